@@ -38,14 +38,19 @@ void LiberarModelo(Modelo *m);
 int AddVertice(Modelo *m, float x, float y, float z);
 int AddNormal(Modelo *m, float x, float y, float z);
 int AddCTextura(Modelo *m, float x, float y, float z);
-int AddCara(Modelo *m, int a, int b, int c, int d, int e, int f);  // stores each minus 1
+// AddCara stores a-1, b-1, c-1 in Vert and d-1, e-1, f-1 in Aux (wrapping:
+// INT_MIN - 1 gives INT_MAX) and zeroes Res, which nothing reads.
+int AddCara(Modelo *m, int a, int b, int c, int d, int e, int f);
 
 // Loads an OBJ file with face format 0 to 4:
 //   0 "v/vt"  1 "v//vn"  2 "v/vt/vn" (third numbers kept)  3 "v"  4 "v/vt/vn" (vt and vn kept).
-// A file that cannot be opened gives an empty model (all counts 0).
+// The token and number rules are those of CargarModeloOBJScanf (obj_scanf.h).
+// A file that cannot be opened gives an empty model (all counts 0); a failed
+// allocation ends the load with what was read.
 Modelo CargarModeloOBJ(const char *ruta, int formato);
 
-// Multiplies every texture coordinate (all three components) by `factor`.
+// Multiplies every texture coordinate (all three components) by `factor`, in
+// float arithmetic; vertices and normals are untouched.
 void EscalarCTextura(Modelo *m, float factor);
 
 // True when every corner index of face i lies in [0, n) for the arrays

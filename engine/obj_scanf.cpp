@@ -1,1 +1,115 @@
-// (being written)
+// obj_scanf.cpp - OBJ loading on the C library's own fscanf (see obj_scanf.h).
+#include "obj_scanf.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// Keywords are at most two characters; a third kept character is enough to
+// tell "vn" from "vnx". The rest of a longer token is read and dropped.
+const int kClaveMax = 3;
+
+// Reads the next token as "%s" would and keeps at most its first two
+// characters in `clave` (NUL-terminated). A token longer than that, as a
+// string, leaves `clave` empty, which matches no keyword. Returns 0 when the
+// file ends before a token starts.
+int LeerToken(FILE *f, char clave[kClaveMax]) {
+    int c = getc(f);
+    while (c != EOF && isspace(c)) c = getc(f);
+    if (c == EOF) return 0;
+
+    int  n = 0;
+    bool largo = false;
+    bool fin_texto = false;  // a NUL byte ends the token's text, as in a C string
+    while (c != EOF && !isspace(c)) {
+        if (c == '\0') fin_texto = true;
+        if (!fin_texto) {
+            if (n < kClaveMax - 1) clave[n++] = (char)c;
+            else largo = true;
+        }
+        c = getc(f);
+    }
+    // The space that ended the token stays unread, exactly as after "%s".
+    if (c != EOF) ungetc(c, f);
+    clave[largo ? 0 : n] = '\0';
+    return 1;
+}
+
+// The nine holders of one load. They keep their values from statement to
+// statement; a number that a read does not reach keeps the earlier one.
+struct Lectores {
+    float h[3];
+    int   vert[3];
+    int   aux[3];
+};
+
+const char kPatronVector[] = "  %f %f %f";
+const char kPatronF0[] = "  %d/%d %d/%d %d/%d";
+const char kPatronF1[] = "  %d//%d %d//%d %d//%d";
+const char kPatronF3[] = "  %d %d %d";
+const char kPatronTriple[] = "  %d/%d/%d %d/%d/%d %d/%d/%d";
+
+void LeerVector(FILE *f, Lectores *l) {
+    int n = fscanf(f, kPatronVector, &l->h[0], &l->h[1], &l->h[2]);
+    (void)n;  // unread numbers keep their values on purpose
+}
+
+// Reads one face statement's numbers into the face holders. Returns 0 for a
+// format that has no pattern.
+int LeerCara(FILE *f, int formato, Lectores *l) {
+    int *v = l->vert;
+    int *a = l->aux;
+    int  n = 0;
+    switch (formato) {
+    case 0: n = fscanf(f, kPatronF0, &v[0], &a[0], &v[1], &a[1], &v[2], &a[2]); break;
+    case 1: n = fscanf(f, kPatronF1, &v[0], &a[0], &v[1], &a[1], &v[2], &a[2]); break;
+    case 2:
+        n = fscanf(f, kPatronTriple, &v[0], &v[0], &v[0], &v[1], &v[1], &v[1], &v[2], &v[2], &v[2]);
+        n = fscanf(f, kPatronTriple, &a[0], &a[0], &a[0], &a[1], &a[1], &a[1], &a[2], &a[2], &a[2]);
+        break;
+    case 3: n = fscanf(f, kPatronF3, &v[0], &v[1], &v[2]); break;
+    case 4: n = fscanf(f, kPatronTriple, &a[0], &v[0], &a[0], &a[1], &v[1], &a[1], &a[2], &v[2], &a[2]); break;
+    default: return 0;
+    }
+    (void)n;
+    return 1;
+}
+
+// Handles the statement that starts with `clave`. Returns 0 when an append
+// could not allocate, which ends the load.
+int LeerSentencia(FILE *f, const char *clave, int formato, Lectores *l, Modelo *m) {
+    if (strcmp(clave, "v") == 0) {
+        LeerVector(f, l);
+        return AddVertice(m, l->h[0], l->h[1], l->h[2]);
+    }
+    if (strcmp(clave, "vn") == 0) {
+        LeerVector(f, l);
+        return AddNormal(m, l->h[0], l->h[1], l->h[2]);
+    }
+    if (strcmp(clave, "vt") == 0) {
+        LeerVector(f, l);
+        return AddCTextura(m, l->h[0], l->h[1], l->h[2]);
+    }
+    if (strcmp(clave, "f") == 0 && LeerCara(f, formato, l))
+        return AddCara(m, l->vert[0], l->vert[1], l->vert[2], l->aux[0], l->aux[1], l->aux[2]);
+    return 1;  // not a keyword: skipped
+}
+
+}  // namespace
+
+Modelo CargarModeloOBJScanf(const char *ruta, int formato) {
+    Modelo m;
+    IniciarModelo(&m);
+    FILE *f = fopen(ruta, "r");
+    if (!f) return m;
+
+    Lectores l = {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}};
+    char clave[kClaveMax];
+    while (LeerToken(f, clave)) {
+        if (!LeerSentencia(f, clave, formato, &l, &m)) break;
+    }
+    fclose(f);
+    return m;
+}
