@@ -316,6 +316,68 @@ TEST(CamaraMirar, LimitesDeInclinacion)
     EXPECT_LT(Phi(c), Phi(abajo));
 }
 
+// A camera at the origin looking along (x, y, 0), with a perpendicular up offset.
+Camara CamaraVista(float x, float y)
+{
+    Camara c;
+    IniciarCamara(&c);
+    c.Frente = V(x * 1000, y * 1000, 0);
+    c.Arriba = RSum(c.Frente, V(-y * 1000, x * 1000, 0));
+    return c;
+}
+
+// Finds two neighbouring floats x1 < x2 such that the cameras CamaraVista(x1, y)
+// and CamaraVista(x2, y) look on either side of the angle `limite` to world up.
+void Frontera(double limite, float y, float *x1, float *x2)
+{
+    float x = (float)std::fabs(std::tan(limite));
+    for (int i = 0; i < 100000; i++) {
+        float sig = std::nextafter(x, 1.0f);
+        double a = Phi(CamaraVista(x, y)), b = Phi(CamaraVista(sig, y));
+        if ((a - limite) * (b - limite) < 0) {
+            *x1 = x;
+            *x2 = sig;
+            return;
+        }
+        bool subir = (y > 0) ? (b < limite) : (b > limite);
+        x = subir ? sig : std::nextafter(x, 0.0f);
+    }
+    *x1 = *x2 = 0;
+}
+
+// Views one rounding step on either side of each limit: the turn towards the
+// limit happens only on the near side. (The float 0.2f and 3.1f themselves
+// are not angles AnguloEntreVectores can return, so whether the limits are
+// double or float constants makes no observable difference.)
+TEST(CamaraMirar, FronteraDeLosLimites)
+{
+    float x1, x2;
+    Frontera(0.2, 1.0f, &x1, &x2);
+    ASSERT_NE(x1, x2);
+    Camara dentro = CamaraVista(x2, 1.0f), fuera = CamaraVista(x1, 1.0f);
+    ASSERT_GT((double)Phi(dentro), 0.2);
+    ASSERT_LT((double)Phi(fuera), 0.2);
+    Camara antes = dentro;
+    CamaraMirar(&dentro, 0.05f);
+    EXPECT_FALSE(Mismo(dentro, antes));
+    antes = fuera;
+    CamaraMirar(&fuera, 0.05f);
+    EXPECT_TRUE(Mismo(fuera, antes));
+
+    Frontera(3.1, -1.0f, &x1, &x2);
+    ASSERT_NE(x1, x2);
+    dentro = CamaraVista(x2, -1.0f);
+    fuera = CamaraVista(x1, -1.0f);
+    ASSERT_LT((double)Phi(dentro), 3.1);
+    ASSERT_GT((double)Phi(fuera), 3.1);
+    antes = dentro;
+    CamaraMirar(&dentro, -0.05f);
+    EXPECT_FALSE(Mismo(dentro, antes));
+    antes = fuera;
+    CamaraMirar(&fuera, -0.05f);
+    EXPECT_TRUE(Mismo(fuera, antes));
+}
+
 TEST(CamaraMirar, GiroGrandeSePasaPorEncima)
 {
     Camara c = Reset();
