@@ -1,0 +1,724 @@
+// Tests of the OBJ loader: token rules, number holders, the five face
+// formats, malformed input, huge tokens, failures, and a differential check
+// against an independent reading of the same bytes.
+//
+// Every load goes through both CargarModeloOBJ and the fscanf reference
+// CargarModeloOBJScanf, which must agree element for element.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <malloc.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "modelo.h"
+#include "obj_scanf.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+#define TALO_CON_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TALO_CON_ASAN 1
+#endif
+#endif
+
+namespace {
+
+uint32_t Bits(float f) {
+    uint32_t b;
+    memcpy(&b, &f, sizeof b);
+    return b;
+}
+
+const std::string &DirTemporal() {
+    static std::string dir;
+    if (dir.empty()) {
+        char plantilla[] = "/tmp/talo_obj_XXXXXX";
+        const char *d = mkdtemp(plantilla);
+        if (!d) abort();
+        dir = d;
+    }
+    return dir;
+}
+
+std::string Escribir(const std::string &texto, const char *nombre = "m.obj") {
+    std::string ruta = DirTemporal() + "/" + nombre;
+    FILE *f = fopen(ruta.c_str(), "wb");
+    if (!f) abort();
+    fwrite(texto.data(), 1, texto.size(), f);
+    fclose(f);
+    return ruta;
+}
+
+bool VectoresIguales(const Vector *a, const Vector *b, int n) {
+    for (int i = 0; i < n; i++) {
+        if (Bits(a[i].x) != Bits(b[i].x) || Bits(a[i].y) != Bits(b[i].y) ||
+            Bits(a[i].z) != Bits(b[i].z))
+            return false;
+    }
+    return true;
+}
+
+bool CarasIguales(const Cara *a, const Cara *b, int n) {
+    for (int i = 0; i < n; i++) {
+        if (memcmp(a[i].Vert, b[i].Vert, sizeof a[i].Vert) != 0) return false;
+        if (memcmp(a[i].Aux, b[i].Aux, sizeof a[i].Aux) != 0) return false;
+    }
+    return true;
+}
+
+// Same counts, and the same elements bit for bit (the unused third triple of
+// a face is not compared).
+::testing::AssertionResult ModelosIguales(const Modelo &a, const Modelo &b) {
+    if (a.NumVertices != b.NumVertices || a.NumCaras != b.NumCaras ||
+        a.NumCTexturas != b.NumCTexturas || a.NumNormales != b.NumNormales)
+        return ::testing::AssertionFailure()
+               << "counts " << a.NumVertices << "/" << a.NumCaras << "/" << a.NumCTexturas << "/"
+               << a.NumNormales << " vs " << b.NumVertices << "/" << b.NumCaras << "/"
+               << b.NumCTexturas << "/" << b.NumNormales;
+    if (!VectoresIguales(a.Vertices, b.Vertices, a.NumVertices))
+        return ::testing::AssertionFailure() << "vertices differ";
+    if (!VectoresIguales(a.Normales, b.Normales, a.NumNormales))
+        return ::testing::AssertionFailure() << "normals differ";
+    if (!VectoresIguales(a.CTexturas, b.CTexturas, a.NumCTexturas))
+        return ::testing::AssertionFailure() << "texture coordinates differ";
+    if (!CarasIguales(a.Caras, b.Caras, a.NumCaras))
+        return ::testing::AssertionFailure() << "faces differ";
+    return ::testing::AssertionSuccess();
+}
+
+// Loads `texto` with the face format through both loaders and returns the
+// result (the caller releases it).
+Modelo Cargar(const std::string &texto, int formato) {
+    std::string ruta = Escribir(texto);
+    Modelo m = CargarModeloOBJ(ruta.c_str(), formato);
+    Modelo ref = CargarModeloOBJScanf(ruta.c_str(), formato);
+    EXPECT_TRUE(ModelosIguales(m, ref)) << "CargarModeloOBJ and the fscanf reference disagree";
+    LiberarModelo(&ref);
+    return m;
+}
+
+void EsperarVector(Vector v, float x, float y, float z) {
+    EXPECT_EQ(Bits(v.x), Bits(x)) << v.x << " vs " << x;
+    EXPECT_EQ(Bits(v.y), Bits(y)) << v.y << " vs " << y;
+    EXPECT_EQ(Bits(v.z), Bits(z)) << v.z << " vs " << z;
+}
+
+void EsperarCara(const Cara &c, int v0, int v1, int v2, int a0, int a1, int a2) {
+    EXPECT_EQ(c.Vert[0], v0);
+    EXPECT_EQ(c.Vert[1], v1);
+    EXPECT_EQ(c.Vert[2], v2);
+    EXPECT_EQ(c.Aux[0], a0);
+    EXPECT_EQ(c.Aux[1], a1);
+    EXPECT_EQ(c.Aux[2], a2);
+}
+
+void EsperarCuentas(const Modelo &m, int v, int c, int t, int n) {
+    EXPECT_EQ(m.NumVertices, v);
+    EXPECT_EQ(m.NumCaras, c);
+    EXPECT_EQ(m.NumCTexturas, t);
+    EXPECT_EQ(m.NumNormales, n);
+}
+
+void EsperarVacio(const Modelo &m) {
+    EsperarCuentas(m, 0, 0, 0, 0);
+    EXPECT_EQ(m.Vertices, nullptr);
+    EXPECT_EQ(m.Caras, nullptr);
+    EXPECT_EQ(m.CTexturas, nullptr);
+    EXPECT_EQ(m.Normales, nullptr);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Files without statements
+
+TEST(ObjVacio, FicheroVacioOSinPalabrasClave) {
+    for (int formato = 0; formato <= 4; formato++) {
+        Modelo m = Cargar("", formato);
+        EsperarVacio(m);
+        m = Cargar("# a comment\ng group\nusemtl x\n\n\t \n", formato);
+        EsperarVacio(m);
+    }
+}
+
+TEST(ObjVacio, FicheroInexistenteDaModeloVacio) {
+    std::string ruta = DirTemporal() + "/no_such_file.obj";
+    Modelo m = CargarModeloOBJ(ruta.c_str(), 0);
+    EsperarVacio(m);
+    m = CargarModeloOBJScanf(ruta.c_str(), 0);
+    EsperarVacio(m);
+}
+
+TEST(ObjVacio, UnDirectorioNoDaNada) {
+    Modelo m = CargarModeloOBJ(DirTemporal().c_str(), 3);
+    EsperarVacio(m);
+}
+
+// ---------------------------------------------------------------------------
+// Tokens
+
+TEST(ObjTokens, SoloPalabrasClaveEnterasYConSuMayuscula) {
+    Modelo m = Cargar("vx 1 2 3\nvv 1 2 3\nfv 1 2 3\nV 1 2 3\nVN 1 2 3\nVt 1 2 3\nF 1 2 3\n"
+                      "vnn 1 2 3\nvtt 1 2 3\nff 1 2 3\nv1 2 3\n-v 4 5 6\nvn.\n",
+                      3);
+    EsperarVacio(m);
+}
+
+TEST(ObjTokens, LasSentenciasSeEncuentranPorTokenNoPorLinea) {
+    // A comment holding a statement adds it; a statement may span lines.
+    Modelo m = Cargar("# v 1 2 3\nv\n4\n\n5\t6 vn 7 8 9 vt 0.5 0.25 0 f 1 2 3", 3);
+    EsperarCuentas(m, 2, 1, 1, 1);
+    EsperarVector(m.Vertices[0], 1, 2, 3);
+    EsperarVector(m.Vertices[1], 4, 5, 6);
+    EsperarVector(m.Normales[0], 7, 8, 9);
+    EsperarVector(m.CTexturas[0], 0.5f, 0.25f, 0);
+    EsperarCara(m.Caras[0], 0, 1, 2, -1, -1, -1);
+    LiberarModelo(&m);
+}
+
+TEST(ObjTokens, UnCuartoNumeroSeSalta) {
+    Modelo m = Cargar("v 1 2 3 4\nv 5 6 7\n", 0);
+    EsperarCuentas(m, 2, 0, 0, 0);
+    EsperarVector(m.Vertices[0], 1, 2, 3);
+    EsperarVector(m.Vertices[1], 5, 6, 7);
+    LiberarModelo(&m);
+}
+
+TEST(ObjTokens, TodosLosEspaciosDeLaBibliotecaC) {
+    Modelo m = Cargar("\v\fv\r1\t2\v3\f\r\nvn 1 1 1", 0);
+    EsperarCuentas(m, 1, 0, 0, 1);
+    EsperarVector(m.Vertices[0], 1, 2, 3);
+    LiberarModelo(&m);
+}
+
+TEST(ObjTokens, UnTokenDeVariosMegabytesSeSaltaEntero) {
+    std::string largo(6u << 20, 'x');
+    std::string largo_v = "v" + std::string(3u << 20, 'v');
+    std::string texto = "v 1 2 3\n" + largo + " v 4 5 6\n" + largo_v + " 7 8 9\nvn" + largo +
+                        "\nf" + std::string(2u << 20, '1') + "\nv 10 11 12";
+    Modelo m = Cargar(texto, 3);
+    EsperarCuentas(m, 3, 0, 0, 0);
+    EsperarVector(m.Vertices[0], 1, 2, 3);
+    EsperarVector(m.Vertices[1], 4, 5, 6);
+    EsperarVector(m.Vertices[2], 10, 11, 12);
+    LiberarModelo(&m);
+}
+
+TEST(ObjTokens, UnNumeroDeUnMillonDeCifrasEsInfinito) {
+    std::string texto = "v " + std::string(1000000, '9') + " 2 3\nv 4 5 6";
+    Modelo m = Cargar(texto, 0);
+    EsperarCuentas(m, 2, 0, 0, 0);
+    EsperarVector(m.Vertices[0], INFINITY, 2, 3);
+    EsperarVector(m.Vertices[1], 4, 5, 6);
+    LiberarModelo(&m);
+}
+
+TEST(ObjTokens, UnNulDentroDeUnTokenTerminaSuTexto) {
+    // "%s" stores the NUL too, so the token's text as a string is "v".
+    const char bytes[] = "v\0junk 1 2 3\nvn\0 4 5 6";
+    std::string texto(bytes, sizeof bytes - 1);
+    Modelo m = Cargar(texto, 0);
+    EsperarCuentas(m, 1, 0, 0, 1);
+    EsperarVector(m.Vertices[0], 1, 2, 3);
+    EsperarVector(m.Normales[0], 4, 5, 6);
+    LiberarModelo(&m);
+}
+
+// ---------------------------------------------------------------------------
+// Number holders
+
+TEST(ObjSoportes, LaTerceraCoordenadaSinLeerConservaElValorAnterior) {
+    Modelo m = Cargar("v 1 2 7\nvt 0.25 0.75\nv 4 5 6\n", 0);
+    EsperarCuentas(m, 2, 0, 1, 0);
+    EsperarVector(m.CTexturas[0], 0.25f, 0.75f, 7);
+    LiberarModelo(&m);
+
+    m = Cargar("vn 0 0 -1\nvt 0.5 1\nf 1/1 1/1 1/1\n", 0);
+    EsperarCuentas(m, 0, 1, 1, 1);
+    EsperarVector(m.CTexturas[0], 0.5f, 1, -1);
+    LiberarModelo(&m);
+}
+
+TEST(ObjSoportes, LosSoportesEmpiezanACero) {
+    Modelo m = Cargar("vt 0.5\nf", 3);
+    EsperarCuentas(m, 0, 1, 1, 0);
+    EsperarVector(m.CTexturas[0], 0.5f, 0, 0);
+    EsperarCara(m.Caras[0], -1, -1, -1, -1, -1, -1);
+    LiberarModelo(&m);
+}
+
+TEST(ObjSoportes, UnaSentenciaSinNumerosSeAnadeConLosSoportes) {
+    Modelo m = Cargar("v 1 2 3\nv\nvn\nvt x y z\nv", 0);
+    EsperarCuentas(m, 3, 0, 1, 1);
+    for (int i = 0; i < 3; i++) EsperarVector(m.Vertices[i], 1, 2, 3);
+    EsperarVector(m.Normales[0], 1, 2, 3);
+    EsperarVector(m.CTexturas[0], 1, 2, 3);
+    LiberarModelo(&m);
+}
+
+// Numbers that are malformed or only partly a number. The values follow
+// glibc's fscanf: "1e" is taken as 1, "-", "." and "0x" are not numbers.
+TEST(ObjSoportes, NumerosMalFormadosOParciales) {
+    struct Caso {
+        const char *numero;
+        uint32_t    bits;  // expected x; 7 when the read fails
+    };
+    const Caso casos[] = {
+        {"1e", Bits(1.0f)},          {"-", Bits(7.0f)},
+        {".", Bits(7.0f)},           {"0x1p3", Bits(8.0f)},
+        {"inf", Bits(INFINITY)},     {"-infinity", Bits(-INFINITY)},
+        {"nan", 0x7fc00000u},        {"+.5e-3", Bits(0.0005f)},
+        {"1e99", Bits(INFINITY)},    {"1e-50", Bits(0.0f)},
+        {"-0", Bits(-0.0f)},         {"0.1", Bits(0.1f)},
+        {"16777217", Bits(16777216.0f)}, {"3.4028235e38", Bits(3.4028235e38f)},
+        {"1.4e-45", 1u},             {"0x", Bits(7.0f)},
+        {"--1", Bits(7.0f)},
+    };
+    for (const Caso &c : casos) {
+        SCOPED_TRACE(c.numero);
+        std::string texto = std::string("v 7 8 9\nv ") + c.numero + "\nv 1 2 3\n";
+        Modelo m = Cargar(texto, 0);
+        ASSERT_EQ(m.NumVertices, 3);
+        EXPECT_EQ(Bits(m.Vertices[1].x), c.bits);
+        EXPECT_EQ(Bits(m.Vertices[1].y), Bits(8.0f));
+        EXPECT_EQ(Bits(m.Vertices[1].z), Bits(9.0f));
+        EsperarVector(m.Vertices[2], 1, 2, 3);
+        LiberarModelo(&m);
+    }
+}
+
+TEST(ObjSoportes, UnaLecturaQueParaSeRetomaPorTokens) {
+    // The read stops at "a"; the rest of the statement is skipped token by token.
+    Modelo m = Cargar("v 1 2 3\nv 4 a 6\nv 7 8 9\nv 1.5.5\n", 0);
+    EsperarCuentas(m, 4, 0, 0, 0);
+    EsperarVector(m.Vertices[1], 4, 2, 3);
+    EsperarVector(m.Vertices[2], 7, 8, 9);
+    // "1.5" ends at the second point and ".5" is the next number.
+    EsperarVector(m.Vertices[3], 1.5f, 0.5f, 9);
+    LiberarModelo(&m);
+}
+
+// ---------------------------------------------------------------------------
+// Face formats
+
+TEST(ObjCaras, Formato0VerticeYTextura) {
+    Modelo m = Cargar("f 1/2 3/4 5/6\n", 0);
+    ASSERT_EQ(m.NumCaras, 1);
+    EsperarCara(m.Caras[0], 0, 2, 4, 1, 3, 5);
+    LiberarModelo(&m);
+}
+
+TEST(ObjCaras, Formato1VerticeYNormal) {
+    Modelo m = Cargar("f 1//2 3//4 5//6\n", 1);
+    ASSERT_EQ(m.NumCaras, 1);
+    EsperarCara(m.Caras[0], 0, 2, 4, 1, 3, 5);
+    LiberarModelo(&m);
+}
+
+TEST(ObjCaras, Formato3SoloVerticesYSegundoTrioSinTocar) {
+    Modelo m = Cargar("f 1 2 3\nf 4 5 6 7\nf -1 -2 -3", 3);
+    ASSERT_EQ(m.NumCaras, 3);
+    EsperarCara(m.Caras[0], 0, 1, 2, -1, -1, -1);
+    EsperarCara(m.Caras[1], 3, 4, 5, -1, -1, -1);
+    EsperarCara(m.Caras[2], -2, -3, -4, -1, -1, -1);  // relative numbers stay as they are
+    LiberarModelo(&m);
+}
+
+TEST(ObjCaras, Formato4TexturaYNormalLaNormalPisaAlVertice) {
+    Modelo m = Cargar("f 1/2/3 4/5/6 7/8/9\n", 4);
+    ASSERT_EQ(m.NumCaras, 1);
+    EsperarCara(m.Caras[0], 1, 4, 7, 2, 5, 8);
+    LiberarModelo(&m);
+}
+
+TEST(ObjCaras, Formato4SiLaLecturaParaTrasElVerticeQuedaElVertice) {
+    // "10/" then "x": the second-triple holder keeps the first number, 10.
+    Modelo m = Cargar("f 1/2/3 4/5/6 7/8/9\nf 10/x", 4);
+    ASSERT_EQ(m.NumCaras, 2);
+    EsperarCara(m.Caras[1], 1, 4, 7, 9, 5, 8);
+    LiberarModelo(&m);
+}
+
+TEST(ObjCaras, Formato2DosLecturasDeTresEsquinas) {
+    Modelo m = Cargar("f 1/2/3 4/5/6 7/8/9 10/11/12 13/14/15 16/17/18 19/20/21\n"
+                      "f 1/2/3 4/5/6 7/8/9\nv 1 2 3\n"
+                      "f 1/2/3 4/5/6 7/8/9 10/11/12 13 v 4 5 6",
+                      2);
+    EsperarCuentas(m, 2, 3, 0, 0);
+    // Corner 7 and any after the sixth are skipped as tokens.
+    EsperarCara(m.Caras[0], 2, 5, 8, 11, 14, 17);
+    // The second read meets the keyword "v", assigns nothing and leaves it.
+    EsperarCara(m.Caras[1], 2, 5, 8, 11, 14, 17);
+    // The second read takes 10/11/12 and 13, then stops before "v".
+    EsperarCara(m.Caras[2], 2, 5, 8, 11, 12, 17);
+    EsperarVector(m.Vertices[0], 1, 2, 3);
+    EsperarVector(m.Vertices[1], 4, 5, 6);
+    LiberarModelo(&m);
+}
+
+TEST(ObjCaras, Formato2LaPrimeraCaraConservaElSegundoTrioInicial) {
+    Modelo m = Cargar("f 1/2/3 4/5/6 7/8/9\nv 1 2 3", 2);
+    ASSERT_EQ(m.NumCaras, 1);
+    EsperarCara(m.Caras[0], 2, 5, 8, -1, -1, -1);
+    EXPECT_EQ(m.NumVertices, 1);
+    LiberarModelo(&m);
+}
+
+TEST(ObjCaras, Formato0ConCuatroEsquinasTomaTres) {
+    Modelo m = Cargar("f 1/1 2/2 3/3 4/4\n", 0);
+    ASSERT_EQ(m.NumCaras, 1);
+    EsperarCara(m.Caras[0], 0, 1, 2, 0, 1, 2);
+    LiberarModelo(&m);
+}
+
+TEST(ObjCaras, Formato0SobreEsquinasDeTresNumerosParaEnLaSegundaBarra) {
+    Modelo m = Cargar("f 11/12 13/14 15/16\nf 1/2/3 4/5/6 7/8/9\nv 1 2 3\n", 0);
+    EsperarCuentas(m, 1, 2, 0, 0);
+    EsperarCara(m.Caras[1], 0, 12, 14, 1, 13, 15);
+    LiberarModelo(&m);
+}
+
+TEST(ObjCaras, UnaCaraAlFinalDelFicheroSeAnadeUnaVez) {
+    for (const char *fin : {"\n", "", "\n\n  \t", " "}) {
+        SCOPED_TRACE(fin);
+        Modelo m = Cargar(std::string("v 0 0 0\nf 1 2 3") + fin, 3);
+        ASSERT_EQ(m.NumCaras, 1);
+        EsperarCara(m.Caras[0], 0, 1, 2, -1, -1, -1);
+        LiberarModelo(&m);
+        m = Cargar(std::string("f 1/2/3 4/5/6 7/8/9") + fin, 2);
+        ASSERT_EQ(m.NumCaras, 1);
+        EsperarCara(m.Caras[0], 2, 5, 8, -1, -1, -1);
+        LiberarModelo(&m);
+    }
+}
+
+// glibc converts "%d" with a 64-bit strtol (saturating) and keeps the low 32 bits.
+TEST(ObjCaras, DesbordamientoDeEnterosComoGlibc) {
+    Modelo m = Cargar("f 2147483648 4294967297 99999999999999999999\n"
+                      "f -99999999999999999999 -2147483648 2147483647",
+                      3);
+    ASSERT_EQ(m.NumCaras, 2);
+    EsperarCara(m.Caras[0], INT_MAX, 0, -2, -1, -1, -1);  // INT_MIN - 1 wraps
+    EsperarCara(m.Caras[1], -1, INT_MAX, INT_MAX - 1, -1, -1, -1);
+    LiberarModelo(&m);
+}
+
+TEST(ObjCaras, FormatoDesconocidoNoAnadeCaras) {
+    for (int formato : {-1, 5, 6, 100, INT_MIN, INT_MAX}) {
+        SCOPED_TRACE(formato);
+        Modelo m = Cargar("v 1 2 3\nf 1 2 3\nf 1/1 2/2 3/3\nvn 0 1 0\n", formato);
+        EsperarCuentas(m, 1, 0, 0, 1);
+        EXPECT_EQ(m.Caras, nullptr);
+        EsperarVector(m.Normales[0], 0, 1, 0);
+        LiberarModelo(&m);
+    }
+}
+
+TEST(ObjCaras, LosFormatosLeenTodosLosCaracteresDeSeparacion) {
+    // Blanks in the patterns skip any white space, line breaks included;
+    // there is no white space allowed around a slash.
+    Modelo m = Cargar("f\n1/2\n\n3/4\t5/6", 0);
+    ASSERT_EQ(m.NumCaras, 1);
+    EsperarCara(m.Caras[0], 0, 2, 4, 1, 3, 5);
+    LiberarModelo(&m);
+    m = Cargar("f 1/2 3 /4 5/6", 0);  // stops at " /4": slot 2's second number missing
+    ASSERT_EQ(m.NumCaras, 1);
+    EsperarCara(m.Caras[0], 0, 2, -1, 1, -1, -1);
+    LiberarModelo(&m);
+}
+
+// ---------------------------------------------------------------------------
+// Allocation failure: in a child whose address space is capped just above
+// its current size, loading a large file must stop at the first failed
+// append and keep everything read up to there.
+#if !defined(TALO_CON_ASAN)
+namespace {
+
+long TamanoVirtualKB() {
+    FILE *f = fopen("/proc/self/status", "r");
+    if (!f) return -1;
+    char linea[256];
+    long kb = -1;
+    while (fgets(linea, sizeof linea, f))
+        if (sscanf(linea, "VmSize: %ld kB", &kb) == 1) break;
+    fclose(f);
+    return kb;
+}
+
+}  // namespace
+
+TEST(ObjMemoria, UnaAsignacionFallidaTerminaLaCargaConLoLeido) {
+    const int total = 1500000;  // 18 MB of vertices
+    std::string texto;
+    texto.reserve((size_t)total * 14);
+    char linea[40];
+    for (int i = 1; i <= total; i++) {
+        snprintf(linea, sizeof linea, "v %d 0 %d\n", i, -i);
+        texto += linea;
+    }
+    std::string ruta = Escribir(texto, "grande.obj");
+    texto.clear();
+    texto.shrink_to_fit();
+
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        // Large blocks are mapped on their own from here on, so the growing
+        // array needs new address space rather than heap left free by earlier
+        // tests.
+        mallopt(M_MMAP_THRESHOLD, 64 << 10);
+        malloc_trim(0);
+        long kb = TamanoVirtualKB();
+        if (kb <= 0) _exit(10);
+        rlim_t tope = ((rlim_t)kb << 10) + (8u << 20);
+        struct rlimit lim = {tope, tope};
+        if (setrlimit(RLIMIT_AS, &lim) != 0) _exit(11);
+        Modelo m = CargarModeloOBJScanf(ruta.c_str(), 0);
+        if (m.NumVertices <= 0) _exit(12);
+        if (m.NumVertices >= total) _exit(13);  // the cap never bit
+        if (m.NumCaras || m.NumNormales || m.NumCTexturas) _exit(14);
+        for (int i = 0; i < m.NumVertices; i++) {
+            if (m.Vertices[i].x != (float)(i + 1) || m.Vertices[i].y != 0.0f ||
+                m.Vertices[i].z != (float)-(i + 1))
+                _exit(15);
+        }
+        _exit(0);
+    }
+    int estado = 0;
+    ASSERT_EQ(waitpid(pid, &estado, 0), pid);
+    ASSERT_TRUE(WIFEXITED(estado));
+    EXPECT_EQ(WEXITSTATUS(estado), 0);
+    remove(ruta.c_str());
+}
+#endif
+
+// ---------------------------------------------------------------------------
+// Differential check. Random statements in every face format, and mutated
+// copies of them, are loaded from a file and compared with an independent
+// reading of the same bytes from memory (fmemopen): tokens taken with "%ms",
+// numbers read into temporaries and then handed to the holders by the count
+// that fscanf returns, through a slot map per format. A wrong pattern, a
+// wrong slot or a holder that forgets its earlier value shows up as a
+// difference.
+namespace {
+
+struct Esperado {
+    std::vector<Vector> v, vn, vt;
+    std::vector<Cara>   f;
+};
+
+// For each conversion of a face pattern, the holder it fills: 0-2 the first
+// triple, 3-5 the second.
+const int kMapaF0[] = {0, 3, 1, 4, 2, 5};
+const int kMapaF3[] = {0, 1, 2};
+const int kMapaF4[] = {3, 0, 3, 4, 1, 4, 5, 2, 5};
+const int kMapaF2a[] = {0, 0, 0, 1, 1, 1, 2, 2, 2};
+const int kMapaF2b[] = {3, 3, 3, 4, 4, 4, 5, 5, 5};
+
+void Repartir(int n, const int *t, const int *mapa, int *s) {
+    for (int i = 0; i < n; i++) s[mapa[i]] = t[i];
+}
+
+void LeerCaraDeOtraManera(FILE *f, int formato, int *s) {
+    int t[9];
+    int n;
+    switch (formato) {
+    case 0:
+        n = fscanf(f, "  %d/%d %d/%d %d/%d", &t[0], &t[1], &t[2], &t[3], &t[4], &t[5]);
+        Repartir(n, t, kMapaF0, s);
+        break;
+    case 1:
+        n = fscanf(f, "  %d//%d %d//%d %d//%d", &t[0], &t[1], &t[2], &t[3], &t[4], &t[5]);
+        Repartir(n, t, kMapaF0, s);
+        break;
+    case 2:
+        for (const int *mapa : {kMapaF2a, kMapaF2b}) {
+            n = fscanf(f, "  %d/%d/%d %d/%d/%d %d/%d/%d", &t[0], &t[1], &t[2], &t[3], &t[4],
+                       &t[5], &t[6], &t[7], &t[8]);
+            Repartir(n, t, mapa, s);
+        }
+        break;
+    case 3:
+        n = fscanf(f, "  %d %d %d", &t[0], &t[1], &t[2]);
+        Repartir(n, t, kMapaF3, s);
+        break;
+    case 4:
+        n = fscanf(f, "  %d/%d/%d %d/%d/%d %d/%d/%d", &t[0], &t[1], &t[2], &t[3], &t[4], &t[5],
+                   &t[6], &t[7], &t[8]);
+        Repartir(n, t, kMapaF4, s);
+        break;
+    }
+}
+
+Cara CaraDe(const int *s) {
+    Cara c;
+    memset(&c, 0, sizeof c);
+    for (int k = 0; k < 3; k++) {
+        c.Vert[k] = (int)(uint32_t)((int64_t)s[k] - 1);
+        c.Aux[k] = (int)(uint32_t)((int64_t)s[3 + k] - 1);
+    }
+    return c;
+}
+
+Esperado LeerDeOtraManera(const std::string &bytes, int formato) {
+    Esperado e;
+    if (bytes.empty()) return e;  // fmemopen needs at least one byte
+    FILE *f = fmemopen((void *)bytes.data(), bytes.size(), "r");
+    if (!f) abort();
+    float h[3] = {0, 0, 0};
+    int   s[6] = {0, 0, 0, 0, 0, 0};
+    char *tok = nullptr;
+    while (fscanf(f, "%ms", &tok) == 1) {
+        std::vector<Vector> *destino = nullptr;
+        if (strcmp(tok, "v") == 0) destino = &e.v;
+        if (strcmp(tok, "vn") == 0) destino = &e.vn;
+        if (strcmp(tok, "vt") == 0) destino = &e.vt;
+        if (destino) {
+            float t[3];
+            int   n = fscanf(f, "  %f %f %f", &t[0], &t[1], &t[2]);
+            for (int i = 0; i < n; i++) h[i] = t[i];
+            destino->push_back(Vector{h[0], h[1], h[2]});
+        } else if (strcmp(tok, "f") == 0) {
+            LeerCaraDeOtraManera(f, formato, s);
+            e.f.push_back(CaraDe(s));
+        }
+        free(tok);
+        tok = nullptr;
+    }
+    fclose(f);
+    return e;
+}
+
+::testing::AssertionResult IgualAlEsperado(const Modelo &m, const Esperado &e) {
+    Modelo esp;
+    esp.NumVertices = (int)e.v.size();
+    esp.NumNormales = (int)e.vn.size();
+    esp.NumCTexturas = (int)e.vt.size();
+    esp.NumCaras = (int)e.f.size();
+    esp.Vertices = const_cast<Vector *>(e.v.data());
+    esp.Normales = const_cast<Vector *>(e.vn.data());
+    esp.CTexturas = const_cast<Vector *>(e.vt.data());
+    esp.Caras = const_cast<Cara *>(e.f.data());
+    return ModelosIguales(m, esp);
+}
+
+template <class T> const T &Elegir(std::mt19937 &r, const std::vector<T> &v) {
+    return v[std::uniform_int_distribution<size_t>(0, v.size() - 1)(r)];
+}
+
+int Dado(std::mt19937 &r, int n) { return std::uniform_int_distribution<int>(0, n - 1)(r); }
+
+std::string Numero(std::mt19937 &r) {
+    char b[64];
+    switch (Dado(r, 10)) {
+    case 0: snprintf(b, sizeof b, "%d", Dado(r, 2001) - 1000); break;
+    case 1: snprintf(b, sizeof b, "%.9g", std::uniform_real_distribution<double>(-1e6, 1e6)(r)); break;
+    case 2: snprintf(b, sizeof b, "%.3e", std::uniform_real_distribution<double>(-1, 1)(r)); break;
+    case 3: snprintf(b, sizeof b, "%a", std::uniform_real_distribution<double>(-10, 10)(r)); break;
+    case 4: return Elegir<std::string>(r, {"-", ".", "1e", "+", "e5", "nan", "-inf", "x", "1.5.5", "--2", "0x", ".e1", "1e+", "/"});
+    default: snprintf(b, sizeof b, "%.6f", std::uniform_real_distribution<double>(-100, 100)(r)); break;
+    }
+    return b;
+}
+
+std::string Entero(std::mt19937 &r) {
+    switch (Dado(r, 12)) {
+    case 0: return std::to_string(-1 - Dado(r, 50));
+    case 1: return Elegir<std::string>(r, {"", "x", "-", "+", "2147483648", "99999999999", "+7"});
+    default: return std::to_string(1 + Dado(r, 5000));
+    }
+}
+
+std::string Esquina(std::mt19937 &r, int formato) {
+    int forma = Dado(r, 5) == 0 ? Dado(r, 4) : (formato == 0 ? 1 : formato == 1 ? 2 : formato == 3 ? 0 : 3);
+    switch (forma) {
+    case 0: return Entero(r);
+    case 1: return Entero(r) + "/" + Entero(r);
+    case 2: return Entero(r) + "//" + Entero(r);
+    default: return Entero(r) + "/" + Entero(r) + "/" + Entero(r);
+    }
+}
+
+std::string Separador(std::mt19937 &r) {
+    return Elegir<std::string>(r, {" ", " ", " ", "  ", "\t", "\n", " \r\n", "\n\n"});
+}
+
+std::string Sentencia(std::mt19937 &r, int formato) {
+    std::string s;
+    int tipo = Dado(r, 10);
+    if (tipo < 5) {
+        s = Elegir<std::string>(r, {"v", "v", "vn", "vt"});
+        int n = Dado(r, 8) == 0 ? Dado(r, 5) : 3;
+        for (int i = 0; i < n; i++) s += Separador(r) + Numero(r);
+    } else if (tipo < 9) {
+        s = "f";
+        int n = Dado(r, 6) == 0 ? Dado(r, 8) : 3 + Dado(r, 2);
+        for (int i = 0; i < n; i++) s += Separador(r) + Esquina(r, formato);
+    } else {
+        s = Elegir<std::string>(r, {"#", "# v 1 2 3", "g grupo", "usemtl m", "vx 1 2", "F 1 2 3",
+                                    "o obj", "s off", "vnn", "fv 1/2"});
+    }
+    return s + Elegir<std::string>(r, {"\n", "\n", " ", "\r\n", "\n\n"});
+}
+
+std::string Mutar(std::mt19937 &r, std::string s) {
+    const std::string alfabeto("0123456789/ \n\t-+.eEvntfx#", 26);
+    int n = 1 + Dado(r, 8);
+    for (int i = 0; i < n && !s.empty(); i++) {
+        size_t p = (size_t)Dado(r, (int)s.size());
+        char c = Dado(r, 20) == 0 ? '\0' : alfabeto[(size_t)Dado(r, (int)alfabeto.size())];
+        switch (Dado(r, 3)) {
+        case 0: s[p] = c; break;
+        case 1: s.insert(s.begin() + (long)p, c); break;
+        default: s.erase(p, 1); break;
+        }
+    }
+    return s;
+}
+
+void CompararConLaOtraLectura(const std::string &texto, int formato) {
+    std::string ruta = Escribir(texto, "dif.obj");
+    Esperado e = LeerDeOtraManera(texto, formato);
+    Modelo m = CargarModeloOBJ(ruta.c_str(), formato);
+    EXPECT_TRUE(IgualAlEsperado(m, e)) << "format " << formato << ", file:\n" << texto;
+    LiberarModelo(&m);
+    m = CargarModeloOBJScanf(ruta.c_str(), formato);
+    EXPECT_TRUE(IgualAlEsperado(m, e)) << "format " << formato << " (reference loader)";
+    LiberarModelo(&m);
+}
+
+}  // namespace
+
+TEST(ObjDiferencial, MilesDeSentenciasAleatoriasPorFormato) {
+    std::mt19937 r(20240611u);
+    for (int formato = 0; formato <= 4; formato++) {
+        std::string texto;
+        for (int i = 0; i < 4000; i++) texto += Sentencia(r, formato);
+        CompararConLaOtraLectura(texto, formato);
+        if (HasFailure()) return;
+    }
+}
+
+TEST(ObjDiferencial, FicherosMutados) {
+    std::mt19937 r(777u);
+    for (int formato = 0; formato <= 4; formato++) {
+        for (int ronda = 0; ronda < 300; ronda++) {
+            std::string texto;
+            int n = 1 + Dado(r, 20);
+            for (int i = 0; i < n; i++) texto += Sentencia(r, formato);
+            CompararConLaOtraLectura(Mutar(r, texto), formato);
+            if (HasFailure()) return;
+        }
+    }
+}
