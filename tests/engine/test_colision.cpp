@@ -201,6 +201,36 @@ TEST(XoqueTriangulo, SumaDeAngulosYBanda)
     EXPECT_FALSE(t.toca);
 }
 
+// At the edge of the band the three angles are 3.0000005, 1.4999999 and
+// 1.4999999: added in double and rounded once they make exactly 6, which is
+// not more than 6, so the face is not touched. Added in float one after the
+// other they would make 6.0000005 and touch.
+TEST(XoqueTriangulo, SumaDeAngulosRedondeadaUnaVez)
+{
+    const Vector centro = V(0, 30, -0x1.ac5db2p+6f);   // z = -107.091499
+    const Vector e1 = RNorm(RRes(S2, S1)), e2 = RNorm(RRes(S3, S1));
+    const Vector f = RInter(centro, RNormalPlano(e1, e2), S1, e1, e2);
+    const float g1 = RAngulo(RRes(S1, f), RRes(S2, f));
+    const float g2 = RAngulo(RRes(S2, f), RRes(S3, f));
+    const float g3 = RAngulo(RRes(S3, f), RRes(S1, f));
+    ASSERT_EQ((float)((double)g1 + (double)g2 + (double)g3), 6.0f);
+    ASSERT_GT(g1 + g2 + g3, 6.0f);
+    EXPECT_TRUE(Suelo(centro, V(0, -10, 0), V(0, -10, 0)));
+}
+
+// radius * 0.8 is taken in double: 7 * 0.8 = 5.6 is more than the float
+// 5.6f = 5.5999999, so a centre at height 5.6f is pushed out (in float,
+// 7 * 0.8f would round to 5.6f itself and the push would be lost).
+TEST(XoqueTriangulo, FraccionInteriorEnDouble)
+{
+    ASSERT_EQ((float)(7.0f * 0.8f), 5.6f);
+    Vector e = XoqueEsferaPlano(7, V(0, 5.6f, 0), V(0, 0, 0), S1, S2, S3);
+    EXPECT_TRUE(Mismo(e, V(0, 1.4f, 0))) << Texto(e);
+    EXPECT_TRUE(Mismo(e, RXoque(7, V(0, 5.6f, 0), V(0, 0, 0), S1, S2, S3)));
+    // Just beyond 0.8 r: no push.
+    EXPECT_TRUE(Mismo(XoqueEsferaPlano(7, V(0, 5.6000004f, 0), V(0, 0, 0), S1, S2, S3), V(0, 0, 0)));
+}
+
 // The winding of the vertices flips the normal; nothing depends on its sign.
 TEST(XoqueTriangulo, OrdenDeVerticesIndiferente)
 {
