@@ -302,8 +302,8 @@ TEST(VectorDiferencial, Giros)
     }
 }
 
-// Random planes and lines; half of them with unit normals and unit edges, as
-// the collision code calls it, half with arbitrary vectors.
+// Random planes and lines: half with unit normals and unit edges, as the
+// collision code calls it, a quarter arbitrary, a quarter nearly parallel.
 TEST(VectorDiferencial, InterRectaPlano)
 {
     std::mt19937 g(31337);
@@ -311,9 +311,18 @@ TEST(VectorDiferencial, InterRectaPlano)
     int resueltos = 0;
     for (int i = 0; i < N_ALEATORIOS; i++) {
         Vector p, d, q, u, v;
-        if (i % 2) {
+        if (i % 4 == 1) {
             p = VAleatorio(g); d = VAleatorio(g); q = VAleatorio(g);
             u = VAleatorio(g); v = VAleatorio(g);
+        } else if (i % 4 == 3) {
+            // A line nearly parallel to the plane: the determinant comes from
+            // cancelling terms, where the order of the sum shows.
+            u = V(mil(g), mil(g), mil(g));
+            v = V(mil(g), mil(g), mil(g));
+            float su = mil(g) / 1000, sv = mil(g) / 1000, e = std::ldexp(mil(g), -30);
+            d = V(u.x * su + v.x * sv + e, u.y * su + v.y * sv, u.z * su + v.z * sv - e);
+            q = V(mil(g), mil(g), mil(g));
+            p = V(mil(g), mil(g), mil(g));
         } else {
             Vector v1 = V(mil(g), mil(g), mil(g)), v2 = V(mil(g), mil(g), mil(g));
             Vector v3 = V(mil(g), mil(g), mil(g));
