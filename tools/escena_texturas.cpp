@@ -1,0 +1,330 @@
+// escena_texturas.cpp - the four procedural textures, 512 x 512.
+//
+// The room is drawn in mid grey modulated by its texture and lit by an
+// ambient term plus one directional light, so the pictures are painted
+// somewhat brighter than they should look. Floor, walls and ceiling repeat
+// across their surfaces and tile without seams: every pattern here has a
+// whole number of periods across the picture, and the noise wraps with it.
+// Without mipmaps, fine high-contrast detail shimmers in the distance, so
+// joints and grain are kept soft.
+#include <algorithm>
+#include <cmath>
+
+#include "escena.h"
+
+namespace {
+
+const double kPi = 3.14159265358979323846;
+const int N = kLadoTextura;
+
+double U(int x) { return (x + 0.5) / N; }
+
+// ------------------------------------------------------------------ floor
+
+// Sixteen oak planks across; along each, boards of half the picture's length
+// whose end joints are staggered from plank to plank.
+Color PixelSuelo(int x, int y)
+{
+    const int anchoTabla = N / 16, largoTabla = N / 2;
+    int tabla = x / anchoTabla;
+    int desfase = (int)(Azar(tabla, 7, 11U) * N);
+    int yt = (y + desfase) % N;
+    int pieza = tabla * 2 + yt / largoTabla;
+    double tono = 0.82 + 0.3 * Azar(pieza, 3, 12U);
+    Color base = {0.66 * tono, 0.44 * tono, 0.25 * tono};
+    base.r += 0.05 * (Azar(pieza, 5, 13U) - 0.5);
+    double u = U(x), v = U(yt);
+    double vetas = RuidoTextura(u, v, 64, 4, 3, 14U + pieza);
+    double anillos = 0.5 + 0.5 * std::sin(2.0 * kPi * (u * 48.0 + 5.0 * vetas));
+    Color c = EscalarColor(base, 0.86 + 0.16 * anillos);
+    c = EscalarColor(c, 0.9 + 0.2 * RuidoTextura(u, v, 8, 8, 4, 15U));
+    int xl = x % anchoTabla, yl = yt % largoTabla;
+    if (xl == 0 || xl == anchoTabla - 1 || yl == 0)
+        c = EscalarColor(c, 0.55);
+    else if (xl == 1 || yl == 1)
+        c = EscalarColor(c, 0.8);
+    return c;
+}
+
+// ------------------------------------------------------------------ walls
+
+// Rows of the walls picture: a plinth at the bottom, fourteen courses of
+// stone, a darker band under the ceiling. One repeat is the wall's height.
+const int kPlinto = 40, kHilada = 32, kHiladas = 14;
+const int kCornisa = kPlinto + kHilada * kHiladas;   // 488
+
+struct Piedra {
+    int id;          // distinct per stone
+    double dx, dy;   // distance in pixels to the nearest joint: left/right, bottom/top
+    double arriba;   // 1 near the stone's top edge, -1 near its bottom edge
+    double izquierda;
+};
+
+// Finds the stone under pixel (x, y) of a course [y0, y0 + alto) whose
+// joints lie at `inicio` + k * N / piezas, each moved a little at random.
+Piedra PiedraEn(int x, int y, int y0, int alto, int hilada, int piezas, double inicio)
+{
+    double largo = (double)N / piezas;
+    double juntas[17];
+    for (int k = 0; k <= piezas; k++) {
+        int kk = k % piezas;
+        double mueve = (hilada == 6 && (kk == 0 || kk == 1)) ? 0.0 : (Azar(hilada, kk, 21U) - 0.5) * 28.0;
+        juntas[k] = inicio + k * largo + mueve;
+    }
+    double xr = x;
+    while (xr < juntas[0])
+        xr += N;
+    while (xr >= juntas[0] + N)
+        xr -= N;
+    int k = 0;
+    while (k + 1 < piezas && xr >= juntas[k + 1])
+        k++;
+    Piedra p;
+    p.id = hilada * 32 + k;
+    p.dx = std::min(xr - juntas[k], juntas[k + 1] - xr);
+    p.dy = std::min((double)(y - y0), (double)(y0 + alto - 1 - y)) + 0.5;
+    p.izquierda = (xr - juntas[k]) < (juntas[k + 1] - xr) ? 1.0 : -1.0;
+    p.arriba = (y - y0) > alto / 2 ? 1.0 : -1.0;
+    return p;
+}
+
+Color ColorPiedra(int id, bool castana)
+{
+    if (castana)
+        return Color{0.70, 0.40, 0.22};
+    double tono = 0.85 + 0.25 * Azar(id, 1, 22U);
+    double calido = Azar(id, 2, 23U);
+    Color gris = {0.66, 0.63, 0.58};
+    Color arenisca = {0.74, 0.62, 0.46};
+    return EscalarColor(MezclarColor(gris, arenisca, calido * calido), tono);
+}
+
+Color PixelParedes(int x, int y)
+{
+    double u = U(x), v = U(y);
+    double grano = RuidoTextura(u, v, 32, 32, 4, 24U);
+    if (y >= kCornisa) {   // the band under the ceiling
+        double f = 0.55 + 0.1 * grano + (y == kCornisa || y == kCornisa + 1 ? -0.15 : 0.0) +
+                   (y >= N - 6 ? -0.1 : 0.0);
+        return Color{0.62 * f, 0.56 * f, 0.48 * f};
+    }
+    Piedra p;
+    bool castana = false;
+    if (y < kPlinto) {
+        p = PiedraEn(x, y, 0, kPlinto, 99, 4, 40.0);
+    } else {
+        int h = (y - kPlinto) / kHilada;
+        double inicio = h == 6 ? kPiedraCastanaS * N - N / 12.0 : Azar(h, 0, 25U) * N;
+        p = PiedraEn(x, y, kPlinto + h * kHilada, kHilada, h, 6, inicio);
+        castana = (h == 6 && p.id == 6 * 32 + 0);
+    }
+    Color c = ColorPiedra(p.id, castana);
+    if (y < kPlinto)
+        c = EscalarColor(c, 0.72);
+    c = EscalarColor(c, 0.8 + 0.3 * grano);
+    // Mortar, then a bevel lit from above along the stone's edges.
+    double junta = std::min(p.dx, p.dy);
+    if (junta < 1.6)
+        return EscalarColor(Color{0.52, 0.49, 0.45}, 0.75 + 0.25 * grano);
+    if (junta < 4.0) {
+        double bisel = (p.dy < p.dx) ? 0.14 * p.arriba : 0.06 * p.izquierda;
+        c = EscalarColor(c, 1.0 + bisel * (4.0 - junta) / 2.4);
+    }
+    // A little darker towards the top of the wall.
+    return EscalarColor(c, 1.0 - 0.12 * SuaveEscalon(300.0, 488.0, y));
+}
+
+// ---------------------------------------------------------------- ceiling
+
+// Two dark beams per repeat (across the hall, along x) with thin joists
+// between them and warm plaster in the panels.
+Color PixelTecho(int x, int y)
+{
+    double u = U(x), v = U(y);
+    double manchas = RuidoTextura(u, v, 8, 8, 5, 31U);
+    Color yeso = EscalarColor(Color{0.88, 0.83, 0.72}, 0.88 + 0.14 * manchas);
+    int yv = y % (N / 2);
+    int dViga = std::abs(yv - N / 4);   // the beam's centre line is at N/4
+    const int mediaViga = 30;
+    if (dViga < mediaViga) {
+        double vetas = RuidoTextura(u, v, 4, 64, 3, 32U);
+        double anillos = 0.5 + 0.5 * std::sin(2.0 * kPi * (v * 40.0 + 4.0 * vetas));
+        Color madera = EscalarColor(Color{0.42, 0.27, 0.16}, 0.8 + 0.2 * anillos);
+        if (dViga > mediaViga - 4)
+            madera = EscalarColor(madera, 0.7);
+        return madera;
+    }
+    int xv = x % (N / 4);
+    int dVigueta = std::abs(xv - N / 8);
+    if (dVigueta < 9) {
+        double vetas = RuidoTextura(u, v, 64, 4, 3, 33U);
+        Color madera = EscalarColor(Color{0.46, 0.31, 0.19}, 0.85 + 0.15 * vetas);
+        return dVigueta > 6 ? EscalarColor(madera, 0.75) : madera;
+    }
+    // shadow in the plaster next to the woodwork
+    double sombra = std::min(dViga - mediaViga, dVigueta - 9);
+    if (sombra < 8)
+        yeso = EscalarColor(yeso, 0.8 + 0.2 * sombra / 8.0);
+    return yeso;
+}
+
+// ------------------------------------------------------------ the woman
+
+// Where on the head a texel of the skin or hair band lands: the angle from
+// the front (radians) and the height above the floor.
+void PosicionCabeza(double s, double t, double desde, double hasta, double *angulo, double *altura)
+{
+    double h = Saturar((t - desde - 0.005) / (hasta - desde - 0.01));
+    *angulo = s * kPi;
+    *altura = kCabezaDesde + h * (kCabezaHasta - kCabezaDesde);
+}
+
+// An ellipse test: < 1 inside.
+double Elipse(double a, double a0, double ra, double h, double h0, double rh)
+{
+    double da = (a - a0) / ra, dh = (h - h0) / rh;
+    return da * da + dh * dh;
+}
+
+Color PixelPiel(double s, double t)
+{
+    double a, h;
+    PosicionCabeza(s, t, kBandaPeloFin, 1.0, &a, &h);
+    Color piel = {0.96, 0.86, 0.82};
+    piel = EscalarColor(piel, 0.95 + 0.05 * RuidoTextura(s, t, 16, 16, 2, 41U));
+    // faint blush on the cheeks and shade under the jaw
+    double rubor = Elipse(a, 0.62, 0.25, h, 51.4, 0.7);
+    if (rubor < 1.0)
+        piel = MezclarColor(piel, Color{0.93, 0.66, 0.66}, 0.35 * (1.0 - rubor));
+    if (h < 48.6)
+        piel = EscalarColor(piel, 0.9);
+    // lips
+    double labios = Elipse(a, 0.0, 0.24, h, 50.25, 0.32);
+    if (labios < 1.0) {
+        Color rojo = {0.62, 0.04, 0.10};
+        if (std::fabs(h - 50.25) < 0.05)
+            rojo = EscalarColor(rojo, 0.6);
+        return MezclarColor(piel, rojo, Saturar((1.0 - labios) * 4.0));
+    }
+    // eyes: smoky lids, white, a red iris with a dark pupil, and brows
+    double ojo = Elipse(a, 0.40, 0.16, h, 52.55, 0.26);
+    double sombraOjo = Elipse(a, 0.40, 0.27, h, 52.75, 0.55);
+    if (ojo < 1.0) {
+        double iris = Elipse(a, 0.40, 0.065, h, 52.55, 0.22);
+        if (iris < 0.35)
+            return Color{0.08, 0.02, 0.02};
+        if (iris < 1.0)
+            return Color{0.75, 0.08, 0.06};
+        if (ojo > 0.7 && h > 52.55)
+            return Color{0.1, 0.06, 0.06};   // lashes along the upper lid
+        return Color{0.95, 0.93, 0.9};
+    }
+    if (sombraOjo < 1.0)
+        piel = MezclarColor(piel, Color{0.45, 0.3, 0.38}, 0.55 * (1.0 - sombraOjo));
+    double ceja = Elipse(a, 0.42, 0.22, h, 53.45 - 0.5 * (a - 0.42) * (a - 0.42), 0.1);
+    if (ceja < 1.0)
+        return MezclarColor(piel, Color{0.12, 0.08, 0.07}, 0.9);
+    return piel;
+}
+
+Color PixelPelo(double s, double t)
+{
+    double mechones = RuidoTextura(s, t, 96, 6, 3, 42U);
+    double brillo = RuidoTextura(s, t, 8, 4, 2, 43U);
+    Color c = {0.13, 0.085, 0.075};
+    c = EscalarColor(c, 0.65 + 0.7 * mechones);
+    if (brillo > 0.62)
+        c = MezclarColor(c, Color{0.32, 0.24, 0.22}, (brillo - 0.62) * 1.5);
+    return c;
+}
+
+Color PixelCorpino(double s, double t)
+{
+    double terciopelo = RuidoTextura(s, t, 32, 16, 3, 44U);
+    Color negro = EscalarColor(Color{0.10, 0.075, 0.09}, 0.75 + 0.5 * terciopelo);
+    double desde = kBandaFaldaFin, hasta = kBandaCorpinoFin;
+    double h = (t - desde) / (hasta - desde);   // 0 at the waist, 1 at the neckline
+    Color granate = {0.55, 0.05, 0.09};
+    if (h < 0.08)   // the waist sash
+        return EscalarColor(granate, 0.8 + 0.3 * terciopelo);
+    if (h > 0.93) {   // lace along the neckline
+        double festones = 0.5 + 0.5 * std::cos(s * kPi * 60.0);
+        return MezclarColor(negro, granate, festones > 0.5 ? 0.8 : 0.3);
+    }
+    if (s < 0.045) {   // crossed lacing down the front
+        double cruz = std::fabs(std::fmod(h * 14.0 + s * 22.0, 1.0) - 0.5) < 0.12 ||
+                              std::fabs(std::fmod(h * 14.0 - s * 22.0 + 10.0, 1.0) - 0.5) < 0.12
+                          ? 1.0
+                          : 0.0;
+        return MezclarColor(negro, granate, cruz * 0.9);
+    }
+    return negro;
+}
+
+Color PixelFalda(double s, double t)
+{
+    double h = t / kBandaFaldaFin;   // 0 at the hem, 1 at the waist
+    double terciopelo = RuidoTextura(s, t, 48, 12, 3, 45U);
+    double pliegue = 0.5 + 0.5 * std::cos(10.0 * kPi * s);   // 1 on a fold's crest
+    Color rojo = EscalarColor(Color{0.66, 0.06, 0.10}, 0.7 + 0.2 * pliegue + 0.2 * terciopelo);
+    Color negro = EscalarColor(Color{0.09, 0.06, 0.07}, 0.8 + 0.4 * terciopelo);
+    if (h < 0.06)   // black hem
+        return negro;
+    if (h < 0.085)   // a thin dark-gold line above it
+        return EscalarColor(Color{0.55, 0.4, 0.16}, 0.8 + 0.3 * terciopelo);
+    if (s < 0.085 + 0.04 * (1.0 - h)) {   // black front panel with a red damask
+        double motivo = std::sin(s * kPi * 70.0) * std::sin(h * kPi * 18.0);
+        return motivo > 0.55 ? EscalarColor(rojo, 0.7) : negro;
+    }
+    return rojo;
+}
+
+Color PixelVampiro(int x, int y)
+{
+    double s = U(x), t = U(y);
+    if (t < kBandaFaldaFin)
+        return PixelFalda(s, t);
+    if (t < kBandaCorpinoFin)
+        return PixelCorpino(s, t);
+    if (t < kBandaPeloFin)
+        return PixelPelo(s, t);
+    return PixelPiel(s, t);
+}
+
+}  // namespace
+
+Lienzo TexturaSuelo()
+{
+    Lienzo l = CrearLienzo(N, N);
+    for (int y = 0; y < N; y++)
+        for (int x = 0; x < N; x++)
+            PintarPixel(&l, x, y, PixelSuelo(x, y));
+    return l;
+}
+
+Lienzo TexturaParedes()
+{
+    Lienzo l = CrearLienzo(N, N);
+    for (int y = 0; y < N; y++)
+        for (int x = 0; x < N; x++)
+            PintarPixel(&l, x, y, PixelParedes(x, y));
+    return l;
+}
+
+Lienzo TexturaTecho()
+{
+    Lienzo l = CrearLienzo(N, N);
+    for (int y = 0; y < N; y++)
+        for (int x = 0; x < N; x++)
+            PintarPixel(&l, x, y, PixelTecho(x, y));
+    return l;
+}
+
+Lienzo TexturaVampiro()
+{
+    Lienzo l = CrearLienzo(N, N);
+    for (int y = 0; y < N; y++)
+        for (int x = 0; x < N; x++)
+            PintarPixel(&l, x, y, PixelVampiro(x, y));
+    return l;
+}
