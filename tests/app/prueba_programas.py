@@ -1,0 +1,457 @@
+"""Runs the real walkthrough programs under a virtual X server (Xvfb) on Mesa,
+records their OpenGL calls with apitrace, drives them with real key events
+through xdotool and looks at what they show.
+
+    TALO_BUILD=<build dir> python3 prueba_programas.py [TestClass ...]
+
+Every test class starts its own X server on a free display, so classes can
+run in parallel.
+"""
+import math
+import os
+import random
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import escena_prueba as escena  # noqa: E402
+import traza  # noqa: E402
+
+BUILD = os.environ.get("TALO_BUILD", os.path.join(os.getcwd(), "..", ".."))
+ANCHO, ALTO = 1280, 720
+
+
+class ServidorX:
+    """Xvfb on a free display number, taken at random far from the usual
+    ones so that test classes and other users of the machine do not meet."""
+
+    def __init__(self):
+        for _ in range(20):
+            numero = random.randint(200, 2000)
+            if os.path.exists("/tmp/.X%d-lock" % numero):
+                continue
+            self.proceso = subprocess.Popen(
+                ["Xvfb", ":%d" % numero, "-screen", "0", "%dx%dx24" % (ANCHO, ALTO), "-nolisten", "tcp"],
+                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            self.display = ":%d" % numero
+            self.entorno = dict(os.environ, DISPLAY=self.display)
+            if self._responde():
+                return
+            self.parar()
+        raise RuntimeError("no virtual X server could be started")
+
+    def _responde(self):
+        limite = time.time() + 15
+        while time.time() < limite and self.proceso.poll() is None:
+            if subprocess.run(["xdpyinfo"], env=self.entorno, stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL).returncode == 0:
+                return True
+            time.sleep(0.1)
+        return False
+
+    def xdotool(self, *args):
+        return subprocess.run(["xdotool"] + list(args), env=self.entorno, check=True,
+                              capture_output=True, text=True).stdout
+
+    def captura(self):
+        """The whole screen as (width, height, RGB bytes)."""
+        datos = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"],
+                               env=self.entorno, check=True, capture_output=True).stdout
+        partes = datos.split(maxsplit=4)
+        assert partes[0] == b"P6", partes[0]
+        return int(partes[1]), int(partes[2]), partes[4]
+
+    def guardar_captura(self, ruta):
+        subprocess.run(["import", "-window", "root", ruta], env=self.entorno, check=True)
+
+    def parar(self):
+        self.proceso.terminate()
+        try:
+            self.proceso.wait(10)
+        except subprocess.TimeoutExpired:
+            self.proceso.kill()
+            self.proceso.wait()
+
+
+class Programa:
+    """One run of walkthrough or walkthrough-wire in a scene folder,
+    optionally under apitrace."""
+
+    def __init__(self, servidor, nombre, carpeta, ruta_traza=None):
+        self.servidor = servidor
+        orden = [os.path.join(BUILD, nombre)]
+        if ruta_traza:
+            orden = ["apitrace", "trace", "-o", ruta_traza] + orden
+        self.proceso = subprocess.Popen(orden, cwd=carpeta, env=servidor.entorno,
+                                        stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        self.ventana = self._esperar_ventana()
+        # No window manager here to honour the full-screen request: put the
+        # window over the whole screen as full screen would, and the pointer
+        # in its middle.
+        time.sleep(0.3)
+        servidor.xdotool("windowmove", self.ventana, "0", "0", "windowsize", self.ventana,
+                         str(ANCHO), str(ALTO))
+        servidor.xdotool("mousemove", str(ANCHO // 2), str(ALTO // 2))
+
+    def _esperar_ventana(self):
+        limite = time.time() + 20
+        while time.time() < limite:
+            if self.proceso.poll() is not None:
+                raise RuntimeError("program ended early: %r" % (self.proceso.communicate(),))
+            try:
+                ids = self.servidor.xdotool("search", "--name", "^TALO II$").split()
+            except subprocess.CalledProcessError:
+                ids = []
+            if ids:
+                return ids[0]
+            time.sleep(0.1)
+        raise RuntimeError("no window appeared")
+
+    def tecla(self, tecla):
+        self.servidor.xdotool("key", tecla)
+
+    def mantener(self, tecla, segundos):
+        self.servidor.xdotool("keydown", tecla)
+        time.sleep(segundos)
+        self.servidor.xdotool("keyup", tecla)
+
+    def salir(self):
+        """Presses Escape; returns the exit status."""
+        self.tecla("Escape")
+        try:
+            salida, errores = self.proceso.communicate(timeout=20)
+        except subprocess.TimeoutExpired:
+            self.proceso.kill()
+            self.proceso.communicate()
+            return None
+        self.errores = errores.decode(errors="replace")
+        return self.proceso.returncode
+
+
+def parecido(actual, esperado):
+    """Compares one argument as apitrace prints it with an expected value:
+    a number, a list of numbers, a set of mask bits, or exact text. None
+    accepts anything."""
+    if esperado is None:
+        return True
+    if isinstance(esperado, (int, float)):
+        try:
+            a = float(actual)
+        except ValueError:
+            return False
+        return abs(a - esperado) <= 1e-5 * max(1.0, abs(esperado))
+    if isinstance(esperado, (list, tuple)):
+        try:
+            valores = traza.vector(actual)
+        except ValueError:
+            return False
+        return len(valores) == len(esperado) and all(
+            parecido(repr(a), e) for a, e in zip(valores, esperado))
+    if isinstance(esperado, frozenset):
+        return frozenset(b.strip() for b in actual.split("|")) == esperado
+    return actual == esperado
+
+
+def texto_de(llamadas):
+    """Collapses each run of font characters into one ("texto", glyphs) item."""
+    salida = []
+    for c in llamadas:
+        if c[1] == "caracter":
+            if salida and salida[-1][1] == "texto":
+                salida[-1][2].append(c[2])
+                continue
+            salida.append((c[0], "texto", [c[2]]))
+        else:
+            salida.append(c)
+    return salida
+
+
+def comparar(prueba, actual, esperado, donde):
+    """actual: calls; esperado: (name, [args]) or ("texto", predicate)."""
+    for k, (e, a) in enumerate(zip(esperado, actual)):
+        nombre, args = e
+        prueba.assertEqual(a[1], nombre, "%s, call %d: %r instead of %s%r" % (donde, k, a, nombre, args))
+        if nombre == "texto":
+            prueba.assertTrue(args(a[2]), "%s, call %d: text of %d characters" % (donde, k, len(a[2])))
+            continue
+        prueba.assertEqual(len(a[2]), len(args), "%s, call %d: %r" % (donde, k, a))
+        for x, y in zip(a[2], args):
+            prueba.assertTrue(parecido(x, y), "%s, call %d: %r, expected %s%r" % (donde, k, a, nombre, args))
+    prueba.assertEqual(len(actual), len(esperado),
+                       "%s: %d calls, expected %d; first extra or missing: %r" % (
+                           donde, len(actual), len(esperado),
+                           (actual[len(esperado):] or esperado[len(actual):])[:3]))
+
+
+MASCARA_CLEAR = frozenset(["GL_COLOR_BUFFER_BIT", "GL_DEPTH_BUFFER_BIT"])
+
+
+def ejes():
+    e = []
+    for color, desde, hasta in [((1, 0, 0), (0, 0.1, 0), (10, 0.1, 0)),
+                                ((0, 1, 0), (0, 0, 0), (0, 10, 0)),
+                                ((0, 0, 1), (0, 0, 0), (0, 0, 10))]:
+        e += [("glBegin", ["GL_LINES"]), ("glColor3f", list(color)),
+              ("glVertex3f", list(desde)), ("glVertex3f", list(hasta)), ("glEnd", [])]
+    return e
+
+
+def dibujo_modelo(nombre, wire):
+    if wire:
+        e = [("glColor3f", [1, 1, 1])]
+        caras, primitiva = escena.caras_wire(nombre), "GL_LINE_STRIP"
+    else:
+        e = [("glColor4f", [0.5, 0.5, 0.5, 1])]
+        caras, primitiva = escena.caras_dibujadas(nombre), "GL_TRIANGLES"
+    for cara in caras:
+        e.append(("glBegin", [primitiva]))
+        e += [(llamada, list(valores)) for llamada, valores in cara]
+        e.append(("glEnd", []))
+    return e
+
+
+def superposicion(wire, hay_fps):
+    esquinas = [(0, 0.02), (0.06, 0.02), (0.06, -0.01), (0, -0.01)]
+    e = [("glPushMatrix", []), ("glLoadIdentity", []), ("glColor3f", [1, 1, 1]),
+         ("glDisable", ["GL_DEPTH_TEST"])]
+    if not wire:
+        e.append(("glDisable", ["GL_LIGHTING"]))
+    e.append(("glBegin", ["GL_QUADS"]))
+    e += [("glVertex3f", [x, y, -1]) for x, y in esquinas]
+    e += [("glEnd", []), ("glColor3f", [1, 0, 0]), ("glBegin", ["GL_LINES"])]
+    for k in range(4):
+        for x, y in (esquinas[k], esquinas[(k + 1) % 4]):
+            e.append(("glVertex3f", [x, y, -1]))
+    e += [("glEnd", []), ("glColor3f", [1, 0, 0]), ("glRasterPos3f", [0, 0, -1])]
+    if hay_fps:
+        # "FPS: <rate>\n": from 7 characters ("FPS: 5\n") to 10 ("FPS: 1000\n").
+        e.append(("texto", lambda g: 7 <= len(g) <= 10))
+    e += [("glRasterPos3f", [-0.7, 0.5, -1]),
+          ("texto", lambda g: len(g) == len(escena.texto_caballo())),
+          ("glRasterPos3f", [-0.7, 0.55, -1]),
+          ("texto", lambda g: len(g) == len(escena.texto_mujer())),
+          ("glEnable", ["GL_DEPTH_TEST"])]
+    if not wire:
+        e.append(("glEnable", ["GL_LIGHTING"]))
+    e.append(("glPopMatrix", []))
+    return e
+
+
+def marco_esperado(wire, ojo, texturas, hay_fps):
+    e = [("glClear", [MASCARA_CLEAR]), ("glLoadIdentity", []), ("glMultMatrixf", [None]),
+         ("glTranslated", [-ojo[0], -ojo[1], -ojo[2]])]
+    if not wire:
+        e.append(("glLightfv", ["GL_LIGHT0", "GL_POSITION", [100, 100, 100, 0]]))
+    e += ejes()
+    if wire:
+        e.append(("glColor3f", [1, 1, 1]))
+    for modelo, imagen in escena.ORDEN_DIBUJO:
+        if modelo == "Caballo":
+            e += [("glPushMatrix", []), ("glTranslatef", [0, 0, -50])]
+        if not wire and imagen:
+            e.append(("glBindTexture", ["GL_TEXTURE_2D", texturas[imagen]]))
+        e += dibujo_modelo(modelo, wire)
+        if modelo == "Caballo":
+            e.append(("glPopMatrix", []))
+    return e + superposicion(wire, hay_fps)
+
+
+def ajustes_esperados(wire):
+    e = [("glClearColor", [0, 0, 0, 1]), ("glEnable", ["GL_DEPTH_TEST"])]
+    if wire:
+        return e
+    e += [("glEnable", ["GL_LIGHTING"]),
+          ("glLightModelfv", ["GL_LIGHT_MODEL_AMBIENT", [0.7, 0.7, 0.7, 1]]),
+          ("glLightfv", ["GL_LIGHT0", "GL_AMBIENT", [0, 0, 0, 0]]),
+          ("glLightfv", ["GL_LIGHT0", "GL_DIFFUSE", [1, 1, 1, 1]]),
+          ("glLightfv", ["GL_LIGHT0", "GL_SPECULAR", [1, 1, 1, 1]]),
+          ("glEnable", ["GL_LIGHT0"]),
+          ("glEnable", ["GL_COLOR_MATERIAL"]),
+          ("glColorMaterial", ["GL_FRONT", "GL_AMBIENT_AND_DIFFUSE"]),
+          ("glMaterialfv", ["GL_FRONT", "GL_SPECULAR", [1, 1, 1, 1]]),
+          ("glMaterialfv", ["GL_FRONT", "GL_AMBIENT", [0.7, 0.7, 0.7, 1]]),
+          ("glMaterialfv", ["GL_FRONT", "GL_DIFFUSE", [1, 1, 1, 1]]),
+          ("glMateriali", ["GL_FRONT", "GL_SHININESS", 128]),
+          ("glPixelStorei", ["GL_UNPACK_ALIGNMENT", 1]),
+          ("glEnable", ["GL_TEXTURE_2D"])]
+    for k, imagen in enumerate(escena.ORDEN_TEXTURAS):
+        bpp, ancho, alto, _ = escena.IMAGENES[imagen]
+        formato = "GL_RGBA" if bpp == 32 else "GL_RGB"
+        e += [("glGenTextures", [1, "&%d" % (k + 1)]),
+              ("glBindTexture", ["GL_TEXTURE_2D", k + 1]),
+              ("glTexImage2D", ["GL_TEXTURE_2D", 0, "GL_RGB", ancho, alto, 0, formato,
+                                "GL_UNSIGNED_BYTE", "blob(%d)" % (ancho * alto * bpp // 8)])]
+        for parametro, valor in [("GL_TEXTURE_MIN_FILTER", "GL_LINEAR"),
+                                 ("GL_TEXTURE_MAG_FILTER", "GL_LINEAR"),
+                                 ("GL_TEXTURE_WRAP_S", "GL_REPEAT"),
+                                 ("GL_TEXTURE_WRAP_T", "GL_REPEAT")]:
+            e.append(("glTexParameterf", ["GL_TEXTURE_2D", parametro, valor]))
+    return e
+
+
+def colores(captura, fila_desde=0, fila_hasta=None):
+    ancho, alto, datos = captura
+    fila_hasta = alto if fila_hasta is None else fila_hasta
+    trozo = datos[fila_desde * ancho * 3:fila_hasta * ancho * 3]
+    return {bytes(trozo[k:k + 3]) for k in range(0, len(trozo), 3)}
+
+
+class _Corrida(unittest.TestCase):
+    """Runs one program once under apitrace with the test scene, takes a
+    screenshot, ends it with Escape; the tests look at the results."""
+
+    PROGRAMA = None
+    WIRE = False
+
+    @classmethod
+    def setUpClass(cls):
+        cls.temporal = tempfile.mkdtemp(prefix="talo-app-")
+        escena.escribir(cls.temporal)
+        cls.ruta_traza = os.path.join(cls.temporal, "programa.trace")
+        servidor = ServidorX()
+        try:
+            programa = Programa(servidor, cls.PROGRAMA, cls.temporal, cls.ruta_traza)
+            time.sleep(1.5)
+            cls.captura = servidor.captura()
+            servidor.guardar_captura(os.path.join(BUILD, "tests", "app", cls.PROGRAMA + "-prueba.png"))
+            cls.estado = programa.salir()
+        finally:
+            servidor.parar()
+        cls.llamadas = traza.leer(cls.ruta_traza)
+        cls.marcos = traza.marcos(cls.llamadas)
+
+    @classmethod
+    def tearDownClass(cls):
+        shutil.rmtree(cls.temporal, ignore_errors=True)
+
+    def _frame(self, segmento):
+        """The calls of a frame, from its clear on; reshapes come before it."""
+        for k, c in enumerate(segmento):
+            if c[1] == "glClear":
+                # glutSwapBuffers flushes before it swaps.
+                fin = len(segmento) - 1 if segmento[-1][1] == "glFlush" else len(segmento)
+                return texto_de(segmento[k:fin])
+        self.fail("a frame without glClear: %r" % segmento[:5])
+
+    def test_escape_ends_with_status_zero(self):
+        self.assertEqual(self.estado, 0)
+
+    def test_render_state_call_by_call(self):
+        primeras = []
+        for c in self.llamadas:
+            if c[1].startswith("glX"):
+                continue
+            if c[1] in ("glViewport", "glClear"):
+                break
+            primeras.append(c)
+        comparar(self, primeras, ajustes_esperados(self.WIRE), "render state")
+
+    def test_reshape_to_full_screen(self):
+        # Each reshape: viewport, projection identity, GLU's perspective
+        # matrix for 60 degrees, near 1, far 10000, with the aspect rounded
+        # to a 32-bit float; then back to an identity model-view matrix.
+        vistos = []
+        for k, c in enumerate(self.llamadas):
+            if c[1] != "glViewport":
+                continue
+            ancho, alto = int(c[2][2]), int(c[2][3])
+            siguientes = [x for x in self.llamadas[k + 1:k + 12] if not x[1].startswith("glX")][:5]
+            self.assertEqual([x[1] for x in siguientes],
+                             ["glMatrixMode", "glLoadIdentity", "glMultMatrixd", "glMatrixMode",
+                              "glLoadIdentity"])
+            self.assertEqual(siguientes[0][2], ["GL_PROJECTION"])
+            self.assertEqual(siguientes[3][2], ["GL_MODELVIEW"])
+            m = traza.vector(siguientes[2][2][0])
+            f = 1.0 / math.tan(math.radians(30.0))
+            import struct
+            aspecto = struct.unpack("f", struct.pack("f", ancho / alto))[0]
+            self.assertAlmostEqual(m[0], f / aspecto, places=12)
+            self.assertAlmostEqual(m[5], f, places=12)
+            self.assertAlmostEqual(m[10], -10001.0 / 9999.0, places=12)
+            self.assertAlmostEqual(m[14], -20000.0 / 9999.0, places=12)
+            vistos.append((ancho, alto))
+        self.assertIn((ANCHO, ALTO), vistos)
+
+    def test_frames_call_by_call(self):
+        texturas = {imagen: k + 1 for k, imagen in enumerate(escena.ORDEN_TEXTURAS)}
+        self.assertGreater(len(self.marcos), 30, "too few frames to see the rate text")
+        for numero, segmento in enumerate(self.marcos):
+            calls = self._frame(segmento)
+            esperado = marco_esperado(self.WIRE, (0, 0, 0), texturas, numero >= 26)
+            comparar(self, calls, esperado, "frame %d" % (numero + 1))
+
+    def test_overlay_texts(self):
+        # Each character is identified by the bitmap freeglut draws for it;
+        # the same character must always give the same bitmap and different
+        # characters different ones, over both statistics lines and the
+        # "FPS: " of the rate text.
+        marco = self._frame(self.marcos[30])
+        textos = [c[2] for c in marco if c[1] == "texto"]
+        self.assertEqual(len(textos), 3)
+        numeros = [g[0] for t in textos for g in t]
+        carpeta = tempfile.mkdtemp(dir=self.temporal)
+        bitmaps = traza.glifos(self.ruta_traza, numeros, carpeta)
+        esperados = ["FPS: ", escena.texto_caballo(), escena.texto_mujer()]
+        por_caracter, por_glifo = {}, {}
+        for texto, glifos in zip(esperados, textos):
+            for caracter, g in zip(texto, glifos):
+                identidad = (g[1], g[2], bitmaps[g[0]])
+                self.assertEqual(por_caracter.setdefault(caracter, identidad), identidad,
+                                 "%r drawn two ways in %r" % (caracter, texto))
+                self.assertEqual(por_glifo.setdefault(identidad, caracter), caracter,
+                                 "%r and %r drawn alike in %r" % (por_glifo[identidad], caracter, texto))
+        self.assertEqual(len(textos[1]), len(esperados[1]))
+        self.assertEqual(len(textos[2]), len(esperados[2]))
+
+    def test_forbidden_calls_absent_in_wire_build(self):
+        if not self.WIRE:
+            self.skipTest("textured build")
+        prohibidas = {"glBindTexture", "glColor4f", "glColorMaterial", "glGenTextures",
+                      "glLightModelfv", "glLightfv", "glMaterialfv", "glMateriali",
+                      "glPixelStorei", "glTexImage2D", "glTexParameterf", "glNormal3f",
+                      "glTexCoord3f"}
+        vistas = {c[1] for c in self.llamadas} & prohibidas
+        self.assertEqual(vistas, set())
+
+
+class TrazaTexturas(_Corrida):
+    PROGRAMA = "walkthrough"
+    WIRE = False
+
+    def test_screenshot_is_lit_and_textured(self):
+        self.assertEqual(self.captura[:2], (ANCHO, ALTO))
+        suelo = colores(self.captura, ALTO // 2 + 40, ALTO)
+        # The tiled floor under the light: many shades, not black, not one colour.
+        self.assertGreater(len(suelo), 50)
+        self.assertNotEqual(suelo, {bytes(3)})
+        # Lit grey times the blue and white checker: both a bluish and a
+        # light shade appear.
+        azules = [c for c in suelo if c[2] > c[0] + 40]
+        claros = [c for c in suelo if min(c) > 120]
+        self.assertTrue(azules, "no blue floor tiles")
+        self.assertTrue(claros, "no light floor tiles")
+
+
+class TrazaWire(_Corrida):
+    PROGRAMA = "walkthrough-wire"
+    WIRE = True
+
+    def test_screenshot_is_white_lines_on_black(self):
+        self.assertEqual(self.captura[:2], (ANCHO, ALTO))
+        vistos = colores(self.captura)
+        permitidos = {bytes(c) for c in [(0, 0, 0), (255, 255, 255), (255, 0, 0),
+                                         (0, 255, 0), (0, 0, 255)]}
+        self.assertLessEqual(vistos, permitidos)
+        ancho, alto, datos = self.captura
+        blancos = sum(1 for k in range(0, len(datos), 3) if datos[k:k + 3] == b"\xff\xff\xff")
+        negros = sum(1 for k in range(0, len(datos), 3) if datos[k:k + 3] == b"\0\0\0")
+        self.assertGreater(blancos, 2000)   # the model lines, not just the overlay box
+        self.assertGreater(negros, ancho * alto // 2)
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)

@@ -1,0 +1,145 @@
+#!/bin/sh
+# Runs the walkthrough from a build directory.
+#
+#   tools/ejecutar.sh [BUILD_DIR]      (default: build)
+#
+# The programs read ./Modelos and ./Texturas, so they start in BUILD_DIR/escena.
+# With a reachable display, walkthrough simply opens its window there.
+# Without one, a virtual X server (Xvfb) is started on a free display, each
+# program (walkthrough, then walkthrough-wire) runs for a few seconds while
+# xdotool sends a short walk with real key events, screenshots are saved to
+# BUILD_DIR/capturas/, each program is ended with Escape and must exit with
+# status 0, and the X server is stopped.
+set -eu
+
+build=${1:-build}
+build=$(cd "$build" && pwd)
+escena="$build/escena"
+capturas="$build/capturas"
+
+for programa in walkthrough walkthrough-wire; do
+    if [ ! -x "$build/$programa" ]; then
+        echo "ejecutar.sh: $build/$programa is missing; build first (cmake --build $build)" >&2
+        exit 1
+    fi
+done
+if [ ! -d "$escena/Modelos" ]; then
+    echo "ejecutar.sh: $escena/Modelos is missing; the scene is empty, only the axes and overlay show" >&2
+    mkdir -p "$escena"
+fi
+
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+    cd "$escena"
+    exec "$build/walkthrough"
+fi
+
+for herramienta in Xvfb xdotool import xdpyinfo; do
+    if ! command -v "$herramienta" >/dev/null 2>&1; then
+        echo "ejecutar.sh: no display and no $herramienta; run tools/dependencias.sh" >&2
+        exit 1
+    fi
+done
+
+ANCHO=1280
+ALTO=720
+temporal=$(mktemp -d)
+xvfb_pid=
+programa_pid=
+
+limpiar() {
+    if [ -n "$programa_pid" ]; then kill "$programa_pid" 2>/dev/null || true; fi
+    if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi
+    rm -rf "$temporal"
+}
+trap limpiar EXIT
+trap 'exit 130' INT TERM
+
+# Xvfb picks a free display number itself and writes it to fd 3.
+Xvfb -displayfd 3 -screen 0 "${ANCHO}x${ALTO}x24" -nolisten tcp 3>"$temporal/pantalla" \
+    >"$temporal/xvfb.log" 2>&1 &
+xvfb_pid=$!
+n=0
+while [ ! -s "$temporal/pantalla" ]; do
+    n=$((n + 1))
+    if [ $n -gt 100 ] || ! kill -0 "$xvfb_pid" 2>/dev/null; then
+        echo "ejecutar.sh: Xvfb did not start:" >&2
+        cat "$temporal/xvfb.log" >&2
+        exit 1
+    fi
+    sleep 0.1
+done
+DISPLAY=:$(head -n 1 "$temporal/pantalla")
+export DISPLAY
+echo "Virtual X server on display $DISPLAY (${ANCHO}x${ALTO})"
+mkdir -p "$capturas"
+
+# Waits for the program's window and returns its id.
+esperar_ventana() {
+    i=0
+    while [ $i -lt 100 ]; do
+        ventana=$(xdotool search --name '^TALO II$' 2>/dev/null | head -n 1 || true)
+        if [ -n "$ventana" ]; then echo "$ventana"; return 0; fi
+        if ! kill -0 "$programa_pid" 2>/dev/null; then return 1; fi
+        i=$((i + 1))
+        sleep 0.1
+    done
+    return 1
+}
+
+captura() {
+    import -window root "$capturas/$1.png"
+    echo "  $capturas/$1.png"
+}
+
+# Holds a key down for a while, then lets it go.
+mantener() {
+    xdotool keydown "$1"
+    sleep "$2"
+    xdotool keyup "$1"
+}
+
+ejecutar() {
+    programa=$1
+    rm -f "$capturas/$programa"-*.png
+    echo "$programa:"
+    (cd "$escena" && exec "$build/$programa") >"$temporal/$programa.log" 2>&1 &
+    programa_pid=$!
+    if ! ventana=$(esperar_ventana); then
+        echo "ejecutar.sh: $programa opened no window:" >&2
+        cat "$temporal/$programa.log" >&2
+        exit 1
+    fi
+    # With no window manager there is nobody to honour the full-screen
+    # request as a desktop would, and the window can stay offset by its first
+    # position; put it where full screen means: the whole screen.
+    sleep 0.5
+    xdotool windowmove "$ventana" 0 0 windowsize "$ventana" "$ANCHO" "$ALTO"
+    # Park the pointer in the middle so later moves do not turn the view.
+    xdotool mousemove --window "$ventana" $((ANCHO / 2)) $((ALTO / 2))
+    sleep 1
+    captura "$programa-1"
+    mantener w 1.0          # walk forward
+    captura "$programa-2"
+    mantener q 0.6          # turn left
+    mantener z 0.3          # look up a little
+    mantener w 0.6
+    captura "$programa-3"
+    mantener x 0.3          # look back down
+    mantener e 1.2          # turn right
+    mantener s 0.5          # step back
+    captura "$programa-4"
+    xdotool key Escape
+    estado=0
+    wait "$programa_pid" || estado=$?
+    programa_pid=
+    if [ "$estado" -ne 0 ]; then
+        echo "ejecutar.sh: $programa exited with status $estado:" >&2
+        cat "$temporal/$programa.log" >&2
+        exit 1
+    fi
+    echo "  exited with status 0"
+}
+
+ejecutar walkthrough
+ejecutar walkthrough-wire
+echo "Screenshots are in $capturas"
