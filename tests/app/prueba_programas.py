@@ -453,5 +453,109 @@ class TrazaWire(_Corrida):
         self.assertGreater(negros, ancho * alto // 2)
 
 
+class Entrada(unittest.TestCase):
+    """Real key events from the X server. The eye of every frame is read
+    from the traced look-at translation."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.temporal = tempfile.mkdtemp(prefix="talo-app-")
+        escena.escribir(cls.temporal)
+        ruta_traza = os.path.join(cls.temporal, "programa.trace")
+        servidor = ServidorX()
+        try:
+            programa = Programa(servidor, "walkthrough", cls.temporal, ruta_traza)
+            time.sleep(0.5)
+            programa.mantener("w", 0.4)     # walk along -z
+            time.sleep(0.3)
+            programa.tecla("r")             # back to the start
+            time.sleep(0.3)
+            programa.tecla("c")             # collision on
+            programa.tecla("v")             # gravity on: fall onto the floor at y = -100
+            time.sleep(1.0)
+            programa.tecla("c")             # collision off: through the floor
+            time.sleep(0.2)
+            programa.tecla("v")             # gravity off: the fall stops
+            time.sleep(0.4)
+            cls.estado = programa.salir()
+        finally:
+            servidor.parar()
+        marcos = traza.marcos(traza.leer(ruta_traza))
+        cls.ojos = [traza.ojo(m) for m in marcos if traza.ojo(m) is not None]
+
+    @classmethod
+    def tearDownClass(cls):
+        shutil.rmtree(cls.temporal, ignore_errors=True)
+
+    def _tramos(self):
+        """Consecutive distinct eye positions."""
+        tramos = []
+        for o in self.ojos:
+            if not tramos or tramos[-1][0] != o:
+                tramos.append([o, 0])
+            tramos[-1][1] += 1
+        return tramos
+
+    def test_escape_ends_with_status_zero(self):
+        self.assertEqual(self.estado, 0)
+
+    def test_walk_reset_toggles(self):
+        ojos = self.ojos
+        self.assertEqual(ojos[0], (0.0, 0.0, 0.0))
+        k = 0
+        # w held: z falls by whole steps of 7 per tick, y stays 0, x stays tiny.
+        while k < len(ojos) and ojos[k][2] == 0.0:
+            k += 1
+        inicio = k
+        while k + 1 < len(ojos) and ojos[k + 1] != (0.0, 0.0, 0.0):
+            if ojos[k + 1][1] != 0.0:
+                break
+            paso = ojos[k][2] - ojos[k + 1][2]
+            self.assertAlmostEqual(paso / 7.0, round(paso / 7.0), places=4, msg=ojos[k:k + 2])
+            self.assertGreaterEqual(paso, 0.0)
+            self.assertLess(abs(ojos[k + 1][0]), 1e-3)
+            k += 1
+        self.assertLessEqual(ojos[k][2], -14.0, "w moved less than two ticks: %r" % ojos[inicio:k + 1])
+        # r: straight back to the start.
+        self.assertEqual(ojos[k + 1], (0.0, 0.0, 0.0), ojos[k:k + 3])
+        k += 1
+        resto = ojos[k:]
+        for o in resto:
+            self.assertEqual((o[0], o[2]), (0.0, 0.0))
+        alturas = [o[1] for o in resto]
+        # Falls 10 per tick and rests 50 above the floor (collision and gravity on).
+        for a, b in zip(alturas, alturas[1:]):
+            self.assertGreaterEqual(a - b, 0.0)
+            self.assertAlmostEqual((a - b) / 10.0, round((a - b) / 10.0), places=4)
+        self.assertGreaterEqual(alturas.count(-50.0), 3, alturas)
+        # c again: collision off, the fall goes through the floor; v again: it stops.
+        self.assertLess(alturas[-1], -100.0)
+        self.assertEqual(alturas[-1], alturas[-2])
+        self.assertEqual(alturas[-1], alturas[-3])
+
+
+class SinPantalla(unittest.TestCase):
+    """With no X server to talk to, each program says so and ends with a
+    non-zero status, without being killed by a signal."""
+
+    def _ejecutar(self, programa, entorno):
+        carpeta = tempfile.mkdtemp(prefix="talo-app-")
+        try:
+            escena.escribir(carpeta)
+            r = subprocess.run([os.path.join(BUILD, programa)], cwd=carpeta, env=entorno,
+                               capture_output=True, text=True, timeout=30)
+        finally:
+            shutil.rmtree(carpeta, ignore_errors=True)
+        return r
+
+    def test_no_display(self):
+        for programa in ("walkthrough", "walkthrough-wire"):
+            for entorno in ({k: v for k, v in os.environ.items() if k != "DISPLAY"},
+                            dict(os.environ, DISPLAY=":1999")):
+                r = self._ejecutar(programa, entorno)
+                self.assertGreater(r.returncode, 0, (programa, r.returncode, r.stderr))
+                self.assertIn("failed to open display", r.stderr)
+
+
 if __name__ == "__main__":
     unittest.main(verbosity=2)
