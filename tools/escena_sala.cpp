@@ -7,7 +7,7 @@
 // z = -1400; the pillars stand in two rows at x = -700 and x = 700, clear of
 // the line of sight to the figures.
 //
-// Every surface is cut into cells of at most 125 units, so no triangle is
+// Every surface is cut into cells of at most 120 units, so no triangle is
 // large (collision counts a band of about edge / 28 outside each edge as
 // touching). Each cell has its own four vertices, one texture coordinate per
 // vertex, so a corner's vertex number also addresses its texture coordinate.
@@ -32,7 +32,11 @@ namespace {
 
 const double kXMin = -1500.0, kXMax = 1500.0;
 const double kZMin = -2500.0, kZMax = 1000.0;
-const double kCelda = 125.0;        // largest cell edge on floor and ceiling
+// Largest cell edge on floor and ceiling. 120 leaves the viewer's start
+// (x = 0, z = 0) off every vertex: a sphere whose centre lies straight above
+// a vertex is not caught by any of the faces around it (the angles seen from
+// the foot point are undefined there), and the viewer would fall through.
+const double kCelda = 120.0;
 const double kCeldaPared = 100.0;   // largest cell edge on walls
 
 const double kPeriodoSuelo = 3000.0;   // 10 x 300
@@ -51,23 +55,24 @@ struct Rectangulo {
     Punto3 normal;
 };
 
-// Cut points along one side: every `celda` from the start plus every multiple
-// of the period in between, so that no piece spans a period boundary.
+// Cut points along one side: the multiples of the period that fall inside
+// it, then each stretch between them split evenly into pieces no longer than
+// `celda`, so that no piece spans a period boundary and none is a sliver.
 std::vector<double> Cortes(double inicio, double largo, double celda, double periodo)
 {
-    std::vector<double> c;
-    int n = (int)std::ceil(largo / celda - 1e-9);
-    for (int i = 0; i <= n; i++)
-        c.push_back(std::min(largo, i * largo / n));
-    for (double k = std::ceil(inicio / periodo) * periodo; k < inicio + largo; k += periodo)
-        if (k > inicio)
-            c.push_back(k - inicio);
-    std::sort(c.begin(), c.end());
-    std::vector<double> unicos;
-    for (double x : c)
-        if (unicos.empty() || x - unicos.back() > 1e-6)
-            unicos.push_back(x);
-    return unicos;
+    std::vector<double> limites = {0.0};
+    for (double k = std::floor(inicio / periodo + 1.0) * periodo; k < inicio + largo - 1e-6; k += periodo)
+        if (k - inicio > 1e-6)
+            limites.push_back(k - inicio);
+    limites.push_back(largo);
+    std::vector<double> c = {0.0};
+    for (size_t i = 0; i + 1 < limites.size(); i++) {
+        double tramo = limites[i + 1] - limites[i];
+        int n = (int)std::ceil(tramo / celda - 1e-9);
+        for (int k = 1; k <= n; k++)
+            c.push_back(k == n ? limites[i + 1] : limites[i] + k * tramo / n);
+    }
+    return c;
 }
 
 // The texture coordinates of a piece [a, b] (in world units along a side
@@ -151,7 +156,7 @@ void AgregarBloque(Malla *m, double x0, double z0, double x1, double z1)
     AgregarMuro(m, x1, z0, x1, z1, P3(1.0, 0.0, 0.0));
 }
 
-Malla Plano(double y, double periodo, Punto3 normal)
+Malla Plano(double y, double periodo, double desfase, Punto3 normal)
 {
     Rectangulo r;
     r.origen = P3(kXMin, y, kZMin);
@@ -159,8 +164,8 @@ Malla Plano(double y, double periodo, Punto3 normal)
     r.dv = P3(0.0, 0.0, 1.0);
     r.lu = kXMax - kXMin;
     r.lv = kZMax - kZMin;
-    r.su = 0.0;
-    r.sv = 0.0;
+    r.su = desfase;
+    r.sv = desfase;
     r.periodo = periodo;
     r.celda = kCelda;
     r.normal = normal;
@@ -196,8 +201,10 @@ void TerminarEnPiedraCastana(Malla *m)
 
 }  // namespace
 
-Malla GenerarSuelo() { return Plano(kAlturaSuelo, kPeriodoSuelo, P3(0.0, 1.0, 0.0)); }
-Malla GenerarTecho() { return Plano(kAlturaTecho, kPeriodoTecho, P3(0.0, -1.0, 0.0)); }
+// The texture's period boundaries also cut cells; the ceiling's are moved by a
+// quarter period so that none of them runs through the start either.
+Malla GenerarSuelo() { return Plano(kAlturaSuelo, kPeriodoSuelo, 0.0, P3(0.0, 1.0, 0.0)); }
+Malla GenerarTecho() { return Plano(kAlturaTecho, kPeriodoTecho, 125.0, P3(0.0, -1.0, 0.0)); }
 
 Malla GenerarParedes()
 {
