@@ -25,16 +25,19 @@ Vector GirarVerticeZ(Vector v, float angulo);   // right-hand rule about +z
 
 // Point where the line p + l*d meets the plane q + s*u + t*v (Cramer's rule).
 // When the system is singular (DeterminanteRectaPlano(d, u, v) == 0: d in the
-// span of u and v, or u and v parallel or zero) there is no single point and
-// p itself is returned; callers that must tell the cases apart test the
-// determinant first.
+// span of u and v, or u and v parallel or zero) or undefined (determinant not
+// finite) there is no single point and p itself is returned; callers that
+// must tell the cases apart test the determinant first. Neither d nor u, v
+// need be unit or perpendicular; the length and sign of d do not matter.
 Vector InterRectaPlano(Vector p, Vector d, Vector q, Vector u, Vector v);
 
 // The determinant of the system InterRectaPlano solves (columns u, v, -d),
 // by the rule of Sarrus, rounded to float.
 float DeterminanteRectaPlano(Vector d, Vector u, Vector v);
 
-// Signed distance from b to a along a line whose direction has x component k.
+// Signed distance from b to a along a line whose direction has x component k:
+// |a - b|, positive when a.x > b.x and k > 0 or when a.x <= b.x and k <= 0.
+// The sign looks at x alone (equal x components count as "behind").
 float ScalarDeRecta(Vector a, Vector b, float k);
 
 #endif

@@ -48,7 +48,7 @@ std::string Texto(const char *formato, float x)
                                          << ") expected (" << e.x << ", " << e.y << ", " << e.z << ")";
 }
 
-// A value printed to a given number of decimals: the exact float must show
+// A value known to a given number of decimals: the exact float must show
 // exactly those digits when printed with as many decimals ("0" matches -0 too).
 std::string Redondeado(float x, const char *impreso)
 {
@@ -70,7 +70,7 @@ std::string Redondeado(float x, const char *impreso)
     return ::testing::AssertionFailure() << "shows (" << tx << ", " << ty << ", " << tz << ")";
 }
 
-// ---- Literal reference of the camera operations, written from the printed
+// ---- Literal reference of the camera operations, written term by term from the
 // ---- formulas: double evaluation, one rounding to float per stored value.
 
 Vector RRes(Vector a, Vector b) { return V(a.x - b.x, a.y - b.y, a.z - b.z); }

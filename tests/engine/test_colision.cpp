@@ -34,7 +34,7 @@ std::string Texto(Vector v)
     return b;
 }
 
-// ---- Literal reference, from the printed steps. Vector helpers in double,
+// ---- Literal reference, step by step. Vector helpers in double,
 // ---- rounded once per stored value; the line-plane solve divides by its
 // ---- determinant whatever it is, so a degenerate triangle yields NaNs here.
 
@@ -118,7 +118,7 @@ Vector RXoque(float r, Vector P, Vector M, Vector V1, Vector V2, Vector V3, Traz
 // The floor triangle in the plane y = 0 used by most cases.
 const Vector S1 = V(-100, 0, -100), S2 = V(100, 0, -100), S3 = V(0, 0, 100);
 
-// The engine's answer must equal the printed one and, bit for bit, the reference's.
+// The engine's answer must equal the expected one and, bit for bit, the reference's.
 ::testing::AssertionResult Suelo(Vector centro, Vector mov, Vector esperado)
 {
     Vector e = XoqueEsferaPlano(50, centro, mov, S1, S2, S3);

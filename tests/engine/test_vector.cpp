@@ -42,7 +42,7 @@ bool Mismo(Vector a, Vector b)
 
 Vector V(float x, float y, float z) { return Vector{x, y, z}; }
 
-// ---- Literal reference: every formula written out as printed, in double,
+// ---- Literal reference: every formula written out term by term, in double,
 // ---- rounded to float where a value is stored. Components numbered 1..3.
 
 float RefModulo(Vector a)
