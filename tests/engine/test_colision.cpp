@@ -298,6 +298,11 @@ TEST(XoqueModelo, SinCaras)
     std::memset(&vacio, 0, sizeof vacio);
     EXPECT_TRUE(Mismo(XoqueEsferaModelo(50, V(0, 30, 0), mov, vacio), mov));
 
+    // A face count without a face array reads nothing.
+    Modelo sin_caras = ModeloDe(v, c);
+    sin_caras.NumCaras = 4;
+    EXPECT_TRUE(Mismo(XoqueEsferaModelo(50, V(0, 30, 0), mov, sin_caras), mov));
+
     // A negative face count runs no face.
     c.push_back(CaraDe(0, 1, 2));
     Modelo m = ModeloDe(v, c);
