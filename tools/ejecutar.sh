@@ -118,6 +118,7 @@ ejecutar() {
     xdotool mousemove --window "$ventana" $((ANCHO / 2)) $((ALTO / 2))
     sleep 1
     captura "$programa-1"
+    xdotool key c           # collision on: the walls keep the walk inside the hall
     mantener w 1.0          # walk forward
     captura "$programa-2"
     mantener q 0.6          # turn left
