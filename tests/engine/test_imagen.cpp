@@ -3,6 +3,9 @@
 // kind of bad file.
 #include <gtest/gtest.h>
 
+#include <ftw.h>
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -85,15 +88,24 @@ Bytes Tga(const Cabecera &c, const Bytes &resto) {
     return b;
 }
 
+std::string g_dir_temporal;
+
+int BorrarEntrada(const char *ruta, const struct stat *, int, struct FTW *) {
+    return remove(ruta);
+}
+
+void BorrarDirTemporal() { nftw(g_dir_temporal.c_str(), BorrarEntrada, 8, FTW_DEPTH | FTW_PHYS); }
+
+// A private directory for the files this program writes, removed at exit.
 const std::string &DirTemporal() {
-    static std::string dir;
-    if (dir.empty()) {
+    if (g_dir_temporal.empty()) {
         char plantilla[] = "/tmp/talo_tga_XXXXXX";
         const char *d = mkdtemp(plantilla);
         if (!d) abort();
-        dir = d;
+        g_dir_temporal = d;
+        atexit(BorrarDirTemporal);
     }
-    return dir;
+    return g_dir_temporal;
 }
 
 std::string Escribir(const Bytes &b) {

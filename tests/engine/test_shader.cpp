@@ -2,13 +2,15 @@
 // is not a readable regular file (without ever blocking).
 #include <gtest/gtest.h>
 
+#include <ftw.h>
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,15 +18,24 @@
 
 namespace {
 
+std::string g_dir_temporal;
+
+int BorrarEntrada(const char *ruta, const struct stat *, int, struct FTW *) {
+    return remove(ruta);
+}
+
+void BorrarDirTemporal() { nftw(g_dir_temporal.c_str(), BorrarEntrada, 8, FTW_DEPTH | FTW_PHYS); }
+
+// A private directory for the files this program writes, removed at exit.
 const std::string &DirTemporal() {
-    static std::string dir;
-    if (dir.empty()) {
+    if (g_dir_temporal.empty()) {
         char plantilla[] = "/tmp/talo_shader_XXXXXX";
         const char *d = mkdtemp(plantilla);
         if (!d) abort();
-        dir = d;
+        g_dir_temporal = d;
+        atexit(BorrarDirTemporal);
     }
-    return dir;
+    return g_dir_temporal;
 }
 
 std::string Escribir(const std::string &nombre, const std::string &texto) {
