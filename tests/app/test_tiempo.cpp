@@ -2,6 +2,8 @@
 // calls the tick makes are recorded by glut_falso.cpp.
 #include <gtest/gtest.h>
 
+#include <time.h>
+
 #include <cmath>
 #include <cstring>
 
@@ -507,6 +509,20 @@ TEST_F(Entrada, FirstPointerEventAtTheOriginAlsoOnlyRecords)
     GirarCamaraY(&esperada, -1.0f);
     CamaraMirar(&esperada, 0.0f);
     EXPECT_TRUE(MismaCamara(camara, esperada));
+}
+
+// ---------------------------------------------------------------- clock
+
+// The frame-rate clock counts elapsed time: a sleeping process, which uses
+// no processor time, still sees the milliseconds pass.
+TEST(Reloj, CountsElapsedMilliseconds)
+{
+    int antes = RelojMilisegundos();
+    struct timespec espera = {0, 60 * 1000000L};
+    nanosleep(&espera, nullptr);
+    int despues = RelojMilisegundos();
+    EXPECT_GE(despues - antes, 60);
+    EXPECT_LT(despues - antes, 60000);
 }
 
 }  // namespace
