@@ -76,6 +76,21 @@ Malla PoligonizarCampo(Campo campo, Punto3 minimo, Punto3 maximo, double paso);
 // Normalised central-difference gradient of the field at p.
 Punto3 GradienteCampo(Campo campo, Punto3 p, double h);
 
+// Moves p onto the field's zero level with a few Newton steps along the
+// gradient, none longer than `pasoMax`.
+Punto3 ProyectarASuperficie(Campo campo, Punto3 p, double pasoMax);
+
+// escena_simplificar.cpp
+// Collapses edges of a closed mesh, least visible first, until it has at most
+// `carasObjetivo` faces, keeping it closed and its winding; vertex normals
+// and texture coordinates are dropped (they are recomputed from the field).
+void SimplificarMalla(Malla *m, int carasObjetivo);
+
+// A figure from its field: polygonised on a grid of step `paso`, simplified
+// to `carasObjetivo` faces, each vertex put back onto the surface and given
+// the field's gradient as its normal.
+Malla MallaDeCampo(Campo campo, Punto3 minimo, Punto3 maximo, double paso, int carasObjetivo);
+
 // Moves face i to the end of the face list with its corners rotated so that
 // corner `esquina` (0, 1 or 2) comes last; the winding is kept. The drawing
 // leaves the last corner's normal and texture coordinate current, and the

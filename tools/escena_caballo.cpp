@@ -10,11 +10,12 @@
 
 #include "escena.h"
 
-const Punto3 kPosicionCaballo = {92.0, -50.0, -285.0};
+const Punto3 kPosicionCaballo = {78.0, -50.0, -245.0};
 
 namespace {
 
-const double kPasoCaballo = 1.0;
+const double kPasoCaballo = 0.5;   // grid step of the polygoniser
+const int kCarasCaballo = 7000;     // faces kept after simplifying
 
 double DistTronco(Punto3 p)
 {
@@ -90,8 +91,8 @@ double CampoCaballo(Punto3 p)
 Malla GenerarCaballo()
 {
     double margen = 2.0 * kPasoCaballo;
-    Malla m = PoligonizarCampo(CampoCaballo, P3(-40.0 - margen, -margen, -12.0 - margen),
-                               P3(32.0 + margen, 67.0 + margen, 12.0 + margen), kPasoCaballo);
+    Malla m = MallaDeCampo(CampoCaballo, P3(-40.0 - margen, -margen, -12.0 - margen),
+                           P3(32.0 + margen, 67.0 + margen, 12.0 + margen), kPasoCaballo, kCarasCaballo);
     Punto3 enArchivo = Sumar(kPosicionCaballo, P3(0.0, 0.0, 50.0));   // drawn moved by -50 in z
     for (size_t i = 0; i < m.vertices.size(); i++) {
         Punto3 *v = &m.vertices[i];

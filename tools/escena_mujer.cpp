@@ -26,7 +26,7 @@
 
 #include "escena.h"
 
-const Punto3 kPosicionMujer = {-58.0, -50.0, -235.0};
+const Punto3 kPosicionMujer = {-50.0, -50.0, -195.0};
 
 namespace {
 
@@ -35,7 +35,8 @@ const double kPi = 3.14159265358979323846;
 enum ParteMujer { kFalda, kCorpino, kPelo, kPiel, kManos, kNumPartes };
 
 const double kCinturaAlto = 34.0;   // top of the skirt above the floor
-const double kPasoMujer = 0.8;     // grid step of the polygoniser
+const double kPasoMujer = 0.4;     // grid step of the polygoniser
+const int kCarasMujer = 7000;       // faces kept after simplifying
 
 // The skirt: a bell from the waist to the floor with soft vertical folds that
 // deepen towards the hem.
@@ -85,7 +86,9 @@ double DistPiel(Punto3 p)
 
 double DistPelo(Punto3 p)
 {
-    double d = DistElipsoide(p, P3(0.0, 53.45, -0.45), P3(3.05, 3.55, 3.25));
+    double d = DistElipsoide(p, P3(0.0, 53.5, -0.35), P3(3.1, 3.6, 3.3));
+    // full at the sides down to the jaw, leaving the face clear in front
+    d = UnionSuave(d, DistElipsoide(p, P3(0.0, 51.8, -0.9), P3(3.45, 3.9, 3.2)), 1.0);
     d = UnionSuave(d, DistEsfera(p, P3(0.0, 55.7, -2.7), 1.75), 1.2);   // the bun
     // long hair down the back
     return UnionSuave(d, DistCono(p, P3(0.0, 52.0, -2.0), P3(0.0, 45.0, -2.5), 2.5, 1.7), 1.5);
@@ -179,8 +182,8 @@ void TerminarMirandoALaLuz(Malla *m)
 Malla GenerarMujer()
 {
     double margen = 2.0 * kPasoMujer;
-    Malla m = PoligonizarCampo(CampoMujer, P3(-16.0 - margen, -margen, -16.0 - margen),
-                               P3(16.0 + margen, 58.5 + margen, 16.0 + margen), kPasoMujer);
+    Malla m = MallaDeCampo(CampoMujer, P3(-16.0 - margen, -margen, -16.0 - margen),
+                           P3(16.0 + margen, 58.5 + margen, 16.0 + margen), kPasoMujer, kCarasMujer);
     for (size_t i = 0; i < m.vertices.size(); i++) {
         Punto3 *v = &m.vertices[i];
         if (v->y < 1e-3)   // the hem stands exactly on the floor

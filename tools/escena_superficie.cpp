@@ -203,6 +203,39 @@ Malla PoligonizarCampo(Campo campo, Punto3 minimo, Punto3 maximo, double paso)
     return m;
 }
 
+Punto3 ProyectarASuperficie(Campo campo, Punto3 p, double pasoMax)
+{
+    for (int iter = 0; iter < 6; iter++) {
+        double f = campo(p);
+        double h = pasoMax * 0.05;
+        Punto3 g = P3((campo(P3(p.x + h, p.y, p.z)) - campo(P3(p.x - h, p.y, p.z))) / (2 * h),
+                      (campo(P3(p.x, p.y + h, p.z)) - campo(P3(p.x, p.y - h, p.z))) / (2 * h),
+                      (campo(P3(p.x, p.y, p.z + h)) - campo(P3(p.x, p.y, p.z - h))) / (2 * h));
+        double g2 = Escalar3(g, g);
+        if (g2 < 1e-12)
+            break;
+        Punto3 paso = Escalar(g, -f / g2);
+        double l = Longitud(paso);
+        if (l > pasoMax)
+            paso = Escalar(paso, pasoMax / l);
+        p = Sumar(p, paso);
+        if (l < 1e-7)
+            break;
+    }
+    return p;
+}
+
+Malla MallaDeCampo(Campo campo, Punto3 minimo, Punto3 maximo, double paso, int carasObjetivo)
+{
+    Malla m = PoligonizarCampo(campo, minimo, maximo, paso);
+    SimplificarMalla(&m, carasObjetivo);
+    for (size_t i = 0; i < m.vertices.size(); i++) {
+        m.vertices[i] = ProyectarASuperficie(campo, m.vertices[i], paso * 0.5);
+        m.normales.push_back(GradienteCampo(campo, m.vertices[i], paso * 0.25));
+    }
+    return m;
+}
+
 void CerrarConEsquina(Malla *m, int cara, int esquina)
 {
     Triangulo t = m->caras[cara];

@@ -31,7 +31,7 @@ Color PixelSuelo(int x, int y)
     int yt = (y + desfase) % N;
     int pieza = tabla * 2 + yt / largoTabla;
     double tono = 0.82 + 0.3 * Azar(pieza, 3, 12U);
-    Color base = {0.66 * tono, 0.44 * tono, 0.25 * tono};
+    Color base = {0.64 * tono, 0.45 * tono, 0.28 * tono};
     base.r += 0.05 * (Azar(pieza, 5, 13U) - 0.5);
     double u = U(x), v = U(yt);
     double vetas = RuidoTextura(u, v, 64, 4, 3, 14U + pieza);
@@ -92,6 +92,10 @@ Color ColorPiedra(int id, bool castana)
 {
     if (castana)
         return Color{0.70, 0.40, 0.22};
+    // a few rust-brown stones here and there, so the chestnut one does not
+    // stand out as a pattern
+    if (Azar(id, 3, 26U) < 0.05)
+        return EscalarColor(Color{0.62, 0.45, 0.33}, 0.85 + 0.2 * Azar(id, 4, 27U));
     double tono = 0.85 + 0.25 * Azar(id, 1, 22U);
     double calido = Azar(id, 2, 23U);
     Color gris = {0.66, 0.63, 0.58};
@@ -142,7 +146,7 @@ Color PixelTecho(int x, int y)
 {
     double u = U(x), v = U(y);
     double manchas = RuidoTextura(u, v, 8, 8, 5, 31U);
-    Color yeso = EscalarColor(Color{0.88, 0.83, 0.72}, 0.88 + 0.14 * manchas);
+    Color yeso = EscalarColor(Color{0.84, 0.78, 0.67}, 0.86 + 0.14 * manchas);
     int yv = y % (N / 2);
     int dViga = std::abs(yv - N / 4);   // the beam's centre line is at N/4
     const int mediaViga = 30;
@@ -190,7 +194,7 @@ Color PixelPiel(double s, double t)
 {
     double a, h;
     PosicionCabeza(s, t, kBandaPeloFin, 1.0, &a, &h);
-    Color piel = {0.96, 0.86, 0.82};
+    Color piel = {1.0, 0.87, 0.80};
     piel = EscalarColor(piel, 0.95 + 0.05 * RuidoTextura(s, t, 16, 16, 2, 41U));
     // faint blush on the cheeks and shade under the jaw
     double rubor = Elipse(a, 0.62, 0.25, h, 51.4, 0.7);
@@ -272,9 +276,13 @@ Color PixelFalda(double s, double t)
         return negro;
     if (h < 0.085)   // a thin dark-gold line above it
         return EscalarColor(Color{0.55, 0.4, 0.16}, 0.8 + 0.3 * terciopelo);
-    if (s < 0.085 + 0.04 * (1.0 - h)) {   // black front panel with a red damask
-        double motivo = std::sin(s * kPi * 70.0) * std::sin(h * kPi * 18.0);
-        return motivo > 0.55 ? EscalarColor(rojo, 0.7) : negro;
+    double panel = 0.085 + 0.04 * (1.0 - h);
+    if (s < panel) {   // black front panel with a lattice of thin red lines
+        double a = s / panel * 2.0, b = h * 14.0;
+        double l1 = std::fabs(std::fmod(a + b, 1.0) - 0.5), l2 = std::fabs(std::fmod(b - a + 20.0, 1.0) - 0.5);
+        if (s > panel - 0.006)
+            return EscalarColor(Color{0.55, 0.4, 0.16}, 0.8 + 0.3 * terciopelo);   // gold edge
+        return std::min(l1, l2) < 0.06 ? EscalarColor(rojo, 0.75) : negro;
     }
     return rojo;
 }
