@@ -137,13 +137,13 @@ float DeterminanteRectaPlano(Vector d, Vector u, Vector v)
 }
 
 // Solves s*u + t*v - l*d = p - q for s and t by Cramer's rule and builds the
-// point on the plane, q + s*u first and then t*v. A singular or undefined
-// system (determinant 0 or not finite) has no single meeting point; p is
-// returned so that no infinity or NaN leaks into the caller.
+// point on the plane, q + s*u first and then t*v. A singular system
+// (determinant 0) has no single meeting point; p is returned instead of
+// dividing by zero. NaNs among the inputs pass through like anywhere else.
 Vector InterRectaPlano(Vector p, Vector d, Vector q, Vector u, Vector v)
 {
     const float det = DeterminanteRectaPlano(d, u, v);
-    if (det == 0.0f || !std::isfinite(det))
+    if (det == 0.0f)
         return p;
 
     const Vector r = RestaVectores(p, q);
