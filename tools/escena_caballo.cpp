@@ -15,7 +15,7 @@ const Punto3 kPosicionCaballo = {78.0, -50.0, -245.0};
 namespace {
 
 const double kPasoCaballo = 0.5;   // grid step of the polygoniser
-const int kCarasCaballo = 7000;     // faces kept after simplifying
+const int kCarasCaballo = 7600;     // faces kept after simplifying
 
 double DistTronco(Punto3 p)
 {
@@ -31,17 +31,25 @@ double DistTronco(Punto3 p)
 
 double DistCuelloCabeza(Punto3 p)
 {
-    double d = DistCono(p, P3(-12.0, 41.0, 0.0), P3(-23.5, 57.0, 0.0), 6.8, 3.7);        // neck
-    d = UnionSuave(d, DistCono(p, P3(-25.0, 59.0, 0.0), P3(-33.5, 49.5, 0.0), 3.5, 2.2), 2.0);
-    d = UnionSuave(d, DistEsfera(p, P3(-26.0, 57.0, 0.0), 3.6), 2.0);                      // cheek
-    d = UnionSuave(d, DistElipsoide(p, P3(-34.0, 49.0, 0.0), P3(2.4, 2.7, 2.4)), 1.5);     // muzzle
-    for (double lado = -1.0; lado <= 1.0; lado += 2.0)                                  // ears
-        d = UnionSuave(d, DistCono(p, P3(-24.2, 61.2, 1.4 * lado), P3(-23.2, 65.2, 1.9 * lado),
-                                   0.95, 0.2), 0.6);
-    // The mane: a ridge along the top of the neck, flattened across.
-    Punto3 q = P3(p.x, p.y, p.z * 2.2);
-    d = UnionSuave(d, DistCono(q, P3(-22.0, 60.0, 0.0), P3(-8.5, 46.0, 0.0), 1.5, 2.2), 1.2);
-    return UnionSuave(d, DistCono(q, P3(-24.5, 61.5, 0.0), P3(-27.0, 58.5, 0.0), 1.3, 0.8), 0.8);
+    // the neck, arched: wide at the withers, narrowing to the throat
+    double d = DistCono(p, P3(-11.0, 40.5, 0.0), P3(-18.0, 51.5, 0.0), 7.0, 4.9);
+    d = UnionSuave(d, DistCono(p, P3(-18.0, 51.5, 0.0), P3(-23.5, 57.5, 0.0), 4.9, 3.4), 2.0);
+    // the head, long and narrow across, tapering to the muzzle
+    Punto3 q = P3(p.x, p.y, p.z * 1.3);
+    d = UnionSuave(d, DistCono(q, P3(-25.0, 59.0, 0.0), P3(-33.5, 49.8, 0.0), 3.2, 1.9), 2.0);
+    d = UnionSuave(d, DistElipsoide(p, P3(-26.3, 56.3, 0.0), P3(3.3, 3.2, 2.7)), 2.0);   // jaw
+    d = UnionSuave(d, DistElipsoide(p, P3(-33.9, 49.3, 0.0), P3(2.2, 2.4, 2.0)), 1.2);   // muzzle
+    for (double lado = -1.0; lado <= 1.0; lado += 2.0) {
+        d = UnionSuave(d, DistEsfera(p, P3(-35.2, 50.4, 1.0 * lado), 0.7), 0.6);           // nostrils
+        d = UnionSuave(d, DistCono(p, P3(-24.0, 61.0, 1.5 * lado), P3(-22.8, 66.2, 2.3 * lado),
+                                   1.15, 0.15), 0.7);                                    // ears
+    }
+    // The mane: a ridge standing along the crest of the neck, flattened
+    // across, and a forelock between the ears.
+    Punto3 m = P3(p.x, p.y, p.z * 2.4);
+    d = UnionSuave(d, DistCono(m, P3(-22.0, 61.2, 0.0), P3(-16.0, 55.0, 0.0), 1.6, 2.2), 1.0);
+    d = UnionSuave(d, DistCono(m, P3(-16.0, 55.0, 0.0), P3(-8.0, 47.8, 0.0), 2.2, 2.0), 1.0);
+    return UnionSuave(d, DistCono(m, P3(-24.8, 61.6, 0.0), P3(-27.5, 58.8, 0.0), 1.3, 0.7), 0.8);
 }
 
 // A leg from the body down to the hoof; `rodilla` is the knee (fore) or

@@ -36,7 +36,7 @@ enum ParteMujer { kFalda, kCorpino, kPelo, kPiel, kManos, kNumPartes };
 
 const double kCinturaAlto = 34.0;   // top of the skirt above the floor
 const double kPasoMujer = 0.4;     // grid step of the polygoniser
-const int kCarasMujer = 7000;       // faces kept after simplifying
+const int kCarasMujer = 6400;       // faces kept after simplifying
 
 // The skirt: a bell from the waist to the floor with soft vertical folds that
 // deepen towards the hem.

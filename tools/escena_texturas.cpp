@@ -40,9 +40,9 @@ Color PixelSuelo(int x, int y)
     c = EscalarColor(c, 0.9 + 0.2 * RuidoTextura(u, v, 8, 8, 4, 15U));
     int xl = x % anchoTabla, yl = yt % largoTabla;
     if (xl == 0 || xl == anchoTabla - 1 || yl == 0)
-        c = EscalarColor(c, 0.55);
+        c = EscalarColor(c, 0.62);
     else if (xl == 1 || yl == 1)
-        c = EscalarColor(c, 0.8);
+        c = EscalarColor(c, 0.85);
     return c;
 }
 
@@ -153,7 +153,7 @@ Color PixelTecho(int x, int y)
     if (dViga < mediaViga) {
         double vetas = RuidoTextura(u, v, 4, 64, 3, 32U);
         double anillos = 0.5 + 0.5 * std::sin(2.0 * kPi * (v * 40.0 + 4.0 * vetas));
-        Color madera = EscalarColor(Color{0.42, 0.27, 0.16}, 0.8 + 0.2 * anillos);
+        Color madera = EscalarColor(Color{0.50, 0.34, 0.21}, 0.8 + 0.2 * anillos);
         if (dViga > mediaViga - 4)
             madera = EscalarColor(madera, 0.7);
         return madera;
@@ -162,7 +162,7 @@ Color PixelTecho(int x, int y)
     int dVigueta = std::abs(xv - N / 8);
     if (dVigueta < 9) {
         double vetas = RuidoTextura(u, v, 64, 4, 3, 33U);
-        Color madera = EscalarColor(Color{0.46, 0.31, 0.19}, 0.85 + 0.15 * vetas);
+        Color madera = EscalarColor(Color{0.54, 0.38, 0.24}, 0.85 + 0.15 * vetas);
         return dVigueta > 6 ? EscalarColor(madera, 0.75) : madera;
     }
     // shadow in the plaster next to the woodwork
