@@ -315,7 +315,9 @@ class _Corrida(unittest.TestCase):
         servidor = ServidorX()
         try:
             programa = Programa(servidor, cls.PROGRAMA, cls.temporal, cls.ruta_traza)
-            time.sleep(1.5)
+            # Long enough for well over 27 frames (the rate text) even on a
+            # busy machine.
+            time.sleep(3.5)
             cls.captura = servidor.captura()
             servidor.guardar_captura(os.path.join(BUILD, "tests", "app", cls.PROGRAMA + "-prueba.png"))
             cls.estado = programa.salir()
@@ -466,17 +468,17 @@ class Entrada(unittest.TestCase):
         try:
             programa = Programa(servidor, "walkthrough", cls.temporal, ruta_traza)
             time.sleep(0.5)
-            programa.mantener("w", 0.4)     # walk along -z
+            programa.mantener("w", 0.6)     # walk along -z
             time.sleep(0.3)
             programa.tecla("r")             # back to the start
             time.sleep(0.3)
             programa.tecla("c")             # collision on
             programa.tecla("v")             # gravity on: fall onto the floor at y = -100
-            time.sleep(1.0)
+            time.sleep(1.5)
             programa.tecla("c")             # collision off: through the floor
             time.sleep(0.2)
             programa.tecla("v")             # gravity off: the fall stops
-            time.sleep(0.4)
+            time.sleep(0.6)
             cls.estado = programa.salir()
         finally:
             servidor.parar()

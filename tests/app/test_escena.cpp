@@ -1,0 +1,357 @@
+// Render state, frame, reshape and model drawing against recorded GL calls
+// (gl_falso.cpp). Built twice: as is, and with MODO_WIRE.
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "gl_falso.h"
+#include "globales.h"
+
+namespace {
+
+struct E {
+    std::string nombre;
+    std::vector<float> args;
+};
+
+void Comparar(const std::vector<E> &esperado)
+{
+    ASSERT_EQ(Registro.size(), esperado.size()) << "first call: "
+                                                << (Registro.empty() ? "" : Registro[0].nombre);
+    for (size_t k = 0; k < esperado.size(); k++) {
+        EXPECT_EQ(Registro[k].nombre, esperado[k].nombre) << "call " << k;
+        ASSERT_EQ(Registro[k].args.size(), esperado[k].args.size()) << "call " << k << " " << esperado[k].nombre;
+        for (size_t j = 0; j < esperado[k].args.size(); j++)
+            EXPECT_EQ(Registro[k].args[j], esperado[k].args[j]) << "call " << k << " " << esperado[k].nombre
+                                                                << " argument " << j;
+    }
+}
+
+#ifdef MODO_WIRE
+const E kColor = {"glColor3f", {1, 1, 1}};
+#else
+const E kColor = {"glColor4f", {0.5f, 0.5f, 0.5f, 1}};
+#endif
+
+// A model with n vertices (x = index), t texture coordinates (y = index),
+// m normals (z = index) and the given faces (one-based, as AddCara takes them).
+Modelo Hacer(int n, int t, int m, std::vector<std::vector<int>> caras)
+{
+    Modelo r;
+    IniciarModelo(&r);
+    for (int k = 0; k < n; k++) AddVertice(&r, (float)k, 0.5f, 0.25f);
+    for (int k = 0; k < t; k++) AddCTextura(&r, 0.125f, (float)k, 0.0f);
+    for (int k = 0; k < m; k++) AddNormal(&r, 0.0f, 1.0f, (float)k);
+    for (auto &c : caras) AddCara(&r, c[0], c[1], c[2], 0, 0, 0);
+    return r;
+}
+
+E V(int k) { return {"glVertex3f", {(float)k, 0.5f, 0.25f}}; }
+E T(int k) { return {"glTexCoord3f", {0.125f, (float)k, 0.0f}}; }
+E N(int k) { return {"glNormal3f", {0.0f, 1.0f, (float)k}}; }
+
+// ---------------------------------------------------------------- drawing
+
+TEST(Dibujo, VariantFollowsTheCounts)
+{
+    const float tri = (float)GL_TRIANGLES;
+    struct Caso {
+        int v, t, n;
+        std::vector<E> esquinas;   // per corner 0, 1, 2 in calling order
+    } casos[] = {
+        {3, 3, 3, {N(0), T(0), V(0), N(1), T(1), V(1), N(2), T(2), V(2)}},   // TODO
+        {3, 0, 0, {V(0), V(1), V(2)}},                                      // SNT
+        {3, 3, 0, {T(0), V(0), T(1), V(1), T(2), V(2)}},                      // SN
+        {3, 0, 3, {N(0), V(0), N(1), V(1), N(2), V(2)}},                      // ST
+    };
+    for (const Caso &c : casos) {
+        Modelo m = Hacer(c.v, c.t, c.n, {{1, 2, 3}, {1, 2, 3}});
+        Registro.clear();
+        DibujarModelo(m);
+        std::vector<E> e = {kColor};
+        for (int cara = 0; cara < 2; cara++) {
+            e.push_back({"glBegin", {tri}});
+            e.insert(e.end(), c.esquinas.begin(), c.esquinas.end());
+            e.push_back({"glEnd", {}});
+        }
+        SCOPED_TRACE("counts v t n = " + std::to_string(c.v) + " " + std::to_string(c.t) + " " +
+                     std::to_string(c.n));
+        Comparar(e);
+        LiberarModelo(&m);
+    }
+}
+
+TEST(Dibujo, NothingWithoutVerticesOrFaces)
+{
+    Modelo sinCaras = Hacer(3, 3, 3, {});
+    Modelo sinVertices = Hacer(0, 3, 3, {{1, 2, 3}});
+    Modelo vacio;
+    IniciarModelo(&vacio);
+    Registro.clear();
+    DibujarModelo(sinCaras);
+    DibujarModelo(sinVertices);
+    DibujarModelo(vacio);
+    EXPECT_TRUE(Registro.empty());
+    LiberarModelo(&sinCaras);
+    LiberarModelo(&sinVertices);
+}
+
+// A face is drawn only when its three corners index every array the routine
+// reads; the others are skipped whole.
+TEST(Dibujo, FacesOutsideTheArraysReadAreSkipped)
+{
+    const float tri = (float)GL_TRIANGLES;
+    // 4 vertices, 3 texture coordinates, 2 normals.
+    Modelo m = Hacer(4, 3, 2, {{1, 2, 1}, {1, 2, 3}, {2, 3, 4}, {0, 1, 2}, {1, 2, 5}});
+
+    Registro.clear();
+    DibujarModeloTODO(m);   // only face 1 lies inside the normal array
+    Comparar({kColor, {"glBegin", {tri}}, N(0), T(0), V(0), N(1), T(1), V(1), N(0), T(0), V(0), {"glEnd", {}}});
+
+    Registro.clear();
+    DibujarModeloSN(m);     // faces 1 and 2 lie inside the texture coordinates
+    Comparar({kColor, {"glBegin", {tri}}, T(0), V(0), T(1), V(1), T(0), V(0), {"glEnd", {}},
+              {"glBegin", {tri}}, T(0), V(0), T(1), V(1), T(2), V(2), {"glEnd", {}}});
+
+    Registro.clear();
+    DibujarModeloST(m);
+    Comparar({kColor, {"glBegin", {tri}}, N(0), V(0), N(1), V(1), N(0), V(0), {"glEnd", {}}});
+
+    Registro.clear();
+    DibujarModeloSNT(m);    // faces 1 to 3 lie inside the vertex array
+    Comparar({kColor, {"glBegin", {tri}}, V(0), V(1), V(0), {"glEnd", {}},
+              {"glBegin", {tri}}, V(0), V(1), V(2), {"glEnd", {}},
+              {"glBegin", {tri}}, V(1), V(2), V(3), {"glEnd", {}}});
+
+    Registro.clear();
+    DibujarModeloWire(m);
+    const float tira = (float)GL_LINE_STRIP;
+    Comparar({kColor, {"glBegin", {tira}}, V(0), V(1), V(0), {"glEnd", {}},
+              {"glBegin", {tira}}, V(0), V(1), V(2), {"glEnd", {}},
+              {"glBegin", {tira}}, V(1), V(2), V(3), {"glEnd", {}}});
+    LiberarModelo(&m);
+}
+
+TEST(Dibujo, Axes)
+{
+    Registro.clear();
+    EjesCordenadas(10.0f);
+    const float l = (float)GL_LINES;
+    Comparar({{"glBegin", {l}}, {"glColor3f", {1, 0, 0}}, {"glVertex3f", {0, 0.1f, 0}},
+              {"glVertex3f", {10, 0.1f, 0}}, {"glEnd", {}},
+              {"glBegin", {l}}, {"glColor3f", {0, 1, 0}}, {"glVertex3f", {0, 0, 0}},
+              {"glVertex3f", {0, 10, 0}}, {"glEnd", {}},
+              {"glBegin", {l}}, {"glColor3f", {0, 0, 1}}, {"glVertex3f", {0, 0, 0}},
+              {"glVertex3f", {0, 0, 10}}, {"glEnd", {}}});
+}
+
+// ---------------------------------------------------------------- reshape
+
+TEST(Reshape, PerspectiveAndItsZeroHeightGuard)
+{
+    const float p = (float)GL_PROJECTION, mv = (float)GL_MODELVIEW;
+    Registro.clear();
+    RedimensionarPerspectiva(800, 0);
+    Comparar({{"glViewport", {0, 0, 800, 1}}, {"glMatrixMode", {p}}, {"glLoadIdentity", {}},
+              {"gluPerspective", {60, 800, 1, 10000}}, {"glMatrixMode", {mv}}, {"glLoadIdentity", {}}});
+    RedimensionarPerspectiva(1280, 720);
+    EXPECT_EQ(AspectoPerspectiva, (double)(1280.0f / 720.0f));   // rounded to a 32-bit float
+    EXPECT_NE(AspectoPerspectiva, 1280.0 / 720.0);
+}
+
+TEST(Reshape, Orthographic)
+{
+    const float p = (float)GL_PROJECTION, mv = (float)GL_MODELVIEW;
+    Registro.clear();
+    RedimensionarOrtho(200, 100);
+    Comparar({{"glViewport", {0, 0, 200, 100}}, {"glMatrixMode", {p}}, {"glLoadIdentity", {}},
+              {"glOrtho", {-200, 200, -100, 100, 1, -1}}, {"glMatrixMode", {mv}}, {"glLoadIdentity", {}}});
+    Registro.clear();
+    RedimensionarOrtho(100, 200);
+    ASSERT_EQ(Registro.size(), 6u);
+    EXPECT_EQ(Registro[3].args, (std::vector<float>{-100, 100, -200, 200, 1, -1}));
+    Registro.clear();
+    RedimensionarOrtho(100, 0);   // taken as 100 x 1: wider than high
+    ASSERT_EQ(Registro.size(), 6u);
+    EXPECT_EQ(Registro[0].args, (std::vector<float>{0, 0, 100, 1}));
+    EXPECT_EQ(Registro[3].args, (std::vector<float>{-10000, 10000, -100, 100, 1, -1}));
+}
+
+// ---------------------------------------------------------------- render state
+
+Imagen ImagenDe(int bpp, int ancho, int alto)
+{
+    Imagen img;
+    img.Bpp = bpp;
+    img.Ancho = ancho;
+    img.Alto = alto;
+    img.Textura = 0;
+    size_t n = (size_t)ancho * alto * (bpp / 8);
+    img.Pixeles = (unsigned char *)malloc(n);
+    for (size_t k = 0; k < n; k++) img.Pixeles[k] = (unsigned char)(k * 7 + bpp);
+    return img;
+}
+
+std::string Bytes(const Imagen &img)
+{
+    return std::string((const char *)img.Pixeles, (size_t)img.Ancho * img.Alto * (img.Bpp / 8));
+}
+
+TEST(Ajustes, RenderStateCallByCall)
+{
+    TMujer = ImagenDe(32, 2, 3);
+    TParedes = ImagenDe(24, 3, 1);
+    TSuelo = ImagenDe(24, 4, 4);
+    TTecho = ImagenDe(24, 1, 2);
+    Imagen antes[4] = {TMujer, TParedes, TSuelo, TTecho};
+    std::string bytes[4] = {Bytes(TMujer), Bytes(TParedes), Bytes(TSuelo), Bytes(TTecho)};
+    Registro.clear();
+    Ajustes();
+#ifdef MODO_WIRE
+    Comparar({{"glClearColor", {0, 0, 0, 1}}, {"glEnable", {(float)GL_DEPTH_TEST}}});
+    // Loaded, never uploaded nor released.
+    EXPECT_EQ(TMujer.Pixeles, antes[0].Pixeles);
+    EXPECT_EQ(Bytes(TTecho), bytes[3]);
+    for (Imagen *i : {&TMujer, &TParedes, &TSuelo, &TTecho}) free(i->Pixeles);
+#else
+    const float f = (float)GL_FRONT, l0 = (float)GL_LIGHT0, t2 = (float)GL_TEXTURE_2D;
+    std::vector<E> e = {
+        {"glClearColor", {0, 0, 0, 1}},
+        {"glEnable", {(float)GL_DEPTH_TEST}},
+        {"glEnable", {(float)GL_LIGHTING}},
+        {"glLightModelfv", {(float)GL_LIGHT_MODEL_AMBIENT, 0.7f, 0.7f, 0.7f, 1}},
+        {"glLightfv", {l0, (float)GL_AMBIENT, 0, 0, 0, 0}},
+        {"glLightfv", {l0, (float)GL_DIFFUSE, 1, 1, 1, 1}},
+        {"glLightfv", {l0, (float)GL_SPECULAR, 1, 1, 1, 1}},
+        {"glEnable", {l0}},
+        {"glEnable", {(float)GL_COLOR_MATERIAL}},
+        {"glColorMaterial", {f, (float)GL_AMBIENT_AND_DIFFUSE}},
+        {"glMaterialfv", {f, (float)GL_SPECULAR, 1, 1, 1, 1}},
+        {"glMaterialfv", {f, (float)GL_AMBIENT, 0.7f, 0.7f, 0.7f, 1}},
+        {"glMaterialfv", {f, (float)GL_DIFFUSE, 1, 1, 1, 1}},
+        {"glMateriali", {f, (float)GL_SHININESS, 128}},
+        {"glPixelStorei", {(float)GL_UNPACK_ALIGNMENT, 1}},
+        {"glEnable", {t2}},
+    };
+    for (int k = 0; k < 4; k++) {
+        float formato = antes[k].Bpp == 32 ? (float)GL_RGBA : (float)GL_RGB;
+        float nombre = (float)(Registro[16].args[1] + k);
+        e.push_back({"glGenTextures", {1, nombre}});
+        e.push_back({"glBindTexture", {t2, nombre}});
+        e.push_back({"glTexImage2D", {t2, 0, (float)GL_RGB, (float)antes[k].Ancho, (float)antes[k].Alto, 0,
+                                      formato, (float)GL_UNSIGNED_BYTE}});
+        e.push_back({"glTexParameterf", {t2, (float)GL_TEXTURE_MIN_FILTER, (float)GL_LINEAR}});
+        e.push_back({"glTexParameterf", {t2, (float)GL_TEXTURE_MAG_FILTER, (float)GL_LINEAR}});
+        e.push_back({"glTexParameterf", {t2, (float)GL_TEXTURE_WRAP_S, (float)GL_REPEAT}});
+        e.push_back({"glTexParameterf", {t2, (float)GL_TEXTURE_WRAP_T, (float)GL_REPEAT}});
+    }
+    Comparar(e);
+    // Each upload hands OpenGL the image's own bytes, four per pixel for the
+    // 32-bit one; the names are kept and the buffers released.
+    for (int k = 0; k < 4; k++) EXPECT_EQ(Registro[16 + 7 * k + 2].texto, bytes[k]) << "image " << k;
+    EXPECT_EQ(TMujer.Textura, (unsigned)Registro[16].args[1]);
+    EXPECT_EQ(TTecho.Textura, TMujer.Textura + 3);
+    for (Imagen *i : {&TMujer, &TParedes, &TSuelo, &TTecho}) EXPECT_EQ(i->Pixeles, nullptr);
+#endif
+}
+
+#ifndef MODO_WIRE
+// An image with no pixels, or of a depth with no pixel layout to upload,
+// gets its texture object and parameters but no image.
+TEST(Ajustes, ImagesThatCannotBeUploadedAreLeftEmpty)
+{
+    TMujer = ImagenDe(16, 2, 2);
+    TParedes = ImagenDe(8, 2, 2);
+    TSuelo = ImagenDe(24, 2, 2);
+    free(TSuelo.Pixeles);
+    TSuelo.Pixeles = nullptr;
+    TTecho = ImagenDe(24, 0, 0);
+    Registro.clear();
+    Ajustes();
+    int subidas = 0, texturas = 0;
+    for (const Llamada &l : Registro) {
+        subidas += l.nombre == "glTexImage2D";
+        texturas += l.nombre == "glGenTextures";
+    }
+    EXPECT_EQ(subidas, 0);
+    EXPECT_EQ(texturas, 4);
+}
+#endif
+
+// ---------------------------------------------------------------- frame
+
+TEST(Frame, CallByCall)
+{
+    IniciarCamara(&camara);
+    Mujer = Hacer(3, 0, 3, {{1, 2, 3}});        // normals only
+    Techo = Hacer(3, 3, 0, {{1, 2, 3}});        // texture coordinates only
+    Suelo = Hacer(3, 3, 3, {{1, 2, 3}});        // both
+    Paredes = Hacer(3, 0, 0, {{1, 2, 3}});      // neither
+    Caballo = Hacer(3, 3, 3, {{3, 2, 1}});
+    TMujer.Textura = 11;
+    TTecho.Textura = 12;
+    TSuelo.Textura = 13;
+    TParedes.Textura = 14;
+    Registro.clear();
+    Dibujar();
+
+    std::vector<E> e = {
+        {"glClear", {(float)(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT)}},
+        {"glLoadIdentity", {}},
+        {"gluLookAt", {0, 0, 0, 0.01f, 0, -99999, 0.01f, 99999, -99999}},
+    };
+#ifndef MODO_WIRE
+    e.push_back({"glLightfv", {(float)GL_LIGHT0, (float)GL_POSITION, 100, 100, 100, 0}});
+#endif
+    size_t ejes = e.size();
+    e.resize(e.size() + 15);   // the axes, checked in Dibujo.Axes
+    std::vector<std::vector<E>> modelos;
+#ifdef MODO_WIRE
+    e.push_back({"glColor3f", {1, 1, 1}});
+    const float tira = (float)GL_LINE_STRIP;
+    for (int k = 0; k < 4; k++)
+        modelos.push_back({kColor, {"glBegin", {tira}}, V(0), V(1), V(2), {"glEnd", {}}});
+    modelos.push_back({kColor, {"glBegin", {tira}}, V(2), V(1), V(0), {"glEnd", {}}});
+    const float binds[4] = {0, 0, 0, 0};
+#else
+    auto tri = [](std::vector<E> esquinas) {
+        std::vector<E> e = {kColor, {"glBegin", {(float)GL_TRIANGLES}}};
+        e.insert(e.end(), esquinas.begin(), esquinas.end());
+        e.push_back({"glEnd", {}});
+        return e;
+    };
+    modelos.push_back(tri({N(0), V(0), N(1), V(1), N(2), V(2)}));
+    modelos.push_back(tri({T(0), V(0), T(1), V(1), T(2), V(2)}));
+    modelos.push_back(tri({N(0), T(0), V(0), N(1), T(1), V(1), N(2), T(2), V(2)}));
+    modelos.push_back(tri({V(0), V(1), V(2)}));
+    modelos.push_back(tri({N(2), T(2), V(2), N(1), T(1), V(1), N(0), T(0), V(0)}));
+    const float binds[4] = {11, 12, 13, 14};
+#endif
+    for (int k = 0; k < 4; k++) {
+        if (binds[k] != 0) e.push_back({"glBindTexture", {(float)GL_TEXTURE_2D, binds[k]}});
+        e.insert(e.end(), modelos[k].begin(), modelos[k].end());
+    }
+    e.push_back({"glPushMatrix", {}});
+    e.push_back({"glTranslatef", {0, 0, -50}});
+    e.insert(e.end(), modelos[4].begin(), modelos[4].end());
+    e.push_back({"glPopMatrix", {}});
+
+    // Copy the recorded axes in: they have their own test.
+    ASSERT_GT(Registro.size(), ejes + 15);
+    for (size_t k = 0; k < 15; k++) e[ejes + k] = {Registro[ejes + k].nombre, Registro[ejes + k].args};
+    EXPECT_EQ(Registro[ejes + 1].nombre, "glColor3f");
+    // The overlay comes next, then the swap.
+    ASSERT_GT(Registro.size(), e.size());
+    EXPECT_EQ(Registro[e.size()].nombre, "glPushMatrix");
+    EXPECT_EQ(Registro.back().nombre, "glutSwapBuffers");
+    Registro.resize(e.size());
+    Comparar(e);
+    for (Modelo *m : {&Mujer, &Techo, &Suelo, &Paredes, &Caballo}) LiberarModelo(m);
+}
+
+}  // namespace
