@@ -118,16 +118,19 @@ ejecutar() {
     xdotool mousemove --window "$ventana" $((ANCHO / 2)) $((ALTO / 2))
     sleep 1
     captura "$programa-1"
+    # Keys act once per tick and the tick follows the frame rate, so turns
+    # and looks go by the pointer (75 pixels to the radian, whatever the
+    # rate) and the keys walk.
     xdotool key c           # collision on: the walls keep the walk inside the hall
-    mantener w 1.0          # walk forward
+    mantener w 0.8          # walk forward
     captura "$programa-2"
-    mantener q 0.6          # turn left
-    mantener z 0.3          # look up a little
-    mantener w 0.6
+    xdotool mousemove_relative -- -60 0     # turn left, 0.8 rad
+    mantener w 0.5
+    xdotool mousemove_relative -- 0 -15     # look up a little
     captura "$programa-3"
-    mantener x 0.3          # look back down
-    mantener e 1.2          # turn right
-    mantener s 0.5          # step back
+    xdotool mousemove_relative -- 0 15      # level again
+    mantener e 0.2          # turn right with the key
+    mantener s 0.4          # step back
     captura "$programa-4"
     xdotool key Escape
     estado=0
