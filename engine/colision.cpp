@@ -62,20 +62,95 @@ Vector XoqueEsferaPlano(float radio, Vector centro, Vector mov, Vector v1, Vecto
     return mov;
 }
 
+// ---- Conservative rejection -------------------------------------------------
+//
+// Whether a face is touched depends only on the radius, the centre and the
+// triangle, never on the movement, and an untouched face returns the movement
+// unchanged. So a face that provably cannot be touched can be skipped without
+// changing a single bit of the result. The test below, on the face's box of
+// vertex coordinates in double, costs a handful of comparisons per face
+// instead of three arc cosines and five square roots.
+//
+// Write lo/hi for the box of the three vertices, s for the sum of its three
+// extents (s bounds every distance between two vertices), P for the centre,
+// F for the foot point as XoqueEsferaPlano computes it (rounding included).
+// A touched face has:
+//   (a) finite vertices: any infinite or NaN coordinate makes an edge
+//       direction NaN, hence the determinant, and the face is left alone;
+//   (b) d <= r with d the computed |P - F|: with finite r, F is finite and,
+//       since each float difference, the float sum of squares and the root
+//       each lose at most a relative 2^-24 (and a sum of squares that
+//       underflows means |P - F| < 2^-62), |P - F| <= r (1 + 2^-21) + 2^-62;
+//   (c) angle sum > 6, so one of the three computed angles exceeds 1.99 and
+//       its computed cosine is below -0.40.
+// Suppose F lay farther than s + 2^-40 from the box along some axis. Then F
+// is farther than s (and than 2^-40) from every vertex, so any two of the
+// vectors Vi - F, whose tips are at most s apart, make an angle of at most
+// asin(s / |Vi - F|) < pi/2: their cosine is >= 0. The float differences
+// turn those vectors by less than 1e-6 rad; the lengths are >= 2^-41, so the
+// squared lengths stay normal floats and the dot product's float rounding
+// costs at most 2^-70 relative to the product of lengths; an overflowing
+// difference, sum of squares or dot product gives a cosine of 0 or NaN
+// (angle pi/2 or NaN). Either way every computed angle is <= pi/2 + 1e-5 or
+// NaN, the sum is <= 4.72 or NaN, and (c) fails. Hence a touched face has F
+// within s + 2^-40 of the box on every axis, and P within
+// s + 2^-40 + r (1 + 2^-21) + 2^-62 of it.
+//
+// The code rejects when P is beyond the box by more than
+// (s + r)(1 + 2^-10) + 2^-30 on some axis. Every quantity is formed in double
+// from floats: the box bounds are exact, and the extents, their sum, the
+// margin and the distance from P to the box each round by a relative 2^-53
+// at most, far inside the 2^-10 and 2^-30 allowances. A negative radius
+// touches nothing, so any rejection is right for it; an infinite or NaN radius
+// or centre makes every comparison false, so nothing is rejected and the full
+// test decides. NaN coordinates in a face can only cause a rejection of a
+// face that is never touched anyway (a).
+namespace {
+
+const double kHolguraRelativa = 1.0 + 1.0 / 1024.0;   // 1 + 2^-10
+const double kHolguraAbsoluta = 1.0 / 1073741824.0;   // 2^-30
+
+// NaN coordinates may be dropped or kept by these; either way is sound (a).
+inline float Min3(float a, float b, float c) { const float m = a < b ? a : b; return m < c ? m : c; }
+inline float Max3(float a, float b, float c) { const float m = a > b ? a : b; return m > c ? m : c; }
+
+// True when the sphere (radius r, centre (px, py, pz)) cannot touch the
+// triangle a b c, by the argument above.
+inline bool CaraLejos(double r, double px, double py, double pz, const Vector &a, const Vector &b,
+                      const Vector &c)
+{
+    const double lx = Min3(a.x, b.x, c.x), hx = Max3(a.x, b.x, c.x);
+    const double ly = Min3(a.y, b.y, c.y), hy = Max3(a.y, b.y, c.y);
+    const double lz = Min3(a.z, b.z, c.z), hz = Max3(a.z, b.z, c.z);
+    const double s = (hx - lx) + (hy - ly) + (hz - lz);
+    const double margen = (s + r) * kHolguraRelativa + kHolguraAbsoluta;
+    return px - hx > margen || lx - px > margen || py - hy > margen || ly - py > margen
+        || pz - hz > margen || lz - pz > margen;
+}
+
+}  // namespace
+
 // Faces whose corner indices fall outside the vertex array are skipped, and
 // missing arrays count as empty, so a malformed model is never read past.
+// Faces that cannot be touched (CaraLejos) are skipped too: the result is the
+// same as running XoqueEsferaPlano on every face in order.
 Vector XoqueEsferaModelo(float radio, Vector centro, Vector mov, Modelo m)
 {
     if (m.Caras == nullptr)
         return mov;
     const int nv = (m.Vertices == nullptr) ? 0 : m.NumVertices;
+    const double r = radio, px = centro.x, py = centro.y, pz = centro.z;
     for (int i = 0; i < m.NumCaras; i++) {
         const Cara &cara = m.Caras[i];
         if (!IndiceValido(cara.Vert[0], nv) || !IndiceValido(cara.Vert[1], nv)
             || !IndiceValido(cara.Vert[2], nv))
             continue;
-        mov = XoqueEsferaPlano(radio, centro, mov, m.Vertices[cara.Vert[0]],
-                               m.Vertices[cara.Vert[1]], m.Vertices[cara.Vert[2]]);
+        const Vector &a = m.Vertices[cara.Vert[0]];
+        const Vector &b = m.Vertices[cara.Vert[1]];
+        const Vector &c = m.Vertices[cara.Vert[2]];
+        if (CaraLejos(r, px, py, pz, a, b, c))
+            continue;
+        mov = XoqueEsferaPlano(radio, centro, mov, a, b, c);
     }
     return mov;
 }

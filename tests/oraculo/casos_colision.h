@@ -1,0 +1,50 @@
+// casos_colision.h - random rooms, spheres and movements for checking
+// XoqueEsferaModelo against the plain face-by-face loop.
+//
+//   void GenerarCasoColision(std::mt19937_64 *g, CasoColision *caso);
+//   Vector XoqueCaraACara(float radio, Vector centro, Vector mov, Modelo m);
+//   int CompararCasoColision(const CasoColision &caso, std::string *detalle);
+//
+// A case is a room (vertices and faces), a radius, a centre and a movement.
+// Rooms are tessellated boxes, scattered triangle soups or small closed
+// meshes, at scales from 1e-30 to 1e30, with a sprinkling of degenerate
+// faces, corner indices outside the vertex array and infinite or NaN
+// coordinates. Centres are placed over a chosen face: inside it, on an edge,
+// at a vertex, in the thin band beyond an edge or a little past it, then
+// lifted along the normal to around the radius (exactly r and 0.8 r too), so
+// that many faces are touched and many more are near misses.
+#ifndef TALO_CASOS_COLISION_H
+#define TALO_CASOS_COLISION_H
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "modelo.h"
+#include "vector.h"
+
+struct CasoColision {
+    std::vector<Vector> vertices;
+    std::vector<Cara>   caras;
+    float  radio;
+    Vector centro;
+    Vector mov;
+};
+
+void GenerarCasoColision(std::mt19937_64 *g, CasoColision *caso);
+
+// A Modelo record over the case's arrays (not owned: never released).
+Modelo ModeloDeCaso(CasoColision *caso);
+
+// The face-by-face algorithm: every face in order, faces with a corner index
+// outside [0, NumVertices) skipped, missing arrays taken as empty.
+Vector XoqueCaraACara(float radio, Vector centro, Vector mov, Modelo m);
+
+// Runs XoqueEsferaModelo and XoqueCaraACara on the case. Returns 1 when the
+// two results agree bit for bit; otherwise 0 with a description in *detalle.
+// *tocado (if not null) is set to 1 when the reference result differs from
+// the movement, that is when some face was touched.
+int CompararCasoColision(CasoColision *caso, std::string *detalle, int *tocado);
+
+#endif
