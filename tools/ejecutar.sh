@@ -54,22 +54,36 @@ limpiar() {
 trap limpiar EXIT
 trap 'exit 130' INT TERM
 
-# Xvfb picks a free display number itself and writes it to fd 3.
-Xvfb -displayfd 3 -screen 0 "${ANCHO}x${ALTO}x24" -nolisten tcp 3>"$temporal/pantalla" \
-    >"$temporal/xvfb.log" 2>&1 &
-xvfb_pid=$!
-n=0
-while [ ! -s "$temporal/pantalla" ]; do
-    n=$((n + 1))
-    if [ $n -gt 100 ] || ! kill -0 "$xvfb_pid" 2>/dev/null; then
+# A display number taken at random far from the usual ones, so that other X
+# servers on the machine (or in other sandboxes sharing its abstract socket
+# names) are not met; tried again on another number if it does not answer.
+arrancar_xvfb() {
+    numero=$(( $(od -An -N2 -tu2 /dev/urandom) % 1800 + 200 ))
+    if [ -e "/tmp/.X$numero-lock" ]; then return 1; fi
+    Xvfb ":$numero" -screen 0 "${ANCHO}x${ALTO}x24" -nolisten tcp >"$temporal/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    DISPLAY=":$numero"
+    export DISPLAY
+    n=0
+    while [ $n -lt 100 ] && kill -0 "$xvfb_pid" 2>/dev/null; do
+        if xdpyinfo >/dev/null 2>&1; then return 0; fi
+        n=$((n + 1))
+        sleep 0.1
+    done
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait "$xvfb_pid" 2>/dev/null || true
+    xvfb_pid=
+    return 1
+}
+intentos=0
+until arrancar_xvfb; do
+    intentos=$((intentos + 1))
+    if [ $intentos -ge 10 ]; then
         echo "ejecutar.sh: Xvfb did not start:" >&2
         cat "$temporal/xvfb.log" >&2
         exit 1
     fi
-    sleep 0.1
 done
-DISPLAY=:$(head -n 1 "$temporal/pantalla")
-export DISPLAY
 echo "Virtual X server on display $DISPLAY (${ANCHO}x${ALTO})"
 mkdir -p "$capturas"
 
