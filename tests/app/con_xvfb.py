@@ -6,6 +6,7 @@ import os
 import subprocess
 import sys
 
+sys.dont_write_bytecode = True   # keep the source tree clean
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from prueba_programas import ServidorX  # noqa: E402
 

@@ -17,6 +17,7 @@ import tempfile
 import time
 import unittest
 
+sys.dont_write_bytecode = True   # keep the source tree clean
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import escena_prueba as escena  # noqa: E402
 import traza  # noqa: E402
