@@ -27,13 +27,14 @@ struct Imagen {
 // Run-length data: a packet that runs past the last pixel is cut there.
 //
 // Everything else gives an empty image (Pixeles null, Bpp, Ancho, Alto and
-// Textura 0): a missing or unreadable file, a header shorter than 18 bytes,
-// another image type (colour-mapped 1/9, greyscale 3/11, none 0, anything
-// else) or depth (15, 16, ...), pixel data shorter than the header claims
-// (checked against the file's size before anything is allocated, so a lying
-// header never makes a large allocation), truncated run-length data, or a
-// failed allocation. An accepted image of width or height 0 keeps its header
-// fields with Pixeles null.
+// Textura 0): a missing or unreadable file, a path that is not a regular
+// file (a directory, FIFO or device gives this at once, without blocking), a
+// header shorter than 18 bytes, another image type (colour-mapped 1/9,
+// greyscale 3/11, none 0, anything else) or depth (15, 16, ...), pixel data
+// shorter than the header claims (checked against the file's size before
+// anything is allocated, so a lying header never makes a large allocation),
+// truncated run-length data, or a failed allocation. An accepted image of
+// width or height 0 keeps its header fields with Pixeles null.
 //
 // The pixel buffer is allocated with malloc and released with free.
 Imagen CargarImagenTGA(const char *ruta);

@@ -1,0 +1,384 @@
+// Hostile files against the three loaders, and what reads their results.
+//
+// The rows of docs/entradas-hostiles.md that are cheap to repeat, and the
+// faults found while fuzzing, each kept here so they stay mended:
+//   - paths that are not regular files (FIFO, directory, endless devices)
+//     give an empty result at once instead of blocking or reading forever;
+//     each load runs in a child process with an alarm, so a regression fails
+//     the test instead of hanging the suite;
+//   - missing and empty files, binary garbage;
+//   - NaN, infinities and out-of-range numbers in vertex data, face indices
+//     0, negative and beyond every array: stored as read, and skipped by
+//     collision exactly where they would make it read outside an array or
+//     work on a triangle without a plane;
+//   - no loader leaves a file descriptor open on any path;
+//   - Fugas.*: loads and releases on the success and failure paths of each
+//     loader, run under valgrind (ctest fugas_cargadores) and, in the
+//     sanitizer build, under LeakSanitizer.
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <ftw.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <string>
+
+#include "colision.h"
+#include "imagen.h"
+#include "modelo.h"
+#include "shader.h"
+
+namespace {
+
+// ---- temporary files
+
+std::string g_dir;
+
+int BorrarEntrada(const char *ruta, const struct stat *, int, struct FTW *) { return remove(ruta); }
+
+void BorrarDir() {
+    if (!g_dir.empty()) nftw(g_dir.c_str(), BorrarEntrada, 8, FTW_DEPTH | FTW_PHYS);
+}
+
+const std::string &Dir() {
+    if (g_dir.empty()) {
+        char plantilla[] = "/tmp/talo_hostiles_XXXXXX";
+        if (!mkdtemp(plantilla)) abort();
+        g_dir = plantilla;
+        atexit(BorrarDir);
+    }
+    return g_dir;
+}
+
+std::string Escribir(const std::string &bytes, const char *nombre) {
+    std::string ruta = Dir() + "/" + nombre;
+    FILE *f = fopen(ruta.c_str(), "wb");
+    if (!f) abort();
+    fwrite(bytes.data(), 1, bytes.size(), f);
+    fclose(f);
+    return ruta;
+}
+
+std::string Fifo() {
+    std::string ruta = Dir() + "/fifo";
+    if (access(ruta.c_str(), F_OK) != 0 && mkfifo(ruta.c_str(), 0600) != 0) abort();
+    return ruta;
+}
+
+uint32_t Bits(float f) {
+    uint32_t b;
+    memcpy(&b, &f, sizeof b);
+    return b;
+}
+
+bool MismoVector(Vector a, Vector b) { return memcmp(&a, &b, sizeof a) == 0; }
+
+int DescriptoresAbiertos() {
+    DIR *d = opendir("/proc/self/fd");
+    if (!d) return -1;
+    int n = 0;
+    while (readdir(d)) n++;
+    closedir(d);
+    return n;
+}
+
+// ---- loads that must end: each in a child with an alarm
+
+enum Cargador { kObj, kTga, kShader };
+
+// 0: the load ended and gave an empty result; 1: it gave something; 2: it
+// did not end within three seconds; 3: it crashed.
+int CargarEnHijo(Cargador c, const std::string &ruta) {
+    fflush(nullptr);
+    pid_t hijo = fork();
+    if (hijo == 0) {
+        alarm(3);
+        int algo = 0;
+        if (c == kObj) {
+            Modelo m = CargarModeloOBJ(ruta.c_str(), 0);
+            algo = m.NumVertices || m.NumCaras || m.NumCTexturas || m.NumNormales;
+        } else if (c == kTga) {
+            Imagen im = CargarImagenTGA(ruta.c_str());
+            algo = im.Pixeles != nullptr || im.Ancho || im.Alto || im.Bpp;
+        } else {
+            algo = CargarTextoShader(ruta.c_str()) != nullptr;
+        }
+        _exit(algo);
+    }
+    int estado = 0;
+    waitpid(hijo, &estado, 0);
+    if (WIFEXITED(estado)) return WEXITSTATUS(estado);
+    return WIFSIGNALED(estado) && WTERMSIG(estado) == SIGALRM ? 2 : 3;
+}
+
+// ---- models
+
+// A consistent record: no negative count, an array behind every non-zero
+// count, and every element of every array readable.
+void EsperarCoherente(const Modelo &m) {
+    ASSERT_GE(m.NumVertices, 0);
+    ASSERT_GE(m.NumCaras, 0);
+    ASSERT_GE(m.NumCTexturas, 0);
+    ASSERT_GE(m.NumNormales, 0);
+    ASSERT_TRUE(m.NumVertices == 0 || m.Vertices);
+    ASSERT_TRUE(m.NumCaras == 0 || m.Caras);
+    ASSERT_TRUE(m.NumCTexturas == 0 || m.CTexturas);
+    ASSERT_TRUE(m.NumNormales == 0 || m.Normales);
+    volatile float suma = 0;
+    for (int i = 0; i < m.NumVertices; i++) suma = suma + m.Vertices[i].x + m.Vertices[i].z;
+    for (int i = 0; i < m.NumCTexturas; i++) suma = suma + m.CTexturas[i].y;
+    for (int i = 0; i < m.NumNormales; i++) suma = suma + m.Normales[i].z;
+    volatile int indices = 0;
+    for (int i = 0; i < m.NumCaras; i++) indices = indices + m.Caras[i].Vert[2];
+}
+
+bool CaraEnVertices(const Cara &c, int n) {
+    for (int k = 0; k < 3; k++)
+        if (c.Vert[k] < 0 || c.Vert[k] >= n) return false;
+    return true;
+}
+
+// The collision over the faces whose corners all exist, one by one.
+Vector XoqueCaraACara(float radio, Vector centro, Vector mov, const Modelo &m) {
+    for (int i = 0; i < m.NumCaras; i++) {
+        const Cara &c = m.Caras[i];
+        if (!CaraEnVertices(c, m.NumVertices)) continue;
+        mov = XoqueEsferaPlano(radio, centro, mov, m.Vertices[c.Vert[0]], m.Vertices[c.Vert[1]],
+                               m.Vertices[c.Vert[2]]);
+    }
+    return mov;
+}
+
+// Loads `texto` as an OBJ file with the face format.
+Modelo CargarObj(const std::string &texto, int formato) {
+    return CargarModeloOBJ(Escribir(texto, "m.obj").c_str(), formato);
+}
+
+// A TGA header for a small file.
+std::string CabeceraTga(int tipo, int ancho, int alto, int bits) {
+    std::string h(18, '\0');
+    h[2] = (char)tipo;
+    h[12] = (char)(ancho & 0xff);
+    h[13] = (char)(ancho >> 8);
+    h[14] = (char)(alto & 0xff);
+    h[15] = (char)(alto >> 8);
+    h[16] = (char)bits;
+    return h;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Paths that are not files, and files with nothing in them
+
+TEST(HostilesRutas, LasImagenesYLosShadersNoEsperanNiLeenSinFin) {
+    // A FIFO with no writer would block the open; /dev/zero and /dev/urandom
+    // never end. None of them holds an image or a text.
+    for (Cargador c : {kTga, kShader}) {
+        for (const std::string &ruta : {Fifo(), Dir(), std::string("/dev/zero"),
+                                        std::string("/dev/urandom"), std::string("/dev/null")}) {
+            SCOPED_TRACE(ruta);
+            EXPECT_EQ(CargarEnHijo(c, ruta), 0) << "2 = did not end, 3 = crashed";
+        }
+    }
+}
+
+TEST(HostilesRutas, UnModeloQueNoEsUnFicheroNoDaNada) {
+    // The OBJ loader on paths that end at once: a directory, /dev/null.
+    EXPECT_EQ(CargarEnHijo(kObj, Dir()), 0);
+    EXPECT_EQ(CargarEnHijo(kObj, "/dev/null"), 0);
+}
+
+TEST(HostilesRutas, FicherosVaciosEInexistentesEnLosTresCargadores) {
+    const std::string vacio = Escribir("", "vacio");
+    const std::string falta = Dir() + "/no_existe";
+    for (int formato = 0; formato <= 4; formato++) {
+        for (const std::string &ruta : {vacio, falta}) {
+            Modelo m = CargarModeloOBJ(ruta.c_str(), formato);
+            EXPECT_EQ(m.NumVertices + m.NumCaras + m.NumCTexturas + m.NumNormales, 0);
+            EXPECT_TRUE(!m.Vertices && !m.Caras && !m.CTexturas && !m.Normales);
+        }
+    }
+    for (const std::string &ruta : {vacio, falta}) {
+        Imagen im = CargarImagenTGA(ruta.c_str());
+        EXPECT_EQ(im.Pixeles, nullptr);
+        EXPECT_EQ(im.Ancho | im.Alto | im.Bpp, 0);
+    }
+    char *texto = CargarTextoShader(vacio.c_str());
+    ASSERT_NE(texto, nullptr);
+    EXPECT_STREQ(texto, "");
+    free(texto);
+    EXPECT_EQ(CargarTextoShader(falta.c_str()), nullptr);
+}
+
+TEST(HostilesRutas, NingunaCargaDejaDescriptoresAbiertos) {
+    const std::string obj = Escribir("v 1 2 3\nv 4 5 6\nv 7 8 9\nf 1 2 3\n", "d.obj");
+    const std::string basura = Escribir(std::string("\x00\xff\x10v f", 6), "basura");
+    std::string tga = CabeceraTga(2, 1, 1, 24) + "abc";
+    const std::string buena = Escribir(tga, "d.tga");
+    const std::string corta = Escribir(CabeceraTga(2, 9, 9, 24) + "abc", "corta.tga");
+    const std::string rle = Escribir(CabeceraTga(10, 4, 4, 24) + "\x85" "abc", "rle.tga");
+    const int antes = DescriptoresAbiertos();
+    for (const std::string &r : {obj, basura, buena, corta, rle, Dir(), Dir() + "/nada", Fifo()}) {
+        if (r != Fifo()) {
+            Modelo m = CargarModeloOBJ(r.c_str(), 3);
+            LiberarModelo(&m);
+        }
+        Imagen im = CargarImagenTGA(r.c_str());
+        free(im.Pixeles);
+        free(CargarTextoShader(r.c_str()));
+    }
+    EXPECT_EQ(DescriptoresAbiertos(), antes);
+}
+
+// ---------------------------------------------------------------------------
+// OBJ data that no modeller would write
+
+TEST(HostilesObj, BasuraBinariaDaUnModeloCoherente) {
+    std::mt19937 azar(6);
+    const char piezas[] = "vtnf/ 0123456789.-+eEx#\n\t";
+    for (int n = 0; n < 150; n++) {
+        std::string bytes(1 + azar() % 2000, '\0');
+        for (char &b : bytes)
+            b = (azar() % 2) ? (char)(azar() % 256) : piezas[azar() % (sizeof piezas - 1)];
+        for (int formato = 0; formato <= 4; formato++) {
+            SCOPED_TRACE(n * 10 + formato);
+            Modelo m = CargarObj(bytes, formato);
+            EsperarCoherente(m);
+            const Vector centro = m.NumVertices ? m.Vertices[0] : Vector{0, 0, 0};
+            const Vector mov = {3, -10, 1};
+            EXPECT_TRUE(MismoVector(XoqueEsferaModelo(50, centro, mov, m),
+                                    XoqueCaraACara(50, centro, mov, m)));
+            LiberarModelo(&m);
+        }
+    }
+}
+
+TEST(HostilesObj, NanEInfinitosSeGuardanTalCual) {
+    Modelo m = CargarObj("v nan inf -inf\nv -nan 1e39 -1e39\nv 1e-50 3.4028235e38 -0\n"
+                         "v 0x1p3 INFINITY NaN\n", 3);
+    ASSERT_EQ(m.NumVertices, 4);
+    EXPECT_EQ(Bits(m.Vertices[0].x), 0x7fc00000u);
+    EXPECT_EQ(Bits(m.Vertices[0].y), 0x7f800000u);
+    EXPECT_EQ(Bits(m.Vertices[0].z), 0xff800000u);
+    EXPECT_EQ(Bits(m.Vertices[1].x), 0xffc00000u);
+    EXPECT_EQ(Bits(m.Vertices[1].y), 0x7f800000u);   // beyond float: infinity
+    EXPECT_EQ(Bits(m.Vertices[1].z), 0xff800000u);
+    EXPECT_EQ(Bits(m.Vertices[2].x), 0x00000000u);   // below float: zero
+    EXPECT_EQ(Bits(m.Vertices[2].y), 0x7f7fffffu);
+    EXPECT_EQ(Bits(m.Vertices[2].z), 0x80000000u);
+    EXPECT_EQ(Bits(m.Vertices[3].x), Bits(8.0f));
+    EXPECT_EQ(Bits(m.Vertices[3].y), 0x7f800000u);
+    EXPECT_EQ(Bits(m.Vertices[3].z), 0x7fc00000u);
+    LiberarModelo(&m);
+}
+
+TEST(HostilesObj, UnaCaraConNanOInfinitoNoTocaANadie) {
+    // A floor triangle 30 below the centre would cancel the fall; with any
+    // corner NaN or infinite, or so large that the edges overflow, there is
+    // no plane and the movement passes unchanged.
+    const char *malos[] = {"nan", "inf", "-inf", "1e39", "3e38"};
+    for (const char *malo : malos) {
+        for (int esquina = 0; esquina < 3; esquina++) {
+            SCOPED_TRACE(std::string(malo) + " at corner " + std::to_string(esquina));
+            std::string v[3] = {"v -100 0 -100\n", "v 100 0 -100\n", "v 0 0 100\n"};
+            v[esquina] = std::string("v ") + malo + " 0 " + malo + "\n";
+            Modelo m = CargarObj(v[0] + v[1] + v[2] + "f 1 2 3\n", 3);
+            ASSERT_EQ(m.NumCaras, 1);
+            const Vector mov = {0, -10, 0};
+            EXPECT_TRUE(MismoVector(XoqueEsferaModelo(50, Vector{0, 30, 0}, mov, m), mov));
+            LiberarModelo(&m);
+        }
+    }
+}
+
+TEST(HostilesObj, IndicesCeroNegativosOFueraDeTodoArray) {
+    const std::string v = "v -100 0 -100\nv 100 0 -100\nv 0 0 100\n";
+    Modelo m = CargarObj(v + "f 0 1 2\nf -1 2 3\nf 1 2 4\nf 2147483648 2 3\n"
+                             "f 99999999999 1 2\nf 1 2 3\n", 3);
+    ASSERT_EQ(m.NumCaras, 6);
+    EXPECT_EQ(m.Caras[0].Vert[0], -1);
+    EXPECT_EQ(m.Caras[1].Vert[0], -2);
+    EXPECT_EQ(m.Caras[2].Vert[2], 3);
+    EXPECT_EQ(m.Caras[3].Vert[0], 2147483647);   // -2147483648 - 1, wrapped
+    EXPECT_EQ(m.Caras[4].Vert[0], 1215752190);   // low 32 bits of 99999999999, minus 1
+    // Only the last face has its corners in the vertex array; the result is
+    // that face's alone (fall cancelled, push of 10 from 30 below 40).
+    const Vector r = XoqueEsferaModelo(50, Vector{0, 30, 0}, Vector{0, -10, 0}, m);
+    EXPECT_TRUE(MismoVector(r, Vector{0, 10, 0}));
+    m.NumCaras = 5;   // without it nothing is touched
+    EXPECT_TRUE(MismoVector(XoqueEsferaModelo(50, Vector{0, 30, 0}, Vector{0, -10, 0}, m),
+                            Vector{0, -10, 0}));
+    m.NumCaras = 6;
+    LiberarModelo(&m);
+}
+
+TEST(HostilesObj, TexturasYNormalesMasCortasQueLosVertices) {
+    // Format 2 with one texture coordinate and one normal for three vertices:
+    // the model keeps the counts it read; every reader must check each array
+    // on its own (the drawing routines do, see the fuzz target fuzz_obj).
+    Modelo m = CargarObj("v 0 0 0\nv 1 0 0\nv 0 0 1\nvt 0 0 0\nvn 0 1 0\n"
+                         "f 1/1/1 2/2/2 3/3/3\n", 2);
+    EXPECT_EQ(m.NumVertices, 3);
+    EXPECT_EQ(m.NumCTexturas, 1);
+    EXPECT_EQ(m.NumNormales, 1);
+    ASSERT_EQ(m.NumCaras, 1);
+    EXPECT_EQ(m.Caras[0].Vert[2], 2);
+    EXPECT_FALSE(IndiceValido(m.Caras[0].Vert[2], m.NumCTexturas));
+    EXPECT_TRUE(IndiceValido(m.Caras[0].Vert[2], m.NumVertices));
+    LiberarModelo(&m);
+}
+
+// ---------------------------------------------------------------------------
+// Loaded and released: nothing may stay allocated (valgrind and LeakSanitizer
+// check what these leave behind)
+
+TEST(Fugas, ModelosCargadosYLiberados) {
+    const std::string todo = "v 0 0 0\nv 1 0 0\nv 0 0 1\nvt 0 0 0\nvt 1 0 0\nvt 0 1 0\n"
+                             "vn 0 1 0\nvn 0 1 0\nvn 0 1 0\n";
+    const char *caras[5] = {"f 1/1 2/2 3/3\n", "f 1//1 2//2 3//3\n", "f 1/1/1 2/2/2 3/3/3\n",
+                            "f 1 2 3\n", "f 1/1/1 2/2/2 3/3/3\n"};
+    for (int formato = 0; formato <= 4; formato++) {
+        Modelo m = CargarObj(todo + caras[formato] + "f 9 9 9 trailing junk \x01\xff", formato);
+        EXPECT_EQ(m.NumVertices, 3);
+        EXPECT_EQ(m.NumCaras, 2);   // the last statement still makes a face
+        LiberarModelo(&m);
+        EXPECT_EQ(m.Vertices, nullptr);
+        LiberarModelo(&m);   // a released record releases nothing twice
+    }
+}
+
+TEST(Fugas, ImagenesCargadasYLiberadas) {
+    const std::string crudo = Escribir(CabeceraTga(2, 2, 2, 32) + std::string(16, 'x'), "c.tga");
+    const std::string rle = Escribir(CabeceraTga(10, 3, 1, 24) + "\x82" "abc", "r.tga");
+    // Run-length data that ends early: the pixel buffer is already made when
+    // the decoder finds out, and must be released by the loader.
+    const std::string truncado = Escribir(CabeceraTga(10, 40, 40, 24) + std::string(60, '\x01'), "t.tga");
+    Imagen a = CargarImagenTGA(crudo.c_str());
+    Imagen b = CargarImagenTGA(rle.c_str());
+    Imagen c = CargarImagenTGA(truncado.c_str());
+    EXPECT_NE(a.Pixeles, nullptr);
+    ASSERT_NE(b.Pixeles, nullptr);
+    EXPECT_EQ(memcmp(b.Pixeles, "cbacbacba", 9), 0);
+    EXPECT_EQ(c.Pixeles, nullptr);
+    free(a.Pixeles);
+    free(b.Pixeles);
+}
+
+TEST(Fugas, TextosDeShaderCargadosYLiberados) {
+    const std::string ruta = Escribir(std::string("void main() {}\n\0\xff", 17), "s.glsl");
+    char *texto = CargarTextoShader(ruta.c_str());
+    ASSERT_NE(texto, nullptr);
+    EXPECT_EQ(memcmp(texto, "void main() {}\n\0\xff\0", 18), 0);
+    free(texto);
+    EXPECT_EQ(CargarTextoShader(Dir().c_str()), nullptr);
+}
