@@ -7,7 +7,7 @@
 #include <climits>
 #include <cstdlib>
 
-#include "obj_scanf.h"
+#include "obj_rapido.h"
 
 void IniciarModelo(Modelo *m) {
     m->NumVertices = 0;
@@ -97,7 +97,7 @@ int AddCara(Modelo *m, int a, int b, int c, int d, int e, int f) {
 }
 
 Modelo CargarModeloOBJ(const char *ruta, int formato) {
-    return CargarModeloOBJScanf(ruta, formato);
+    return CargarModeloOBJRapido(ruta, formato);
 }
 
 void EscalarCTextura(Modelo *m, float factor) {

@@ -44,7 +44,7 @@ int AddCara(Modelo *m, int a, int b, int c, int d, int e, int f);
 
 // Loads an OBJ file with face format 0 to 4:
 //   0 "v/vt"  1 "v//vn"  2 "v/vt/vn" (third numbers kept)  3 "v"  4 "v/vt/vn" (vt and vn kept).
-// The token and number rules are those of CargarModeloOBJScanf (obj_scanf.h).
+// The token and number rules are in obj_rapido.h.
 // A file that cannot be opened gives an empty model (all counts 0); a failed
 // allocation ends the load with what was read.
 Modelo CargarModeloOBJ(const char *ruta, int formato);

@@ -1,0 +1,582 @@
+// obj_rapido.cpp - fast OBJ loading with scanf's exact results (see obj_rapido.h).
+//
+// The file is read with read() into one buffer in large blocks. Numbers are
+// parsed straight from the buffer; a statement's numbers are parsed inside a
+// window of bytes already in memory, where the window's end reads as the end
+// of the file. If a statement runs into the window's end before the real end
+// of the file, its holders are restored and it is parsed again with a larger
+// window, so a number (or a run of white space) of any length is read whole,
+// exactly as fscanf would read it. Tokens that are skipped never need a
+// window: they are stepped over block by block.
+#include "obj_rapido.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// ---- Character classes (C locale) ------------------------------------------
+
+inline bool Blanco(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+inline bool Digito(int c) { return (unsigned)(c - '0') < 10u; }
+inline bool DigitoHex(int c) { return Digito(c) || (unsigned)((c | 0x20) - 'a') < 6u; }
+
+// ---- Input buffer ----------------------------------------------------------
+
+const size_t kBloque = 256 * 1024;   // bytes asked of read() at a time
+const size_t kVentana = 256;         // bytes a statement normally needs ahead
+
+// buf holds [p, fin) unread; *fin is always 0, a sentinel that stops every
+// scanning loop (a 0 byte is neither blank, digit, sign, dot nor slash), so
+// only a stop on a 0 byte needs to ask whether it is the sentinel.
+struct Entrada {
+    int            fd;
+    unsigned char *buf;
+    size_t         cap;   // bytes of buf usable for data (one more is allocated)
+    unsigned char *p;
+    unsigned char *fin;
+    bool           eof;   // read() has returned 0 (or failed)
+};
+
+// Keeps the unread bytes [p, fin), moving them to the front, and reads until
+// at least `quiero` bytes are unread or the file ends. Grows the buffer if it
+// cannot hold them. Returns false only if the buffer could not grow.
+bool Recargar(Entrada *e, size_t quiero) {
+    size_t quedan = (size_t)(e->fin - e->p);
+    if (e->p != e->buf && quedan) memmove(e->buf, e->p, quedan);
+    e->p = e->buf;
+    e->fin = e->buf + quedan;
+    while (!e->eof && (size_t)(e->fin - e->p) < quiero) {
+        if (e->cap - quedan < kBloque / 2) {
+            size_t cap = e->cap * 2;
+            unsigned char *b = (unsigned char *)realloc(e->buf, cap + 1);
+            if (!b) return false;
+            e->buf = b;
+            e->cap = cap;
+            e->p = b;
+            e->fin = b + quedan;
+        }
+        ssize_t n;
+        do n = read(e->fd, e->fin, e->cap - quedan);
+        while (n < 0 && errno == EINTR);
+        if (n <= 0) e->eof = true;
+        else {
+            e->fin += n;
+            quedan += (size_t)n;
+        }
+    }
+    *e->fin = 0;
+    return true;
+}
+
+// ---- Scanning window -------------------------------------------------------
+
+const int kFinal = -1;
+
+// A statement's numbers are parsed in [p, fin). Reaching fin reads as the end
+// of the file; if the file really goes on, `falta` records that the statement
+// must be parsed again with more bytes in memory.
+struct Cursor {
+    const unsigned char *p;
+    const unsigned char *fin;
+    bool eof;
+    bool falta;
+};
+
+inline int Mirar(Cursor *c) {
+    const int ch = *c->p;
+    if (ch || c->p < c->fin) return ch;
+    if (!c->eof) c->falta = true;
+    return kFinal;
+}
+
+inline void SaltarBlancos(Cursor *c) {
+    while (Blanco(*c->p)) c->p++;   // the sentinel is not blank
+}
+
+// "%d". Returns false (nothing assigned) when no digit follows the optional
+// sign; the sign then stays consumed.
+bool LeerEntero(Cursor *c, int *destino) {
+    SaltarBlancos(c);
+    int ch = Mirar(c);
+    bool negativo = false;
+    if (ch == '-' || ch == '+') {
+        negativo = ch == '-';
+        c->p++;
+        ch = Mirar(c);
+    }
+    if (!Digito(ch)) return false;
+    // The magnitude saturates just above 2^63, which is all strtol's
+    // clamping needs to know.
+    const uint64_t kTope = (uint64_t)1 << 63;
+    uint64_t v = 0;
+    const unsigned char *q = c->p;
+    while (Digito(*q)) {
+        const uint64_t d = (uint64_t)(*q - '0');
+        v = (v > (kTope + 1 - d) / 10) ? kTope + 1 : v * 10 + d;
+        q++;
+    }
+    c->p = q;
+    Mirar(c);   // notes a number cut by the window's end
+    int64_t largo;
+    if (negativo) largo = (v >= kTope) ? INT64_MIN : -(int64_t)v;
+    else largo = (v >= kTope) ? INT64_MAX : (int64_t)v;
+    *destino = (int)(uint32_t)(uint64_t)largo;   // strtol's long, low 32 bits
+    return true;
+}
+
+// ---- "%f" ------------------------------------------------------------------
+
+// Converts text the slow, always exact way: strtof on a NUL-terminated copy.
+// Returns false if strtof converts nothing.
+bool ConvertirConStrtof(const unsigned char *ini, const unsigned char *fin, float *destino) {
+    char local[128];
+    const size_t n = (size_t)(fin - ini);
+    char *t = n < sizeof local ? local : (char *)malloc(n + 1);
+    if (!t) return false;
+    memcpy(t, ini, n);
+    t[n] = 0;
+    char *final = t;
+    const float f = strtof(t, &final);
+    const bool bien = final != t;
+    if (t != local) free(t);
+    if (bien) *destino = f;
+    return bien;
+}
+
+const double kPotencias[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                               1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// The decimal m * 10^k rounded to float, when that can be done exactly with
+// one double operation. m <= 2^53 and 10^|k| (|k| <= 22) are exact doubles,
+// so the product or quotient d is the decimal correctly rounded to double.
+// Rounding d to float then gives the decimal correctly rounded to float
+// unless d is exactly halfway between two floats (a float midpoint is itself
+// a double, so a decimal and its nearest double can only be on opposite
+// sides of one when the double is that midpoint). Halfway cases and results
+// outside the normal float range are left to strtof.
+bool DecimalRapido(uint64_t m, int64_t k, bool negativo, float *destino) {
+    if (m == 0) {
+        *destino = negativo ? -0.0f : 0.0f;
+        return true;
+    }
+    if (m > ((uint64_t)1 << 53) || k < -22 || k > 22) return false;
+    const double d = k >= 0 ? (double)m * kPotencias[k] : (double)m / kPotencias[-k];
+    if (!(d >= 0x1p-126 && d < 0x1.fffffep127)) return false;
+    uint64_t bits;
+    memcpy(&bits, &d, sizeof bits);
+    if ((bits & 0x1fffffffu) == 0x10000000u) return false;   // halfway between floats
+    const float f = (float)d;
+    *destino = negativo ? -f : f;
+    return true;
+}
+
+// Matches the letters of `resto` (lower case) one by one, any case. A
+// mismatching character is consumed, as scanf does. Returns false on a
+// mismatch or at the end of the input.
+bool Palabra(Cursor *c, const char *resto) {
+    for (; *resto; resto++) {
+        const int ch = Mirar(c);
+        if (ch == kFinal) return false;
+        c->p++;
+        if ((ch | 0x20) != *resto) return false;
+    }
+    return true;
+}
+
+// "nan", "inf" or "infinity" after the optional sign; c is at the first letter.
+bool LeerEspecial(Cursor *c, bool negativo, float *destino) {
+    const int ch = Mirar(c) | 0x20;
+    c->p++;
+    float f;
+    if (ch == 'n') {
+        if (!Palabra(c, "an")) return false;
+        f = __builtin_nanf("");
+    } else {
+        if (!Palabra(c, "nf")) return false;
+        if ((Mirar(c) | 0x20) == 'i') {
+            c->p++;
+            if (!Palabra(c, "nity")) return false;
+        }
+        f = __builtin_inff();
+    }
+    *destino = negativo ? -f : f;
+    return true;
+}
+
+// Steps over a decimal or hexadecimal number's digits, point and exponent, as
+// scanf collects them. Returns whether any digit was seen before the exponent.
+bool RecorrerNumero(Cursor *c, bool hex, bool hay_digito) {
+    bool punto = false;
+    for (;;) {
+        const int ch = Mirar(c);
+        if (hex ? DigitoHex(ch) : Digito(ch)) {
+            hay_digito = true;
+        } else if (ch == '.' && !punto) {
+            punto = true;
+        } else if ((ch | 0x20) == (hex ? 'p' : 'e') && hay_digito) {
+            c->p++;
+            const int s = Mirar(c);
+            if (s == '+' || s == '-') c->p++;
+            while (Digito(Mirar(c))) c->p++;
+            return true;
+        } else {
+            return hay_digito;
+        }
+        c->p++;
+    }
+}
+
+// The common decimal: [digits][.digits][e[sign]digits], at most 19
+// significant digits. Fills m and k (value m * 10^k) and moves c past it.
+// Returns false, moving nothing, for anything else (the general walk then
+// collects it and strtof converts it).
+bool DecimalSimple(Cursor *c, uint64_t *m, int64_t *k) {
+    const unsigned char *q = c->p;
+    if (q[0] == '0' && (q[1] | 0x20) == 'x') return false;   // hexadecimal
+    uint64_t v = 0;
+    int     cifras = 0;
+    int64_t exp10 = 0;
+    while (*q == '0') q++;                       // leading zeros count for nothing
+    const bool cero_inicial = q != c->p;
+    while (Digito(*q)) {
+        v = v * 10 + (uint64_t)(*q++ - '0');
+        cifras++;
+    }
+    bool hay = cero_inicial || cifras > 0;
+    if (*q == '.') {
+        q++;
+        if (v == 0) {
+            while (*q == '0') {
+                q++;
+                exp10--;
+                hay = true;
+            }
+        }
+        while (Digito(*q)) {
+            v = v * 10 + (uint64_t)(*q++ - '0');
+            cifras++;
+            exp10--;
+            hay = true;
+        }
+    }
+    if (!hay || cifras > 19) return false;
+    if ((*q | 0x20) == 'e') {
+        const unsigned char *r = q + 1;
+        bool neg = false;
+        if (*r == '+' || *r == '-') neg = *r++ == '-';
+        int e = 0;
+        while (Digito(*r)) {
+            if (e < 100000) e = e * 10 + (*r - '0');
+            r++;
+        }
+        exp10 += neg ? -e : e;
+        q = r;
+    }
+    // Stopped on the sentinel: the number may go on past the window.
+    if (*q == 0 && q == c->fin) return false;
+    if (*q == '.' || (*q | 0x20) == 'e' || Digito(*q)) return false;
+    *m = v;
+    *k = exp10;
+    c->p = q;
+    return true;
+}
+
+// "%f". Returns false when the read fails (nothing assigned).
+bool LeerReal(Cursor *c, float *destino) {
+    SaltarBlancos(c);
+    const unsigned char *ini = c->p;
+    int ch = Mirar(c);
+    bool negativo = false;
+    if (ch == '-' || ch == '+') {
+        negativo = ch == '-';
+        c->p++;
+        ch = Mirar(c);
+    }
+    const int minuscula = ch | 0x20;
+    if (minuscula == 'n' || minuscula == 'i') return LeerEspecial(c, negativo, destino);
+
+    uint64_t m;
+    int64_t k;
+    const unsigned char *cuerpo = c->p;
+    if (DecimalSimple(c, &m, &k)) {
+        if (DecimalRapido(m, k, negativo, destino)) return true;
+        return ConvertirConStrtof(ini, c->p, destino);
+    }
+    c->p = cuerpo;
+
+    bool hex = false;
+    if (ch == '0') {
+        c->p++;
+        if ((Mirar(c) | 0x20) == 'x') {
+            c->p++;
+            hex = true;
+        }
+    }
+    const bool digitos = RecorrerNumero(c, hex, ch == '0' && !hex);
+    if (hex) {
+        if (c->p == cuerpo + 2) return false;   // "0x" alone
+    } else if (!digitos) {
+        return false;                           // a sign, ".", "-." ...
+    }
+    return ConvertirConStrtof(ini, c->p, destino);
+}
+
+// ---- Patterns --------------------------------------------------------------
+
+// One step of a pattern: a blank, a slash, or "%d" into face holder `hueco`
+// (0-2 first triple, 3-5 second triple).
+enum Paso { kBlanco = -1, kBarra = -2, kFinPatron = -3 };
+
+const signed char kPatron0[] = {kBlanco, 0, kBarra, 3, kBlanco, 1, kBarra, 4, kBlanco, 2, kBarra, 5, kFinPatron};
+const signed char kPatron1[] = {kBlanco, 0, kBarra, kBarra, 3, kBlanco, 1, kBarra, kBarra, 4,
+                                kBlanco, 2, kBarra, kBarra, 5, kFinPatron};
+const signed char kPatron2a[] = {kBlanco, 0, kBarra, 0, kBarra, 0, kBlanco, 1, kBarra, 1, kBarra, 1,
+                                 kBlanco, 2, kBarra, 2, kBarra, 2, kFinPatron};
+const signed char kPatron2b[] = {kBlanco, 3, kBarra, 3, kBarra, 3, kBlanco, 4, kBarra, 4, kBarra, 4,
+                                 kBlanco, 5, kBarra, 5, kBarra, 5, kFinPatron};
+const signed char kPatron3[] = {kBlanco, 0, kBlanco, 1, kBlanco, 2, kFinPatron};
+const signed char kPatron4[] = {kBlanco, 3, kBarra, 0, kBarra, 3, kBlanco, 4, kBarra, 1, kBarra, 4,
+                                kBlanco, 5, kBarra, 2, kBarra, 5, kFinPatron};
+
+// Runs a pattern as fscanf would, stopping at the first step that fails.
+void LeerPatron(Cursor *c, const signed char *paso, int huecos[6]) {
+    for (; *paso != kFinPatron; paso++) {
+        if (*paso == kBlanco) {
+            SaltarBlancos(c);
+        } else if (*paso == kBarra) {
+            if (Mirar(c) != '/') return;
+            c->p++;
+        } else if (!LeerEntero(c, &huecos[(int)*paso])) {
+            return;
+        }
+    }
+}
+
+// ---- The model being built -------------------------------------------------
+
+enum Clave { kNinguna, kV, kVN, kVT, kF };
+
+struct Arreglo {
+    void  *datos;
+    size_t num;
+    size_t cap;
+};
+
+// Makes room for one more element of `tam` bytes: doubles the capacity, or
+// if that fails grows by just one. Returns false when even that fails or the
+// count would pass INT_MAX.
+bool Hueco(Arreglo *a, size_t tam) {
+    if (a->num < a->cap) return true;
+    if (a->num >= (size_t)INT_MAX) return false;
+    size_t cap = a->cap ? a->cap * 2 : 1024;
+    if (cap > (size_t)INT_MAX) cap = (size_t)INT_MAX;
+    void *d = realloc(a->datos, cap * tam);
+    if (!d) {
+        cap = a->num + 1;
+        d = realloc(a->datos, cap * tam);
+        if (!d) return false;
+    }
+    a->datos = d;
+    a->cap = cap;
+    return true;
+}
+
+// Cuts the array to exactly its count (null when empty).
+void *Recortar(Arreglo *a, size_t tam) {
+    if (a->num == 0) {
+        free(a->datos);
+        return nullptr;
+    }
+    if (a->num == a->cap) return a->datos;
+    void *d = realloc(a->datos, a->num * tam);
+    return d ? d : a->datos;
+}
+
+struct Carga {
+    Arreglo v, vn, vt, f;
+    float   h[3];        // number holders of "v", "vn", "vt"
+    int     huecos[6];   // face holders: Vert[0..2], Aux[0..2]
+    int     formato;
+};
+
+inline int MenosUno(int a) { return (int)((unsigned)a - 1u); }
+
+bool AgregarVector(Arreglo *a, const float h[3]) {
+    if (!Hueco(a, sizeof(Vector))) return false;
+    Vector *v = (Vector *)a->datos + a->num++;
+    v->x = h[0];
+    v->y = h[1];
+    v->z = h[2];
+    return true;
+}
+
+bool AgregarCara(Carga *l) {
+    if (!Hueco(&l->f, sizeof(Cara))) return false;
+    Cara *c = (Cara *)l->f.datos + l->f.num++;
+    for (int k = 0; k < 3; k++) {
+        c->Vert[k] = MenosUno(l->huecos[k]);
+        c->Aux[k] = MenosUno(l->huecos[3 + k]);
+        c->Res[k] = 0;
+    }
+    return true;
+}
+
+// Parses the numbers of one statement in the window [e->p, e->fin). Returns
+// false if the window ended before the file did (nothing is kept then).
+bool LeerNumeros(Entrada *e, Clave clave, Carga *l) {
+    Cursor c = {e->p, e->fin, e->eof, false};
+    if (clave == kF) {
+        switch (l->formato) {
+        case 0: LeerPatron(&c, kPatron0, l->huecos); break;
+        case 1: LeerPatron(&c, kPatron1, l->huecos); break;
+        case 2:
+            LeerPatron(&c, kPatron2a, l->huecos);
+            LeerPatron(&c, kPatron2b, l->huecos);
+            break;
+        case 3: LeerPatron(&c, kPatron3, l->huecos); break;
+        default: LeerPatron(&c, kPatron4, l->huecos); break;
+        }
+    } else {
+        SaltarBlancos(&c);
+        if (LeerReal(&c, &l->h[0])) {
+            SaltarBlancos(&c);
+            if (LeerReal(&c, &l->h[1])) {
+                SaltarBlancos(&c);
+                LeerReal(&c, &l->h[2]);
+            }
+        }
+    }
+    if (c.falta) return false;
+    e->p = (unsigned char *)c.p;
+    return true;
+}
+
+// Reads a statement's numbers, retrying with a larger window when they run
+// past the bytes in memory, then appends the element. Returns false when
+// memory runs out.
+bool Sentencia(Entrada *e, Clave clave, Carga *l) {
+    size_t ventana = kVentana;
+    for (;;) {
+        if (!e->eof && (size_t)(e->fin - e->p) < ventana && !Recargar(e, ventana)) return false;
+        float h[3];
+        int huecos[6];
+        memcpy(h, l->h, sizeof h);
+        memcpy(huecos, l->huecos, sizeof huecos);
+        if (LeerNumeros(e, clave, l)) break;
+        memcpy(l->h, h, sizeof h);
+        memcpy(l->huecos, huecos, sizeof huecos);
+        ventana = (size_t)(e->fin - e->p) * 2 + kVentana;
+    }
+    switch (clave) {
+    case kV: return AgregarVector(&l->v, l->h);
+    case kVN: return AgregarVector(&l->vn, l->h);
+    case kVT: return AgregarVector(&l->vt, l->h);
+    default: return AgregarCara(l);
+    }
+}
+
+// ---- Tokens ----------------------------------------------------------------
+
+// Skips white space. Returns false at the end of the file.
+bool SaltarEspacio(Entrada *e) {
+    for (;;) {
+        while (Blanco(*e->p)) e->p++;
+        if (e->p < e->fin) return true;
+        if (e->eof || !Recargar(e, 1) || e->p == e->fin) return false;
+    }
+}
+
+Clave ClaveDe(const unsigned char *t, int n) {
+    if (n == 1) return t[0] == 'v' ? kV : t[0] == 'f' ? kF : kNinguna;
+    if (n == 2 && t[0] == 'v') return t[1] == 'n' ? kVN : t[1] == 't' ? kVT : kNinguna;
+    return kNinguna;
+}
+
+// Reads one token (e->p is on its first byte) and tells which keyword it is.
+// Only the text before a NUL byte counts, and only its first three bytes are
+// looked at; the rest of a token of any length is stepped over.
+Clave LeerToken(Entrada *e, int formato) {
+    const unsigned char *q = e->p;
+    // The usual keyword followed by a blank, all in memory.
+    if (q[0] == 'v' || q[0] == 'f') {
+        if (Blanco(q[1])) {
+            e->p += 1;
+            return q[0] == 'f' ? (formato >= 0 && formato <= 4 ? kF : kNinguna) : kV;
+        }
+        if (q[0] == 'v' && (q[1] == 'n' || q[1] == 't') && Blanco(q[2])) {
+            e->p += 2;
+            return q[1] == 'n' ? kVN : kVT;
+        }
+    }
+    unsigned char t[3];
+    int  n = 0;
+    bool nul = false;
+    for (;;) {
+        while (!Blanco(*e->p) && *e->p) {
+            if (!nul && n < 3) t[n++] = *e->p;
+            e->p++;
+        }
+        if (Blanco(*e->p)) break;
+        if (e->p < e->fin) {   // a NUL byte in the token: its text ends here
+            nul = true;
+            e->p++;
+            continue;
+        }
+        if (e->eof || !Recargar(e, 1) || e->p == e->fin) break;
+    }
+    const Clave c = ClaveDe(t, n);
+    return (c == kF && !(formato >= 0 && formato <= 4)) ? kNinguna : c;
+}
+
+// ---- Loading ---------------------------------------------------------------
+
+void Cargar(Entrada *e, Carga *l) {
+    while (SaltarEspacio(e)) {
+        const Clave c = LeerToken(e, l->formato);
+        if (c != kNinguna && !Sentencia(e, c, l)) return;
+    }
+}
+
+Modelo Entregar(Carga *l) {
+    Modelo m;
+    IniciarModelo(&m);
+    m.NumVertices = (int)l->v.num;
+    m.NumNormales = (int)l->vn.num;
+    m.NumCTexturas = (int)l->vt.num;
+    m.NumCaras = (int)l->f.num;
+    m.Vertices = (Vector *)Recortar(&l->v, sizeof(Vector));
+    m.Normales = (Vector *)Recortar(&l->vn, sizeof(Vector));
+    m.CTexturas = (Vector *)Recortar(&l->vt, sizeof(Vector));
+    m.Caras = (Cara *)Recortar(&l->f, sizeof(Cara));
+    return m;
+}
+
+}  // namespace
+
+Modelo CargarModeloOBJRapido(const char *ruta, int formato) {
+    Carga l;
+    memset(&l, 0, sizeof l);
+    l.formato = formato;
+
+    Entrada e;
+    e.fd = open(ruta, O_RDONLY | O_CLOEXEC);
+    e.cap = kBloque * 4;
+    e.buf = e.fd >= 0 ? (unsigned char *)malloc(e.cap + 1) : nullptr;
+    if (e.buf) {
+        e.p = e.fin = e.buf;
+        *e.fin = 0;
+        e.eof = false;
+        if (Recargar(&e, 1)) Cargar(&e, &l);
+    }
+    free(e.buf);
+    if (e.fd >= 0) close(e.fd);
+    return Entregar(&l);
+}
