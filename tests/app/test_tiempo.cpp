@@ -188,7 +188,7 @@ TEST_F(Tick, KeyTurnsAndTheirTiming)
     Tiempo(1);
     EXPECT_LT(Mov.x, -0.3f);               // the turn shows on the next tick
 
-    // q and e together turn both ways; z and x pitch.
+    // z pitches up, x down.
     Reiniciar();
     ZZZ = 1;
     Tiempo(1);
