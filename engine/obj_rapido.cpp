@@ -11,6 +11,8 @@
 #include "obj_rapido.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -24,7 +26,20 @@ namespace {
 
 // ---- Character classes (C locale) ------------------------------------------
 
-inline bool Blanco(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+struct TablaBlancos {
+    bool es[256];
+};
+
+constexpr TablaBlancos HacerTablaBlancos() {
+    TablaBlancos t = {};
+    t.es[(unsigned char)' '] = true;
+    for (int c = '\t'; c <= '\r'; c++) t.es[c] = true;
+    return t;
+}
+
+constexpr TablaBlancos kBlancos = HacerTablaBlancos();
+
+inline bool Blanco(unsigned char c) { return kBlancos.es[c]; }
 inline bool Digito(int c) { return (unsigned)(c - '0') < 10u; }
 inline bool DigitoHex(int c) { return Digito(c) || (unsigned)((c | 0x20) - 'a') < 6u; }
 
@@ -32,6 +47,7 @@ inline bool DigitoHex(int c) { return Digito(c) || (unsigned)((c | 0x20) - 'a') 
 
 const size_t kBloque = 256 * 1024;   // bytes asked of read() at a time
 const size_t kVentana = 256;         // bytes a statement normally needs ahead
+const size_t kRelleno = 16;          // readable bytes after the sentinel (Cifras8)
 
 // buf holds [p, fin) unread; *fin is always 0, a sentinel that stops every
 // scanning loop (a 0 byte is neither blank, digit, sign, dot nor slash), so
@@ -56,8 +72,9 @@ bool Recargar(Entrada *e, size_t quiero) {
     while (!e->eof && (size_t)(e->fin - e->p) < quiero) {
         if (e->cap - quedan < kBloque / 2) {
             size_t cap = e->cap * 2;
-            unsigned char *b = (unsigned char *)realloc(e->buf, cap + 1);
+            unsigned char *b = (unsigned char *)realloc(e->buf, cap + 1 + kRelleno);
             if (!b) return false;
+            memset(b + cap + 1, 0, kRelleno);
             e->buf = b;
             e->cap = cap;
             e->p = b;
@@ -101,10 +118,71 @@ inline void SaltarBlancos(Cursor *c) {
     while (Blanco(*c->p)) c->p++;   // the sentinel is not blank
 }
 
-// "%d". Returns false (nothing assigned) when no digit follows the optional
-// sign; the sign then stays consumed.
-bool LeerEntero(Cursor *c, int *destino) {
-    SaltarBlancos(c);
+// The run of decimal digits at the start of the 8 bytes at q (up to 8): its
+// length, and its value in *valor. Eight bytes are read whatever the run's
+// length; the buffer keeps kRelleno readable bytes after the sentinel, and
+// the run always ends at the sentinel, so only bytes in memory count.
+//
+// The bytes are taken as one little-endian word. After XOR with '0' a digit
+// byte holds 0-9 and its high nibble, and that of itself plus 6, are 0; any
+// other byte fails one of the two. An addition carrying out of a failing byte
+// can only spoil bytes after it, past the end of the run.
+const uint64_t kPotencias10[9] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+
+inline int Cifras8(const unsigned char *q, uint64_t *valor) {
+    uint64_t x;
+    memcpy(&x, q, 8);
+    const uint64_t t = x ^ 0x3030303030303030ULL;
+    const uint64_t malas = (t | (t + 0x0606060606060606ULL)) & 0xF0F0F0F0F0F0F0F0ULL;
+    const int n = malas ? __builtin_ctzll(malas) >> 3 : 8;
+    if (n == 0) {
+        *valor = 0;
+        return 0;
+    }
+    // The run's digits moved to the top bytes (leading zero bytes add
+    // nothing), then summed in pairs, fours and eights, first digit highest.
+    uint64_t v = t << (64 - 8 * n);
+    v = (v * 10 + (v >> 8)) & 0x00FF00FF00FF00FFULL;
+    v = (v * 100 + (v >> 16)) & 0x0000FFFF0000FFFFULL;
+    v = (v * 10000 + (v >> 32)) & 0xFFFFFFFFULL;
+    *valor = v;
+    return n;
+}
+
+// Reads a run of decimal digits at *pq into *m (which it multiplies on),
+// eight at a time while it stays below 10^18 (more digits are left for the
+// caller). Returns the number of digits taken.
+inline int Cifras(const unsigned char **pq, uint64_t *m) {
+    int total = 0;
+    for (;;) {
+        uint64_t v;
+        const int n = Cifras8(*pq, &v);
+        *m = *m * kPotencias10[n] + v;
+        *pq += n;
+        total += n;
+        if (n < 8 || total > 10) return total;
+    }
+}
+
+// "%d" as exporters write it: an optional minus, 1 to 7 digits, then a byte
+// in memory that is no digit. Returns false, moving nothing, for anything
+// else, which LeerEntero then reads the general way.
+inline bool EnteroCorto(Cursor *c, int *destino) {
+    const unsigned char *q = c->p;
+    const bool negativo = *q == '-';
+    q += negativo;
+    uint64_t v;
+    const int n = Cifras8(q, &v);
+    if (n == 0 || n == 8) return false;
+    q += n;
+    if (*q == 0 && q == c->fin) return false;
+    *destino = negativo ? -(int)v : (int)v;   // below 10^7: no overflow
+    c->p = q;
+    return true;
+}
+
+// "%d" after the blanks, in general.
+__attribute__((noinline)) bool LeerEnteroLento(Cursor *c, int *destino) {
     int ch = Mirar(c);
     bool negativo = false;
     if (ch == '-' || ch == '+') {
@@ -113,11 +191,12 @@ bool LeerEntero(Cursor *c, int *destino) {
         ch = Mirar(c);
     }
     if (!Digito(ch)) return false;
-    // The magnitude saturates just above 2^63, which is all strtol's
-    // clamping needs to know.
-    const uint64_t kTope = (uint64_t)1 << 63;
     uint64_t v = 0;
     const unsigned char *q = c->p;
+    Cifras(&q, &v);
+    // Past 18 digits the magnitude saturates just above 2^63, which is all
+    // strtol's clamping needs to know.
+    const uint64_t kTope = (uint64_t)1 << 63;
     while (Digito(*q)) {
         const uint64_t d = (uint64_t)(*q - '0');
         v = (v > (kTope + 1 - d) / 10) ? kTope + 1 : v * 10 + d;
@@ -130,6 +209,13 @@ bool LeerEntero(Cursor *c, int *destino) {
     else largo = (v >= kTope) ? INT64_MAX : (int64_t)v;
     *destino = (int)(uint32_t)(uint64_t)largo;   // strtol's long, low 32 bits
     return true;
+}
+
+// "%d". Returns false (nothing assigned) when no digit follows the optional
+// sign; the sign then stays consumed.
+inline bool LeerEntero(Cursor *c, int *destino) {
+    SaltarBlancos(c);
+    return EnteroCorto(c, destino) || LeerEnteroLento(c, destino);
 }
 
 // ---- "%f" ------------------------------------------------------------------
@@ -234,40 +320,23 @@ bool RecorrerNumero(Cursor *c, bool hex, bool hay_digito) {
     }
 }
 
-// The common decimal: [digits][.digits][e[sign]digits], at most 19
-// significant digits. Fills m and k (value m * 10^k) and moves c past it.
-// Returns false, moving nothing, for anything else (the general walk then
-// collects it and strtof converts it).
+// The common decimal: [digits][.digits][e[sign]digits], at most 19 digits
+// before the exponent (leading zeros included). Fills m and k (value
+// m * 10^k) and moves c past it. Returns false, moving nothing, for anything
+// else (the general walk then collects it and strtof converts it).
 bool DecimalSimple(Cursor *c, uint64_t *m, int64_t *k) {
     const unsigned char *q = c->p;
     if (q[0] == '0' && (q[1] | 0x20) == 'x') return false;   // hexadecimal
     uint64_t v = 0;
-    int     cifras = 0;
+    int cifras = Cifras(&q, &v);
     int64_t exp10 = 0;
-    while (*q == '0') q++;                       // leading zeros count for nothing
-    const bool cero_inicial = q != c->p;
-    while (Digito(*q)) {
-        v = v * 10 + (uint64_t)(*q++ - '0');
-        cifras++;
-    }
-    bool hay = cero_inicial || cifras > 0;
     if (*q == '.') {
         q++;
-        if (v == 0) {
-            while (*q == '0') {
-                q++;
-                exp10--;
-                hay = true;
-            }
-        }
-        while (Digito(*q)) {
-            v = v * 10 + (uint64_t)(*q++ - '0');
-            cifras++;
-            exp10--;
-            hay = true;
-        }
+        const int fraccion = Cifras(&q, &v);
+        cifras += fraccion;
+        exp10 = -fraccion;
     }
-    if (!hay || cifras > 19) return false;
+    if (cifras == 0 || cifras > 19 || Digito(*q)) return false;
     if ((*q | 0x20) == 'e') {
         const unsigned char *r = q + 1;
         bool neg = false;
@@ -282,16 +351,39 @@ bool DecimalSimple(Cursor *c, uint64_t *m, int64_t *k) {
     }
     // Stopped on the sentinel: the number may go on past the window.
     if (*q == 0 && q == c->fin) return false;
-    if (*q == '.' || (*q | 0x20) == 'e' || Digito(*q)) return false;
+    if (*q == '.' || (*q | 0x20) == 'e') return false;
     *m = v;
     *k = exp10;
     c->p = q;
     return true;
 }
 
-// "%f". Returns false when the read fails (nothing assigned).
-bool LeerReal(Cursor *c, float *destino) {
-    SaltarBlancos(c);
+// "%f" as exporters write it: an optional minus, up to 7 digits, a point
+// and up to 7 more, then a blank. Returns false, moving nothing, for
+// anything else (exponents, long numbers, the window's end...), which
+// LeerReal then reads the general way.
+inline bool RealCorto(Cursor *c, float *destino) {
+    const unsigned char *q = c->p;
+    const bool negativo = *q == '-';
+    q += negativo;
+    uint64_t m, f = 0;
+    const int n = Cifras8(q, &m);
+    if (n == 8) return false;
+    q += n;
+    int nf = 0;
+    if (*q == '.') {
+        nf = Cifras8(q + 1, &f);
+        if (nf == 8) return false;
+        q += 1 + nf;
+    }
+    if (n + nf == 0 || !Blanco(*q)) return false;
+    if (!DecimalRapido(m * kPotencias10[nf] + f, -nf, negativo, destino)) return false;
+    c->p = q;
+    return true;
+}
+
+// "%f" after the blanks, in general.
+__attribute__((noinline)) bool LeerRealLento(Cursor *c, float *destino) {
     const unsigned char *ini = c->p;
     int ch = Mirar(c);
     bool negativo = false;
@@ -329,34 +421,58 @@ bool LeerReal(Cursor *c, float *destino) {
     return ConvertirConStrtof(ini, c->p, destino);
 }
 
-// ---- Patterns --------------------------------------------------------------
+// "%f". Returns false when the read fails (nothing assigned).
+inline bool LeerReal(Cursor *c, float *destino) {
+    SaltarBlancos(c);
+    return RealCorto(c, destino) || LeerRealLento(c, destino);
+}
 
-// One step of a pattern: a blank, a slash, or "%d" into face holder `hueco`
-// (0-2 first triple, 3-5 second triple).
-enum Paso { kBlanco = -1, kBarra = -2, kFinPatron = -3 };
+// ---- Face patterns ---------------------------------------------------------
 
-const signed char kPatron0[] = {kBlanco, 0, kBarra, 3, kBlanco, 1, kBarra, 4, kBlanco, 2, kBarra, 5, kFinPatron};
-const signed char kPatron1[] = {kBlanco, 0, kBarra, kBarra, 3, kBlanco, 1, kBarra, kBarra, 4,
-                                kBlanco, 2, kBarra, kBarra, 5, kFinPatron};
-const signed char kPatron2a[] = {kBlanco, 0, kBarra, 0, kBarra, 0, kBlanco, 1, kBarra, 1, kBarra, 1,
-                                 kBlanco, 2, kBarra, 2, kBarra, 2, kFinPatron};
-const signed char kPatron2b[] = {kBlanco, 3, kBarra, 3, kBarra, 3, kBlanco, 4, kBarra, 4, kBarra, 4,
-                                 kBlanco, 5, kBarra, 5, kBarra, 5, kFinPatron};
-const signed char kPatron3[] = {kBlanco, 0, kBlanco, 1, kBlanco, 2, kFinPatron};
-const signed char kPatron4[] = {kBlanco, 3, kBarra, 0, kBarra, 3, kBlanco, 4, kBarra, 1, kBarra, 4,
-                                kBlanco, 5, kBarra, 2, kBarra, 5, kFinPatron};
+// A "/" of the pattern: matched, or the read stops (nothing consumed).
+inline bool Barra(Cursor *c) {
+    if (Mirar(c) != '/') return false;
+    c->p++;
+    return true;
+}
 
-// Runs a pattern as fscanf would, stopping at the first step that fails.
-void LeerPatron(Cursor *c, const signed char *paso, int huecos[6]) {
-    for (; *paso != kFinPatron; paso++) {
-        if (*paso == kBlanco) {
-            SaltarBlancos(c);
-        } else if (*paso == kBarra) {
-            if (Mirar(c) != '/') return;
-            c->p++;
-        } else if (!LeerEntero(c, &huecos[(int)*paso])) {
+// Holders h[0..2] are the face's first triple, h[3..5] its second.
+
+// "  %d/%d %d/%d %d/%d" (format 0) and "  %d//%d %d//%d %d//%d" (format 1).
+void LeerCaraPares(Cursor *c, int h[6], bool doble) {
+    for (int k = 0; k < 3; k++) {
+        SaltarBlancos(c);
+        if (!LeerEntero(c, &h[k]) || !Barra(c) || (doble && !Barra(c)) || !LeerEntero(c, &h[3 + k])) return;
+    }
+}
+
+// "  %d/%d/%d %d/%d/%d %d/%d/%d": corner k's three numbers go to holders
+// a + k, b + k and c + k, in that order.
+void LeerCaraTriples(Cursor *c, int h[6], int a, int b, int d) {
+    for (int k = 0; k < 3; k++) {
+        SaltarBlancos(c);
+        if (!LeerEntero(c, &h[a + k]) || !Barra(c) || !LeerEntero(c, &h[b + k]) || !Barra(c) ||
+            !LeerEntero(c, &h[d + k]))
             return;
-        }
+    }
+}
+
+// "  %d %d %d" (format 3).
+void LeerCaraSimple(Cursor *c, int h[6]) {
+    for (int k = 0; k < 3; k++)
+        if (!LeerEntero(c, &h[k])) return;   // %d skips the blanks itself
+}
+
+void LeerCara(Cursor *c, int formato, int h[6]) {
+    switch (formato) {
+    case 0: LeerCaraPares(c, h, false); break;
+    case 1: LeerCaraPares(c, h, true); break;
+    case 2:   // read twice: corners 1-3, then 4-6; every number of a corner overwrites the last
+        LeerCaraTriples(c, h, 0, 0, 0);
+        LeerCaraTriples(c, h, 3, 3, 3);
+        break;
+    case 3: LeerCaraSimple(c, h); break;
+    default: LeerCaraTriples(c, h, 3, 0, 3); break;   // 4: vt to Vert, v then vn to Aux
     }
 }
 
@@ -364,19 +480,43 @@ void LeerPatron(Cursor *c, const signed char *paso, int huecos[6]) {
 
 enum Clave { kNinguna, kV, kVN, kVT, kF };
 
+// An array being filled. Its capacity grows geometrically (the first
+// capacity is an over-estimate from the file's size, so a large file rarely
+// grows at all: untouched capacity costs address space only, and the cut at
+// the end gives it back). The pages ahead of the writes are faulted in a few
+// at a time (Poblar); `listo` counts the elements that can be written with
+// no more checks.
 struct Arreglo {
     void  *datos;
     size_t num;
     size_t cap;
+    size_t listo;
 };
 
-// Makes room for one more element of `tam` bytes: doubles the capacity, or
-// if that fails grows by just one. Returns false when even that fails or the
-// count would pass INT_MAX.
-bool Hueco(Arreglo *a, size_t tam) {
-    if (a->num < a->cap) return true;
+const size_t kAdelanto = 4u << 20;   // bytes faulted in ahead of the writes
+
+// Faults in the pages of [ini, fin) with one call. Touching fresh pages one
+// by one costs a trap per 4 KiB page, which on some machines (virtual ones in
+// particular) takes longer than parsing the text that fills them. Where the
+// kernel lacks MADV_POPULATE_WRITE the call fails and the pages are simply
+// faulted in as they are written.
+void Poblar(char *ini, char *fin) {
+#ifdef MADV_POPULATE_WRITE
+    const uintptr_t pagina = 4096;
+    uintptr_t a = ((uintptr_t)ini + pagina - 1) & ~(pagina - 1);
+    uintptr_t b = (uintptr_t)fin & ~(pagina - 1);
+    if (b > a) madvise((void *)a, b - a, MADV_POPULATE_WRITE);
+#else
+    (void)ini;
+    (void)fin;
+#endif
+}
+
+// Gives the array room for at least `cap` elements of `tam` bytes, or if
+// that much cannot be had, for just one more. Returns false when even that
+// fails or the count would pass INT_MAX.
+bool Crecer(Arreglo *a, size_t tam, size_t cap) {
     if (a->num >= (size_t)INT_MAX) return false;
-    size_t cap = a->cap ? a->cap * 2 : 1024;
     if (cap > (size_t)INT_MAX) cap = (size_t)INT_MAX;
     void *d = realloc(a->datos, cap * tam);
     if (!d) {
@@ -386,6 +526,19 @@ bool Hueco(Arreglo *a, size_t tam) {
     }
     a->datos = d;
     a->cap = cap;
+    a->listo = a->num;
+    return true;
+}
+
+// Makes room for one more element of `tam` bytes. Returns false when memory
+// runs out (the array keeps what it holds).
+inline bool Hueco(Arreglo *a, size_t tam) {
+    if (a->num < a->listo) return true;
+    if (a->num >= a->cap && !Crecer(a, tam, a->cap ? a->cap * 2 : 1024)) return false;
+    size_t hasta = a->num + kAdelanto / tam;
+    if (hasta > a->cap) hasta = a->cap;
+    Poblar((char *)a->datos + a->num * tam, (char *)a->datos + hasta * tam);
+    a->listo = hasta;
     return true;
 }
 
@@ -406,6 +559,18 @@ struct Carga {
     int     huecos[6];   // face holders: Vert[0..2], Aux[0..2]
     int     formato;
 };
+
+// First capacities: an element's statement takes at least about 16 bytes in
+// any file an exporter writes, so file size / 16 elements per array is rarely
+// outgrown. Only address space is taken; pages are faulted in as filled.
+void Reservar(Carga *l, long long bytes) {
+    size_t n = bytes > 0 ? (size_t)(bytes / 16) : 0;
+    if (n < 1024) n = 1024;
+    Crecer(&l->v, sizeof(Vector), n);
+    Crecer(&l->vn, sizeof(Vector), n);
+    Crecer(&l->vt, sizeof(Vector), n);
+    Crecer(&l->f, sizeof(Cara), n);
+}
 
 inline int MenosUno(int a) { return (int)((unsigned)a - 1u); }
 
@@ -434,25 +599,9 @@ bool AgregarCara(Carga *l) {
 bool LeerNumeros(Entrada *e, Clave clave, Carga *l) {
     Cursor c = {e->p, e->fin, e->eof, false};
     if (clave == kF) {
-        switch (l->formato) {
-        case 0: LeerPatron(&c, kPatron0, l->huecos); break;
-        case 1: LeerPatron(&c, kPatron1, l->huecos); break;
-        case 2:
-            LeerPatron(&c, kPatron2a, l->huecos);
-            LeerPatron(&c, kPatron2b, l->huecos);
-            break;
-        case 3: LeerPatron(&c, kPatron3, l->huecos); break;
-        default: LeerPatron(&c, kPatron4, l->huecos); break;
-        }
-    } else {
-        SaltarBlancos(&c);
-        if (LeerReal(&c, &l->h[0])) {
-            SaltarBlancos(&c);
-            if (LeerReal(&c, &l->h[1])) {
-                SaltarBlancos(&c);
-                LeerReal(&c, &l->h[2]);
-            }
-        }
+        LeerCara(&c, l->formato, l->huecos);
+    } else if (LeerReal(&c, &l->h[0]) && LeerReal(&c, &l->h[1])) {
+        LeerReal(&c, &l->h[2]);
     }
     if (c.falta) return false;
     e->p = (unsigned char *)c.p;
@@ -569,8 +718,11 @@ Modelo CargarModeloOBJRapido(const char *ruta, int formato) {
     Entrada e;
     e.fd = open(ruta, O_RDONLY | O_CLOEXEC);
     e.cap = kBloque * 4;
-    e.buf = e.fd >= 0 ? (unsigned char *)malloc(e.cap + 1) : nullptr;
+    e.buf = e.fd >= 0 ? (unsigned char *)malloc(e.cap + 1 + kRelleno) : nullptr;
     if (e.buf) {
+        memset(e.buf + e.cap + 1, 0, kRelleno);
+        struct stat st;
+        Reservar(&l, fstat(e.fd, &st) == 0 && S_ISREG(st.st_mode) ? (long long)st.st_size : 0);
         e.p = e.fin = e.buf;
         *e.fin = 0;
         e.eof = false;

@@ -256,7 +256,7 @@ void Fichero(Gen *g, std::string *s, int formato) {
     }
 }
 
-const char kAlfabeto[] = "0123456789+-.eEpPxXaAnNiIfFtTyYvV/ \t\n\v\f\r#()";
+const char kAlfabeto[] = "0123456789+-.eEpPxXaAnNiIfFtTyYvV/:; \t\n\v\f\r#()";
 
 void Mutar(Gen *g, std::string *s) {
     const int n = Entero(g, 1, 6);

@@ -1,0 +1,235 @@
+// bench_talo - the engine's loaders and collision against the straightforward
+// versions and the libraries people would otherwise use.
+//
+//   bench_talo <data dir> [Google Benchmark flags]
+//
+// Benchmarks (names are "group/contender", the table script pairs them up):
+//   obj <form>/rapido    CargarModeloOBJ on a ~100 MB OBJ file of that form
+//   obj <form>/oraculo   the fscanf loader (the straightforward one)
+//   obj <form>/tinyobj   tinyobjloader's LoadObj on the same file
+//   obj <form>/leer      read the whole file into a new buffer: the limit
+//   tga/rapido           CargarImagenTGA on a 4096 x 4096 24-bit file
+//   tga/stb              stbi_load on the same file
+//   tga/leer             read the whole file into a new buffer
+//   colision <n>/rapido  one XoqueEsferaModelo call on a hall of n faces
+//   colision <n>/cara    the face-by-face loop over XoqueEsferaPlano
+// Before timing, every OBJ file is loaded by both our loader and the fscanf
+// loader and compared bit for bit, and every collision call is compared with
+// the face-by-face loop; the counters "identico" carry the verdict.
+#include <benchmark/benchmark.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <stb/stb_image.h>
+#include <tiny_obj_loader.h>
+
+#include "casos_colision.h"
+#include "colision.h"
+#include "datos_bench.h"
+#include "imagen.h"
+#include "modelo.h"
+#include "obj_scanf.h"
+
+namespace {
+
+// ---- Reading a file into a new buffer: the cost no loader can go below ----
+
+void LeerEntero(const std::string &ruta) {
+    int fd = open(ruta.c_str(), O_RDONLY);
+    struct stat st;
+    if (fd < 0 || fstat(fd, &st) != 0) abort();
+    char *buf = (char *)malloc((size_t)st.st_size);
+    size_t hecho = 0;
+    while (hecho < (size_t)st.st_size) {
+        ssize_t n = read(fd, buf + hecho, (size_t)st.st_size - hecho);
+        if (n <= 0) break;
+        hecho += (size_t)n;
+    }
+    benchmark::DoNotOptimize(buf[hecho / 2]);
+    free(buf);
+    close(fd);
+}
+
+void BmLeer(benchmark::State &st, std::string ruta) {
+    for (auto _ : st) LeerEntero(ruta);
+    st.SetBytesProcessed(st.iterations() * TamFichero(ruta));
+}
+
+// ---- OBJ ----
+
+bool MismosVectores(const Vector *a, const Vector *b, int n) { return n == 0 || memcmp(a, b, (size_t)n * sizeof *a) == 0; }
+
+bool MismasCaras(const Cara *a, const Cara *b, int n) {
+    for (int i = 0; i < n; i++)
+        if (memcmp(a[i].Vert, b[i].Vert, sizeof a[i].Vert) != 0 || memcmp(a[i].Aux, b[i].Aux, sizeof a[i].Aux) != 0)
+            return false;
+    return true;
+}
+
+// Loads the file with both loaders and compares everything bit for bit.
+bool ObjIdentico(const std::string &ruta, int formato) {
+    Modelo a = CargarModeloOBJ(ruta.c_str(), formato);
+    Modelo b = CargarModeloOBJScanf(ruta.c_str(), formato);
+    bool igual = a.NumVertices == b.NumVertices && a.NumCaras == b.NumCaras && a.NumCTexturas == b.NumCTexturas &&
+                 a.NumNormales == b.NumNormales && MismosVectores(a.Vertices, b.Vertices, a.NumVertices) &&
+                 MismosVectores(a.Normales, b.Normales, a.NumNormales) &&
+                 MismosVectores(a.CTexturas, b.CTexturas, a.NumCTexturas) && MismasCaras(a.Caras, b.Caras, a.NumCaras);
+    fprintf(stderr, "%s: %d vertices, %d faces, %d texture coordinates, %d normals: %s\n", ruta.c_str(), a.NumVertices,
+            a.NumCaras, a.NumCTexturas, a.NumNormales, igual ? "identical to the fscanf loader" : "DIFFERENT");
+    LiberarModelo(&a);
+    LiberarModelo(&b);
+    return igual;
+}
+
+void BmObjRapido(benchmark::State &st, std::string ruta, int formato, bool identico) {
+    for (auto _ : st) {
+        Modelo m = CargarModeloOBJ(ruta.c_str(), formato);
+        benchmark::DoNotOptimize(m.Vertices);
+        LiberarModelo(&m);
+    }
+    st.SetBytesProcessed(st.iterations() * TamFichero(ruta));
+    st.counters["identico"] = identico ? 1 : 0;
+}
+
+void BmObjOraculo(benchmark::State &st, std::string ruta, int formato) {
+    for (auto _ : st) {
+        Modelo m = CargarModeloOBJScanf(ruta.c_str(), formato);
+        benchmark::DoNotOptimize(m.Vertices);
+        LiberarModelo(&m);
+    }
+    st.SetBytesProcessed(st.iterations() * TamFichero(ruta));
+}
+
+void BmObjTinyobj(benchmark::State &st, std::string ruta) {
+    for (auto _ : st) {
+        tinyobj::attrib_t attrib;
+        std::vector<tinyobj::shape_t> formas;
+        std::vector<tinyobj::material_t> materiales;
+        std::string aviso, error;
+        bool bien = tinyobj::LoadObj(&attrib, &formas, &materiales, &aviso, &error, ruta.c_str());
+        if (!bien) st.SkipWithError("tinyobjloader failed");
+        benchmark::DoNotOptimize(attrib.vertices.data());
+    }
+    st.SetBytesProcessed(st.iterations() * TamFichero(ruta));
+}
+
+// ---- TGA ----
+
+void BmTgaRapido(benchmark::State &st, std::string ruta) {
+    for (auto _ : st) {
+        Imagen im = CargarImagenTGA(ruta.c_str());
+        if (!im.Pixeles) st.SkipWithError("CargarImagenTGA failed");
+        benchmark::DoNotOptimize(im.Pixeles);
+        free(im.Pixeles);
+    }
+    st.SetBytesProcessed(st.iterations() * TamFichero(ruta));
+}
+
+void BmTgaStb(benchmark::State &st, std::string ruta) {
+    for (auto _ : st) {
+        int w, h, n;
+        unsigned char *p = stbi_load(ruta.c_str(), &w, &h, &n, 0);
+        if (!p) st.SkipWithError("stbi_load failed");
+        benchmark::DoNotOptimize(p);
+        stbi_image_free(p);
+    }
+    st.SetBytesProcessed(st.iterations() * TamFichero(ruta));
+}
+
+// ---- Collision ----
+
+const float kRadio = 50.0f;
+const Vector kCaida = {3.0f, -10.0f, -7.0f};   // walking and falling, as in a tick
+
+// Every centre of the walk through both versions, compared bit for bit.
+bool ColisionIdentica(SalaBench *sala) {
+    const Modelo m = ModeloDeSala(sala);
+    int tocados = 0;
+    for (const Vector &c : sala->centros) {
+        Vector a = XoqueEsferaModelo(kRadio, c, kCaida, m);
+        Vector b = XoqueCaraACara(kRadio, c, kCaida, m);
+        if (memcmp(&a, &b, sizeof a) != 0) return false;
+        tocados += memcmp(&b, &kCaida, sizeof b) != 0;
+    }
+    fprintf(stderr, "hall of %d faces: %d of %zu centres touch the floor; identical to face by face\n", m.NumCaras,
+            tocados, sala->centros.size());
+    return true;
+}
+
+void BmColision(benchmark::State &st, SalaBench *sala, bool cara_a_cara, bool identico) {
+    const Modelo m = ModeloDeSala(sala);
+    size_t k = 0;
+    for (auto _ : st) {
+        const Vector &c = sala->centros[k++ % sala->centros.size()];
+        Vector r = cara_a_cara ? XoqueCaraACara(kRadio, c, kCaida, m) : XoqueEsferaModelo(kRadio, c, kCaida, m);
+        benchmark::DoNotOptimize(r);
+    }
+    st.counters["caras"] = m.NumCaras;
+    if (!cara_a_cara) st.counters["identico"] = identico ? 1 : 0;
+}
+
+void RegistrarObj(const std::string &dir) {
+    for (FormaOBJ forma : {kVVtVn, kVVn, kVVt}) {
+        const std::string ruta = FicheroOBJ(dir, forma);
+        const int formato = FormatoDeForma(forma);
+        const bool identico = ObjIdentico(ruta, formato);
+        const std::string g = std::string("obj ") + NombreForma(forma) + "/";
+        benchmark::RegisterBenchmark((g + "rapido").c_str(), BmObjRapido, ruta, formato, identico)
+            ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+        benchmark::RegisterBenchmark((g + "oraculo").c_str(), BmObjOraculo, ruta, formato)
+            ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+        benchmark::RegisterBenchmark((g + "tinyobj").c_str(), BmObjTinyobj, ruta)
+            ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+        benchmark::RegisterBenchmark((g + "leer").c_str(), BmLeer, ruta)
+            ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
+    }
+}
+
+void RegistrarTga(const std::string &dir) {
+    const std::string ruta = FicheroTGA(dir);
+    benchmark::RegisterBenchmark("tga/rapido", BmTgaRapido, ruta)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
+    benchmark::RegisterBenchmark("tga/stb", BmTgaStb, ruta)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
+    benchmark::RegisterBenchmark("tga/leer", BmLeer, ruta)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
+}
+
+void RegistrarColision() {
+    static SalaBench salas[4];
+    const int tamanos[4] = {1000, 10000, 100000, 1000000};
+    for (int i = 0; i < 4; i++) {
+        HacerSala(tamanos[i], &salas[i]);
+        const bool identico = ColisionIdentica(&salas[i]);
+        const std::string g = "colision " + std::to_string(tamanos[i]) + "/";
+        benchmark::RegisterBenchmark((g + "rapido").c_str(), BmColision, &salas[i], false, identico)
+            ->Unit(benchmark::kMicrosecond)->UseRealTime();
+        benchmark::RegisterBenchmark((g + "cara").c_str(), BmColision, &salas[i], true, identico)
+            ->Unit(benchmark::kMicrosecond)->UseRealTime();
+    }
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+    if (argc < 2 || argv[1][0] == '-') {
+        fprintf(stderr, "usage: bench_talo <data dir> [benchmark flags]\n");
+        return 2;
+    }
+    const std::string dir = argv[1];
+    argv[1] = argv[0];
+    argc--;
+    argv++;
+    benchmark::Initialize(&argc, argv);
+    RegistrarObj(dir);
+    RegistrarTga(dir);
+    RegistrarColision();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

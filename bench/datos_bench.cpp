@@ -1,0 +1,205 @@
+// datos_bench.cpp - benchmark inputs (see datos_bench.h).
+#include "datos_bench.h"
+
+#include <sys/stat.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+
+namespace {
+
+const long long kTamObjetivo = 100LL * 1000 * 1000;
+
+// Appends formatted text to a buffered file.
+struct Escritor {
+    FILE *f;
+    char  linea[256];
+};
+
+void Linea(Escritor *e, int n) { fwrite(e->linea, 1, (size_t)n, e->f); }
+
+// One 1-based corner in the chosen form.
+int Esquina(char *b, size_t tam, FormaOBJ forma, long v) {
+    switch (forma) {
+    case kVVtVn: return snprintf(b, tam, " %ld/%ld/%ld", v, v, v);
+    case kVVn: return snprintf(b, tam, " %ld//%ld", v, v);
+    default: return snprintf(b, tam, " %ld/%ld", v, v);
+    }
+}
+
+// A wavy sheet of `lado` x `lado` vertices, written as rows of vertices,
+// then texture coordinates and normals, then the triangles.
+void EscribirMalla(Escritor *e, FormaOBJ forma, int lado) {
+    Linea(e, snprintf(e->linea, sizeof e->linea, "# bench mesh %d x %d\no malla\ng malla\n", lado, lado));
+    std::mt19937 g(17);
+    std::uniform_real_distribution<double> ruido(-0.5, 0.5);
+    for (int j = 0; j < lado; j++)
+        for (int i = 0; i < lado; i++) {
+            double x = (i - lado / 2) * 1.7 + ruido(g), z = (j - lado / 2) * 1.7 + ruido(g);
+            double y = 40 * std::sin(x * 0.01) * std::cos(z * 0.013) + ruido(g);
+            Linea(e, snprintf(e->linea, sizeof e->linea, "v %.6f %.6f %.6f\n", x, y, z));
+        }
+    if (forma != kVVn)
+        for (int j = 0; j < lado; j++)
+            for (int i = 0; i < lado; i++)
+                Linea(e, snprintf(e->linea, sizeof e->linea, "vt %.6f %.6f\n", (double)i / lado, (double)j / lado));
+    if (forma != kVVt)
+        for (int j = 0; j < lado; j++)
+            for (int i = 0; i < lado; i++) {
+                double a = ruido(g) * 0.6, b = ruido(g) * 0.6;
+                double n = std::sqrt(a * a + b * b + 1);
+                Linea(e, snprintf(e->linea, sizeof e->linea, "vn %.6f %.6f %.6f\n", a / n, 1 / n, b / n));
+            }
+    Linea(e, snprintf(e->linea, sizeof e->linea, "usemtl material\ns 1\n"));
+    for (int j = 0; j + 1 < lado; j++)
+        for (int i = 0; i + 1 < lado; i++) {
+            long a = (long)j * lado + i + 1, b = a + 1, c = a + lado, d = c + 1;
+            const long tri[2][3] = {{a, b, d}, {a, d, c}};
+            for (int t = 0; t < 2; t++) {
+                int n = snprintf(e->linea, sizeof e->linea, "f");
+                for (int k = 0; k < 3; k++) n += Esquina(e->linea + n, sizeof e->linea - (size_t)n, forma, tri[t][k]);
+                e->linea[n++] = '\n';
+                Linea(e, n);
+            }
+        }
+}
+
+// Bytes per vertex of the sheet in each form, measured on a small sheet, to
+// size the big one near the target.
+int LadoPara(FormaOBJ forma) {
+    switch (forma) {
+    case kVVtVn: return 686;
+    case kVVn: return 796;
+    default: return 839;
+    }
+}
+
+}  // namespace
+
+const char *NombreForma(FormaOBJ forma) {
+    switch (forma) {
+    case kVVtVn: return "v/vt/vn";
+    case kVVn: return "v//vn";
+    default: return "v/vt";
+    }
+}
+
+int FormatoDeForma(FormaOBJ forma) {
+    switch (forma) {
+    case kVVtVn: return 4;
+    case kVVn: return 1;
+    default: return 0;
+    }
+}
+
+long long TamFichero(const std::string &ruta) {
+    struct stat st;
+    return stat(ruta.c_str(), &st) == 0 ? (long long)st.st_size : -1;
+}
+
+std::string FicheroOBJ(const std::string &dir, FormaOBJ forma) {
+    static const char *const kNombres[] = {"malla_v_vt_vn.obj", "malla_v_vn.obj", "malla_v_vt.obj"};
+    const std::string ruta = dir + "/" + kNombres[forma];
+    if (TamFichero(ruta) > kTamObjetivo * 9 / 10 && TamFichero(ruta) < kTamObjetivo * 11 / 10) return ruta;
+    mkdir(dir.c_str(), 0755);
+    Escritor e;
+    e.f = fopen(ruta.c_str(), "wb");
+    if (!e.f) {
+        fprintf(stderr, "cannot write %s\n", ruta.c_str());
+        exit(1);
+    }
+    setvbuf(e.f, nullptr, _IOFBF, 1 << 20);
+    EscribirMalla(&e, forma, LadoPara(forma));
+    fclose(e.f);
+    return ruta;
+}
+
+std::string FicheroTGA(const std::string &dir) {
+    const int lado = 4096;
+    const std::string ruta = dir + "/imagen_4096.tga";
+    if (TamFichero(ruta) == 18 + (long long)lado * lado * 3) return ruta;
+    mkdir(dir.c_str(), 0755);
+    FILE *f = fopen(ruta.c_str(), "wb");
+    if (!f) {
+        fprintf(stderr, "cannot write %s\n", ruta.c_str());
+        exit(1);
+    }
+    unsigned char cab[18] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 24, 0};
+    cab[12] = lado & 255;
+    cab[13] = lado >> 8;
+    cab[14] = lado & 255;
+    cab[15] = lado >> 8;
+    fwrite(cab, 1, sizeof cab, f);
+    std::vector<unsigned char> fila((size_t)lado * 3);
+    std::mt19937 g(3);
+    for (int y = 0; y < lado; y++) {
+        for (int x = 0; x < lado; x++) {
+            unsigned r = (unsigned)g();
+            fila[(size_t)x * 3 + 0] = (unsigned char)((x >> 4) + (r & 15));
+            fila[(size_t)x * 3 + 1] = (unsigned char)((y >> 4) + ((r >> 4) & 15));
+            fila[(size_t)x * 3 + 2] = (unsigned char)(((x + y) >> 5) + ((r >> 8) & 15));
+        }
+        fwrite(fila.data(), 1, fila.size(), f);
+    }
+    fclose(f);
+    return ruta;
+}
+
+namespace {
+
+// One wall of the hall: an n x m grid of shared vertices, two triangles per cell.
+void Pared(SalaBench *s, Vector o, Vector u, Vector v, int n, int m) {
+    const int base = (int)s->vertices.size();
+    for (int j = 0; j <= m; j++)
+        for (int i = 0; i <= n; i++) {
+            const float a = (float)i / (float)n, b = (float)j / (float)m;
+            s->vertices.push_back(Vector{o.x + u.x * a + v.x * b, o.y + u.y * a + v.y * b, o.z + u.z * a + v.z * b});
+        }
+    for (int j = 0; j < m; j++)
+        for (int i = 0; i < n; i++) {
+            const int a = base + j * (n + 1) + i, b = a + 1, c = a + n + 1, d = c + 1;
+            Cara k;
+            memset(&k, 0, sizeof k);
+            k.Vert[0] = a, k.Vert[1] = b, k.Vert[2] = d;
+            s->caras.push_back(k);
+            k.Vert[0] = a, k.Vert[1] = d, k.Vert[2] = c;
+            s->caras.push_back(k);
+        }
+}
+
+}  // namespace
+
+void HacerSala(int caras, SalaBench *s) {
+    const float x0 = -1500, x1 = 1500, y0 = -50, y1 = 350, z0 = -2500, z1 = 1000;
+    const double area = 2.0 * (x1 - x0) * (z1 - z0) + 2.0 * (y1 - y0) * ((x1 - x0) + (z1 - z0));
+    const double celda = std::sqrt(2.0 * area / caras);   // two triangles per square cell
+    auto partes = [&](double largo) { return largo / celda < 1 ? 1 : (int)std::lround(largo / celda); };
+    const int nx = partes(x1 - x0), ny = partes(y1 - y0), nz = partes(z1 - z0);
+    s->vertices.clear();
+    s->caras.clear();
+    Pared(s, Vector{x0, y0, z0}, Vector{x1 - x0, 0, 0}, Vector{0, 0, z1 - z0}, nx, nz);   // floor
+    Pared(s, Vector{x0, y1, z0}, Vector{x1 - x0, 0, 0}, Vector{0, 0, z1 - z0}, nx, nz);   // ceiling
+    Pared(s, Vector{x0, y0, z0}, Vector{x1 - x0, 0, 0}, Vector{0, y1 - y0, 0}, nx, ny);
+    Pared(s, Vector{x0, y0, z1}, Vector{x1 - x0, 0, 0}, Vector{0, y1 - y0, 0}, nx, ny);
+    Pared(s, Vector{x0, y0, z0}, Vector{0, 0, z1 - z0}, Vector{0, y1 - y0, 0}, nz, ny);
+    Pared(s, Vector{x1, y0, z0}, Vector{0, 0, z1 - z0}, Vector{0, y1 - y0, 0}, nz, ny);
+    s->centros.clear();
+    for (int k = 0; k < 64; k++) {
+        const double t = k / 64.0;
+        s->centros.push_back(Vector{(float)(1200 * std::sin(6.283 * t) + 3.7), y0 + 45.0f,
+                                    (float)(-750 + 1600 * std::cos(6.283 * t) + 1.3)});
+    }
+}
+
+Modelo ModeloDeSala(SalaBench *s) {
+    Modelo m;
+    IniciarModelo(&m);
+    m.NumVertices = (int)s->vertices.size();
+    m.NumCaras = (int)s->caras.size();
+    m.Vertices = s->vertices.data();
+    m.Caras = s->caras.data();
+    return m;
+}

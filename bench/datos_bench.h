@@ -1,0 +1,44 @@
+// datos_bench.h - the inputs the benchmarks measure, made on the spot.
+//
+//   std::string FicheroOBJ(const std::string &dir, FormaOBJ forma);
+//   std::string FicheroTGA(const std::string &dir);
+//   SalaBench   HacerSala(int caras);
+//
+// FicheroOBJ writes (once; an existing file is reused) a mesh of about
+// 100 MB in the OBJ text an exporter writes: "v x y z" and "vn x y z" with
+// six decimals, "vt s t" with two components, triangles with 1-based corner
+// numbers in the chosen corner form, a comment and a group line. FicheroTGA
+// writes a 4096 x 4096 uncompressed 24-bit TGA of noisy gradients.
+// HacerSala builds a hall like the walkthrough's (3000 x 400 x 3500, floor,
+// ceiling and four walls) tessellated into about `caras` triangles, and a
+// walk of sphere centres 45 above the floor.
+#ifndef TALO_DATOS_BENCH_H
+#define TALO_DATOS_BENCH_H
+
+#include <string>
+#include <vector>
+
+#include "modelo.h"
+
+enum FormaOBJ { kVVtVn, kVVn, kVVt };
+
+// The name used in benchmark names ("v/vt/vn" ...) and the face format that
+// CargarModeloOBJ reads it with.
+const char *NombreForma(FormaOBJ forma);
+int FormatoDeForma(FormaOBJ forma);
+
+std::string FicheroOBJ(const std::string &dir, FormaOBJ forma);
+std::string FicheroTGA(const std::string &dir);
+
+long long TamFichero(const std::string &ruta);
+
+struct SalaBench {
+    std::vector<Vector> vertices;
+    std::vector<Cara>   caras;
+    std::vector<Vector> centros;   // a walk through the hall, 45 above the floor
+};
+
+void HacerSala(int caras, SalaBench *sala);
+Modelo ModeloDeSala(SalaBench *sala);
+
+#endif
