@@ -1,7 +1,12 @@
 // fuzz_obj.cpp - the OBJ loader on arbitrary bytes, and what reads its models.
 //
-// Input: the first byte picks the face format (byte % 6: formats 0 to 4, and
-// 5 for a format with no pattern); the rest is the file. Each input is
+// Input: the first byte picks the face format (its low 7 bits % 6: formats 0
+// to 4, and 5 for a format with no pattern); the rest is the file. When the
+// first byte's top bit is set, the file starts with about a megabyte of
+// spaces (1 MB - 300 + the second byte, which is not part of the file), so
+// that the statements straddle the point where a loader reading in large
+// blocks has to fetch the next one.
+// Each input is
 //   1. loaded with CargarModeloOBJ through its public path interface;
 //   2. checked for a consistent record: no negative count, an array behind
 //      every non-zero count, every element readable (AddressSanitizer stops
@@ -118,25 +123,24 @@ Vector XoqueReferencia(float radio, Vector centro, Vector mov, const Modelo &m) 
     return mov;
 }
 
-// Centres that meet the model: the origin, and points near the first face
-// whose corners all exist (on it, above it, beside an edge).
+// Centres that meet the model: the origin, and two points by the first face
+// whose corners all exist (above its first corner, on its first edge).
 void ComprobarColision(const Modelo &m) {
-    Vector centros[4] = {{0, 0, 0}, {0, 30, 0}, {0, 0, 0}, {0, 0, 0}};
-    int    ncentros = 2;
-    for (int i = 0; i < m.NumCaras && ncentros == 2; i++) {
+    Vector centros[3] = {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}};
+    int    ncentros = 1;
+    for (int i = 0; i < m.NumCaras && ncentros == 1; i++) {
         const Cara &c = m.Caras[i];
         if (!Dentro(c, m.NumVertices)) continue;
         Vector a = m.Vertices[c.Vert[0]], b = m.Vertices[c.Vert[1]];
         centros[ncentros++] = SumaVectores(a, Vector{1.0f, 30.0f, -1.0f});
         centros[ncentros++] = VectorPorEscalar(SumaVectores(a, b), 0.5f);
     }
-    const Vector movs[2] = {{0, -10, 0}, {7, -10, 3}};
-    for (int i = 0; i < ncentros; i++)
-        for (const Vector &mov : movs) {
-            Vector r = XoqueEsferaModelo(50.0f, centros[i], mov, m);
-            Vector e = XoqueReferencia(50.0f, centros[i], mov, m);
-            if (memcmp(&r, &e, sizeof r) != 0) Fallo("XoqueEsferaModelo differs from the face loop");
-        }
+    const Vector mov = {7, -10, 3};
+    for (int i = 0; i < ncentros; i++) {
+        Vector r = XoqueEsferaModelo(50.0f, centros[i], mov, m);
+        Vector e = XoqueReferencia(50.0f, centros[i], mov, m);
+        if (memcmp(&r, &e, sizeof r) != 0) Fallo("XoqueEsferaModelo differs from the face loop");
+    }
 }
 
 // ---- drawing
@@ -187,8 +191,11 @@ void ComprobarDibujo(const Modelo &m) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *datos, size_t tam) {
     if (tam < 1) return 0;
-    const int   formato = datos[0] % 6;
-    const char *ruta = RutaConDatos(datos + 1, tam - 1);
+    const int    formato = (datos[0] & 0x7f) % 6;
+    const bool   borde = (datos[0] & 0x80) && tam > 1;   // then the second byte sets the spaces
+    const size_t blancos = borde ? (1u << 20) - 300 + datos[1] : 0;
+    const size_t salto = borde ? 2 : 1;
+    const char  *ruta = RutaConBlancosYDatos(blancos, datos + salto, tam - salto);
 
     Modelo m = CargarModeloOBJ(ruta, formato);
     ComprobarRegistro(m);

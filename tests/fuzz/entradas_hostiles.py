@@ -1,0 +1,146 @@
+#!/usr/bin/env python3
+"""Throws the hostile inputs of docs/entradas-hostiles.md at the three loaders.
+
+    tests/fuzz/entradas_hostiles.py <build-dir>
+
+Writes every input into a scratch folder, loads each one with medir_carga
+(tests/soak/medir_carga.cpp) from the given build (use a -DTALO_SANITIZE=ON
+build to see sanitizer reports), with a time limit, and prints one line per
+input: what the loader gave, or "HANG" (did not end in 10 s), "CRASH"
+(killed by a signal) or "SANITIZER" (a report on stderr).
+"""
+import os
+import random
+import shutil
+import stat
+import struct
+import subprocess
+import sys
+import tempfile
+
+
+def tga(tipo, ancho, alto, bits, desc=0, idlen=0, mapa=0, lmapa=0, bmapa=0, cuerpo=b""):
+    return (bytes([idlen, mapa, tipo]) + struct.pack("<HHB", 0, lmapa, bmapa) +
+            struct.pack("<HHHHBB", 0, 0, ancho, alto, bits, desc) + cuerpo)
+
+
+def escribir(dir_, nombre, datos):
+    ruta = os.path.join(dir_, nombre)
+    with open(ruta, "wb") as f:
+        f.write(datos)
+    return ruta
+
+
+def casos_obj(d):
+    random.seed(6)
+    v = b"v -100 0 -100\nv 100 0 -100\nv 0 0 100\n"
+    fifo = os.path.join(d, "fifo.obj")
+    os.mkfifo(fifo)
+    return [
+        ("missing file", os.path.join(d, "no_existe.obj"), 3),
+        ("empty file", escribir(d, "vacio.obj", b""), 3),
+        ("a directory", d, 3),
+        ("a FIFO with no writer", fifo, 3),
+        ("/dev/zero (endless NUL bytes)", "/dev/zero", 3),
+        ("1 MB of random bytes", escribir(d, "basura.obj", bytes(random.randrange(256) for _ in range(1 << 20))), 2),
+        ("a 64 MB token", escribir(d, "token.obj", v + b"a" * (64 << 20) + b"\nf 1 2 3\n"), 3),
+        ("a 64 MB number after v", escribir(d, "numero.obj", b"v " + b"1" * (64 << 20) + b" 2 3\n"), 3),
+        ("a 64 MB number in a face", escribir(d, "cara.obj", v + b"f " + b"9" * (64 << 20) + b" 1 2\n"), 3),
+        ("floats beyond float: 1e39, -1e39, 1e-50", escribir(d, "flotantes.obj", b"v 1e39 -1e39 1e-50\n"), 3),
+        ("ints beyond int: 2147483648, 4294967297, 99999999999999999999",
+         escribir(d, "enteros.obj", v + b"f 2147483648 4294967297 99999999999999999999\n"), 3),
+        ("NaN and infinity in vertices", escribir(d, "nan.obj", b"v nan inf -inf\nv -nan INFINITY NaN\n" + v + b"f 1 2 3\nf 3 4 5\n"), 3),
+        ("face indices 0, negative, beyond", escribir(d, "indices.obj", v + b"f 0 1 2\nf -1 -2 -3\nf 4 5 99999\n"), 3),
+        ("texture and normal arrays shorter than the vertices (format 2)",
+         escribir(d, "cortos.obj", v + b"vt 0 0 0\nvn 0 1 0\nf 1/1/1 2/2/2 3/3/3\n"), 2),
+        ("face format 5 (no pattern)", escribir(d, "formato.obj", v + b"f 1 2 3\n"), 5),
+        ("face format -1 (no pattern)", escribir(d, "formato2.obj", v + b"f 1 2 3\n"), -1),
+    ]
+
+
+def casos_tga(d):
+    random.seed(7)
+    fifo = os.path.join(d, "fifo.tga")
+    os.mkfifo(fifo)
+    casos = [
+        ("missing file", os.path.join(d, "no_existe.tga")),
+        ("empty file", escribir(d, "vacio.tga", b"")),
+        ("a directory", d),
+        ("a FIFO with no writer", fifo),
+        ("/dev/zero", "/dev/zero"),
+        ("/dev/urandom", "/dev/urandom"),
+        ("4 KB of random bytes", escribir(d, "basura.tga", bytes(random.randrange(256) for _ in range(4096)))),
+        ("header cut at 11 bytes", escribir(d, "corta.tga", tga(2, 2, 2, 24)[:11])),
+        ("65535 x 65535 x 32, type 2, 64-byte body", escribir(d, "enorme2.tga", tga(2, 65535, 65535, 32, cuerpo=b"\1" * 64))),
+        ("65535 x 65535 x 32, type 10, 10-byte body",
+         escribir(d, "enorme10.tga", tga(10, 65535, 65535, 32, cuerpo=b"\xff\1\2\3\4" * 2))),
+        ("ID length 255, 20 bytes after the header", escribir(d, "id255.tga", tga(2, 2, 2, 24, idlen=255, cuerpo=b"x" * 20))),
+        ("RLE packet running past the image (128 pixels for 4)",
+         escribir(d, "rle_pasa.tga", tga(10, 2, 2, 24, cuerpo=b"\xff\1\2\3"))),
+        ("RLE raw packet running past the image", escribir(d, "rle_crudo.tga", tga(10, 2, 1, 24, cuerpo=b"\x05" + b"\7" * 18))),
+        ("RLE data ending early", escribir(d, "rle_corto.tga", tga(10, 40, 40, 24, cuerpo=b"\x01" * 60))),
+        ("pixel data one byte short", escribir(d, "cuerpo_corto.tga", tga(2, 4, 4, 24, cuerpo=b"\1" * 47))),
+        ("colour-map type 2", escribir(d, "mapa2.tga", tga(2, 1, 1, 24, mapa=2, cuerpo=b"abc"))),
+        ("colour map of 65535 entries claimed, file short",
+         escribir(d, "mapa_largo.tga", tga(2, 1, 1, 24, mapa=1, lmapa=65535, bmapa=32, cuerpo=b"abc"))),
+    ]
+    for bits in (0, 1, 8, 15, 16, 24, 32, 255):
+        casos.append(("depth %d, type 2, 2 x 2" % bits,
+                      escribir(d, "prof%d.tga" % bits, tga(2, 2, 2, bits, cuerpo=bytes(range(16))))))
+    for tipo in range(256):
+        casos.append(("image type %d, 24 bits, 2 x 2" % tipo,
+                      escribir(d, "tipo%d.tga" % tipo, tga(tipo, 2, 2, 24, cuerpo=b"\x83abc" + bytes(range(12))))))
+    return casos
+
+
+def casos_shader(d):
+    random.seed(8)
+    fifo = os.path.join(d, "fifo.glsl")
+    os.mkfifo(fifo)
+    ilegible = escribir(d, "ilegible.glsl", b"void main() {}\n")
+    os.chmod(ilegible, 0)
+    return [
+        ("missing file", os.path.join(d, "no_existe.glsl")),
+        ("empty file", escribir(d, "vacio.glsl", b"")),
+        ("a directory", d),
+        ("a FIFO with no writer", fifo),
+        ("a file with mode 000 (readable only by root)", ilegible),
+        ("/dev/zero", "/dev/zero"),
+        ("1 MB of random bytes with NULs", escribir(d, "basura.glsl", bytes(random.randrange(256) for _ in range(1 << 20)))),
+        ("a 200 MB text", escribir(d, "grande.glsl", b"// line\n" * (25 << 20))),
+    ]
+
+
+def correr(programa, args):
+    try:
+        p = subprocess.run([programa] + args, capture_output=True, text=True, timeout=10,
+                           errors="replace")
+    except subprocess.TimeoutExpired:
+        return "HANG"
+    if "Sanitizer" in p.stderr or "runtime error" in p.stderr:
+        return "SANITIZER: " + p.stderr.strip().splitlines()[0]
+    if p.returncode < 0:
+        return "CRASH (signal %d)" % -p.returncode
+    return p.stdout.strip()
+
+
+def main():
+    build = sys.argv[1]
+    programa = os.path.join(build, "tests", "soak", "medir_carga")
+    d = tempfile.mkdtemp(prefix="talo-hostiles-")
+    try:
+        for nombre, ruta, formato in casos_obj(d):
+            print("obj    | %-60s | %s" % (nombre, correr(programa, ["obj", ruta, str(formato)])))
+        for nombre, ruta in casos_tga(d):
+            print("tga    | %-60s | %s" % (nombre, correr(programa, ["tga", ruta])))
+        for nombre, ruta in casos_shader(d):
+            print("shader | %-60s | %s" % (nombre, correr(programa, ["shader", ruta])))
+    finally:
+        for raiz, _, ficheros in os.walk(d):
+            for f in ficheros:
+                os.chmod(os.path.join(raiz, f), stat.S_IRUSR | stat.S_IWUSR)
+        shutil.rmtree(d, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    main()
