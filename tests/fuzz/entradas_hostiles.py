@@ -7,7 +7,9 @@ Writes every input into a scratch folder, loads each one with medir_carga
 (tests/soak/medir_carga.cpp) from the given build (use a -DTALO_SANITIZE=ON
 build to see sanitizer reports), with a time limit, and prints one line per
 input: what the loader gave, or "HANG" (did not end in 10 s), "CRASH"
-(killed by a signal) or "SANITIZER" (a report on stderr).
+(killed by a signal) or "SANITIZER" (a report on stderr). Ends with status 1
+if any input hangs, crashes or draws a report, except the rows marked as
+known and open.
 """
 import os
 import random
@@ -31,6 +33,11 @@ def escribir(dir_, nombre, datos):
     return ruta
 
 
+# Rows whose fault is known and not yet mended (docs/entradas-hostiles.md,
+# "Open"): reported, but they do not fail the run.
+ABIERTO = True
+
+
 def casos_obj(d):
     random.seed(6)
     v = b"v -100 0 -100\nv 100 0 -100\nv 0 0 100\n"
@@ -40,8 +47,8 @@ def casos_obj(d):
         ("missing file", os.path.join(d, "no_existe.obj"), 3),
         ("empty file", escribir(d, "vacio.obj", b""), 3),
         ("a directory", d, 3),
-        ("a FIFO with no writer", fifo, 3),
-        ("/dev/zero (endless NUL bytes)", "/dev/zero", 3),
+        ("a FIFO with no writer", fifo, 3, ABIERTO),
+        ("/dev/zero (endless NUL bytes)", "/dev/zero", 3, ABIERTO),
         ("1 MB of random bytes", escribir(d, "basura.obj", bytes(random.randrange(256) for _ in range(1 << 20))), 2),
         ("a 64 MB token", escribir(d, "token.obj", v + b"a" * (64 << 20) + b"\nf 1 2 3\n"), 3),
         ("a 64 MB number after v", escribir(d, "numero.obj", b"v " + b"1" * (64 << 20) + b" 2 3\n"), 3),
@@ -128,18 +135,22 @@ def main():
     build = sys.argv[1]
     programa = os.path.join(build, "tests", "soak", "medir_carga")
     d = tempfile.mkdtemp(prefix="talo-hostiles-")
+    malos = 0
     try:
-        for nombre, ruta, formato in casos_obj(d):
-            print("obj    | %-60s | %s" % (nombre, correr(programa, ["obj", ruta, str(formato)])))
-        for nombre, ruta in casos_tga(d):
-            print("tga    | %-60s | %s" % (nombre, correr(programa, ["tga", ruta])))
-        for nombre, ruta in casos_shader(d):
-            print("shader | %-60s | %s" % (nombre, correr(programa, ["shader", ruta])))
+        filas = [("obj", c[0], ["obj", c[1], str(c[2])], len(c) > 3) for c in casos_obj(d)]
+        filas += [("tga", c[0], ["tga", c[1]], False) for c in casos_tga(d)]
+        filas += [("shader", c[0], ["shader", c[1]], False) for c in casos_shader(d)]
+        for cargador, nombre, args, abierto in filas:
+            r = correr(programa, args)
+            malo = r.startswith(("HANG", "CRASH", "SANITIZER"))
+            malos += malo and not abierto
+            print("%-6s | %-60s | %s%s" % (cargador, nombre, r, "  (known, open)" if malo and abierto else ""))
     finally:
         for raiz, _, ficheros in os.walk(d):
             for f in ficheros:
                 os.chmod(os.path.join(raiz, f), stat.S_IRUSR | stat.S_IWUSR)
         shutil.rmtree(d, ignore_errors=True)
+    sys.exit(1 if malos else 0)
 
 
 if __name__ == "__main__":
