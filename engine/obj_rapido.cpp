@@ -58,7 +58,9 @@ inline bool DigitoHex(int c) { return Digito(c) || (unsigned)((c | 0x20) - 'a') 
 
 // ---- Input buffer ----------------------------------------------------------
 
-const size_t kBloque = 256 * 1024;   // bytes asked of read() at a time
+// The input buffer. Kept below malloc's mmap threshold (128 KiB) it comes
+// from the heap, where a later load finds its pages already faulted in.
+const size_t kBloque = 64u << 10;
 const size_t kVentana = 256;         // bytes a statement normally needs ahead
 const size_t kRelleno = 16;          // readable bytes after the sentinel (Cifras8)
 
@@ -83,7 +85,7 @@ bool Recargar(Entrada *e, size_t quiero) {
     e->p = e->buf;
     e->fin = e->buf + quedan;
     while (!e->eof && (size_t)(e->fin - e->p) < quiero) {
-        if (e->cap - quedan < kBloque / 2) {
+        if (e->cap - quedan < e->cap / 2) {   // a long statement fills it: grow
             size_t cap = e->cap * 2;
             unsigned char *b = (unsigned char *)realloc(e->buf, cap + 1 + kRelleno);
             if (!b) return false;
@@ -102,7 +104,8 @@ bool Recargar(Entrada *e, size_t quiero) {
             quedan += (size_t)n;
         }
     }
-    *e->fin = 0;
+    // The sentinel, and defined bytes after it for Cifras8's eight-byte reads.
+    memset(e->fin, 0, 1 + kRelleno);
     return true;
 }
 
@@ -567,7 +570,12 @@ bool Crecer(Arreglo *a, size_t tam, size_t cap) {
 inline bool Hueco(Arreglo *a, size_t tam) {
     if (a->num < a->listo) return true;
     if (a->num >= a->cap && !Crecer(a, tam, a->cap ? a->cap * 2 : 1024)) return false;
-    size_t hasta = a->num + kAdelanto / tam;
+    // Ahead by kAdelanto, or by an eighth of the capacity if that is less:
+    // the first capacity of a small file is an over-estimate, and faulting
+    // in pages that will never be written is wasted.
+    size_t paso = kAdelanto / tam;
+    if (paso > a->cap / 8 + 1) paso = a->cap / 8 + 1;
+    size_t hasta = a->num + paso;
     if (hasta > a->cap) hasta = a->cap;
     Poblar((char *)a->datos + a->num * tam, (char *)a->datos + hasta * tam);
     a->listo = hasta;
@@ -749,14 +757,14 @@ Modelo CargarModeloOBJRapido(const char *ruta, int formato) {
 
     Entrada e;
     e.fd = open(ruta, O_RDONLY | O_CLOEXEC);
-    e.cap = kBloque * 4;
+    struct stat st;
+    const long long bytes = e.fd >= 0 && fstat(e.fd, &st) == 0 && S_ISREG(st.st_mode) ? (long long)st.st_size : -1;
+    e.cap = kBloque;
     e.buf = e.fd >= 0 ? (unsigned char *)malloc(e.cap + 1 + kRelleno) : nullptr;
     if (e.buf) {
-        memset(e.buf + e.cap + 1, 0, kRelleno);
-        struct stat st;
-        Reservar(&l, fstat(e.fd, &st) == 0 && S_ISREG(st.st_mode) ? (long long)st.st_size : 0);
+        Reservar(&l, bytes);
         e.p = e.fin = e.buf;
-        *e.fin = 0;
+        memset(e.fin, 0, 1 + kRelleno);
         e.eof = false;
         if (Recargar(&e, 1)) Cargar(&e, &l);
     }
