@@ -33,7 +33,10 @@ long long TerminarConteoMemoria() {
 
 #ifdef TALO_CON_ASAN
 
-#include <sanitizer/allocator_interface.h>
+// The sanitizer runtime's hook (declared here: not every compiler ships the
+// header that declares it). Returns non-zero once installed.
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile void *, size_t),
+                                                         void (*)(const volatile void *));
 
 namespace {
 void AlAsignar(const volatile void *, size_t) { Anotar(); }
