@@ -1,6 +1,6 @@
 // obj_rapido.cpp - fast OBJ loading with scanf's exact results (see obj_rapido.h).
 //
-// The file is read with read() into one buffer in large blocks. Numbers are
+// The file is read with read() into one buffer, 64 KiB at a time. Numbers are
 // parsed straight from the buffer; a statement's numbers are parsed inside a
 // window of bytes already in memory, where the window's end reads as the end
 // of the file. If a statement runs into the window's end before the real end
@@ -166,8 +166,8 @@ inline int Cifras8(const unsigned char *q, uint64_t *valor) {
 }
 
 // Reads a run of decimal digits at *pq into *m (which it multiplies on),
-// eight at a time while it stays below 10^18 (more digits are left for the
-// caller). Returns the number of digits taken.
+// eight at a time, at most sixteen (more digits are left for the caller, and
+// *m stays below 2^64 when it started below 100). Returns the number taken.
 inline int Cifras(const unsigned char **pq, uint64_t *m) {
     int total = 0;
     for (;;) {
@@ -464,7 +464,7 @@ void LeerCaraPares(Cursor *c, int h[6], bool doble) {
 }
 
 // "  %d/%d/%d %d/%d/%d %d/%d/%d": corner k's three numbers go to holders
-// a + k, b + k and c + k, in that order.
+// a + k, b + k and d + k, in that order.
 void LeerCaraTriples(Cursor *c, int h[6], int a, int b, int d) {
     for (int k = 0; k < 3; k++) {
         SaltarBlancos(c);
