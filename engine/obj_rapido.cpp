@@ -236,21 +236,22 @@ inline bool LeerEntero(Cursor *c, int *destino) {
 
 // ---- "%f" ------------------------------------------------------------------
 
-// Converts text the slow, always exact way: strtof on a NUL-terminated copy.
-// Returns false if strtof converts nothing.
+// Converts text the slow, always exact way: strtof on the collected text,
+// NUL-terminated in place (the byte after it is in the input buffer, which is
+// this loader's own and writable, at worst the sentinel's slot; it is put
+// back at once). No copy is made, so a number of any length costs no more
+// memory than the buffer that holds it. Returns false if strtof converts
+// nothing.
 bool ConvertirConStrtof(const unsigned char *ini, const unsigned char *fin, float *destino) {
-    char local[128];
-    const size_t n = (size_t)(fin - ini);
-    char *t = n < sizeof local ? local : (char *)malloc(n + 1);
-    if (!t) return false;
-    memcpy(t, ini, n);
-    t[n] = 0;
-    char *final = t;
-    const float f = strtof(t, &final);
-    const bool bien = final != t;
-    if (t != local) free(t);
-    if (bien) *destino = f;
-    return bien;
+    unsigned char *final_texto = const_cast<unsigned char *>(fin);
+    const unsigned char guardado = *final_texto;
+    *final_texto = 0;
+    char *final = (char *)ini;
+    const float f = strtof((const char *)ini, &final);
+    *final_texto = guardado;
+    if (final == (const char *)ini) return false;
+    *destino = f;
+    return true;
 }
 
 const double kPotencias[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
