@@ -170,14 +170,16 @@ void Pared(SalaBench *s, Vector o, Vector u, Vector v, int n, int m) {
         }
 }
 
+// Cells of about `celda` along a side of length `largo`, at least one.
+int Partes(double largo, double celda) { return largo / celda < 1 ? 1 : (int)std::lround(largo / celda); }
+
 }  // namespace
 
 void HacerSala(int caras, SalaBench *s) {
     const float x0 = -1500, x1 = 1500, y0 = -50, y1 = 350, z0 = -2500, z1 = 1000;
     const double area = 2.0 * (x1 - x0) * (z1 - z0) + 2.0 * (y1 - y0) * ((x1 - x0) + (z1 - z0));
     const double celda = std::sqrt(2.0 * area / caras);   // two triangles per square cell
-    auto partes = [&](double largo) { return largo / celda < 1 ? 1 : (int)std::lround(largo / celda); };
-    const int nx = partes(x1 - x0), ny = partes(y1 - y0), nz = partes(z1 - z0);
+    const int nx = Partes(x1 - x0, celda), ny = Partes(y1 - y0, celda), nz = Partes(z1 - z0, celda);
     s->vertices.clear();
     s->caras.clear();
     Pared(s, Vector{x0, y0, z0}, Vector{x1 - x0, 0, 0}, Vector{0, 0, z1 - z0}, nx, nz);   // floor

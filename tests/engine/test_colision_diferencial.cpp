@@ -29,6 +29,12 @@ long Casos(long omision) {
 
 Vector V(float x, float y, float z) { return Vector{x, y, z}; }
 
+Vector Aleatorio(std::mt19937_64 *g, double escala) {
+    std::uniform_real_distribution<double> u(-1.0, 1.0);
+    const double x = u(*g), y = u(*g), z = u(*g);
+    return V((float)(x * escala), (float)(y * escala), (float)(z * escala));
+}
+
 CasoColision UnaCara(Vector a, Vector b, Vector c, float r, Vector centro, Vector mov) {
     CasoColision k;
     k.vertices = {a, b, c};
@@ -96,12 +102,11 @@ TEST(XoqueModeloDiferencial, CoordenadasExtremas) {
     const double escalas[] = {3e38, 1e38, 1e19, 1e-19, 1e-38, 1e-44};
     for (double e : escalas)
         for (int i = 0; i < 3000; i++) {
-            auto p = [&]() { return V((float)(u(g) * e), (float)(u(g) * e), (float)(u(g) * e)); };
-            Vector a = p(), b = p(), c = p();
+            Vector a = Aleatorio(&g, e), b = Aleatorio(&g, e), c = Aleatorio(&g, e);
             float r = (float)(std::fabs(u(g)) * e);
-            Vector centro = (i % 2) ? p() : V(a.x / 3 + b.x / 3 + c.x / 3, a.y / 3 + b.y / 3 + c.y / 3,
+            Vector centro = (i % 2) ? Aleatorio(&g, e) : V(a.x / 3 + b.x / 3 + c.x / 3, a.y / 3 + b.y / 3 + c.y / 3,
                                                a.z / 3 + b.z / 3 + c.z / 3);
-            CasoColision k = UnaCara(a, b, c, r, centro, p());
+            CasoColision k = UnaCara(a, b, c, r, centro, Aleatorio(&g, e));
             std::string detalle;
             ASSERT_TRUE(CompararCasoColision(&k, &detalle, nullptr)) << detalle;
         }

@@ -23,16 +23,20 @@ long Casos(long omision) {
     return s ? std::strtol(s, nullptr, 10) : omision;
 }
 
+std::string g_ruta;
+
+void BorrarRuta() { unlink(g_ruta.c_str()); }
+
 // One file path per test program, removed at exit.
 const std::string &Ruta() {
-    static std::string ruta;
+    std::string &ruta = g_ruta;
     if (ruta.empty()) {
         char plantilla[] = "/tmp/talo_objdif_XXXXXX";
         int fd = mkstemp(plantilla);
         if (fd < 0) abort();
         close(fd);
         ruta = plantilla;
-        atexit([] { unlink(ruta.c_str()); });
+        atexit(BorrarRuta);
     }
     return ruta;
 }
