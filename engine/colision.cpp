@@ -84,11 +84,13 @@ Vector XoqueEsferaPlano(float radio, Vector centro, Vector mov, Vector v1, Vecto
 //   (c) angle sum > 6, so one of the three computed angles exceeds 1.99 and
 //       its computed cosine is below -0.40.
 // Suppose F lay farther than s + 2^-40 from the box along some axis. Then F
-// is farther than s (and than 2^-40) from every vertex, so any two of the
-// vectors Vi - F, whose tips are at most s apart, make an angle of at most
-// asin(s / |Vi - F|) < pi/2: their cosine is >= 0. The float differences
-// turn those vectors by less than 1e-6 rad; the lengths are >= 2^-41, so the
-// squared lengths stay normal floats and the dot product's float rounding
+// is farther than s (and than 2^-40) from every vertex. Any two of the
+// vectors u = Vi - F, v = Vj - F have |u|, |v| > s and tips at most s apart,
+// so by the law of cosines (|u - v|^2 = |u|^2 + |v|^2 - 2|u||v| cos) a
+// negative cosine would make |u - v|^2 > 2 s^2: their cosine is >= 0. The
+// float differences turn those vectors by less than 1e-6 rad; the lengths
+// are >= 2^-41, so the squared lengths stay normal floats and the dot
+// product's float rounding
 // costs at most 2^-70 relative to the product of lengths; an overflowing
 // difference, sum of squares or dot product gives a cosine of 0 or NaN
 // (angle pi/2 or NaN). Either way every computed angle is <= pi/2 + 1e-5 or
