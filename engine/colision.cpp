@@ -88,14 +88,14 @@ Vector XoqueEsferaPlano(float radio, Vector centro, Vector mov, Vector v1, Vecto
 // vectors u = Vi - F, v = Vj - F have |u|, |v| > s and tips at most s apart,
 // so by the law of cosines (|u - v|^2 = |u|^2 + |v|^2 - 2|u||v| cos) a
 // negative cosine would make |u - v|^2 > 2 s^2: their cosine is >= 0. The
-// float differences turn those vectors by less than 1e-6 rad; the lengths
-// are >= 2^-41, so the squared lengths stay normal floats and the dot
-// product's float rounding costs at most 2^-70 relative to the product of
-// lengths; an overflowing difference, sum of squares or dot product gives a
-// cosine of 0 or NaN (angle pi/2 or NaN). Either way every computed angle is <= pi/2 + 1e-5 or
-// NaN, the sum is <= 4.72 or NaN, and (c) fails. Hence a touched face has F
-// within s + 2^-40 of the box on every axis, and P within
-// s + 2^-40 + r (1 + 2^-21) + 2^-62 of it.
+// float differences turn those vectors by less than 1e-6 rad; the lengths are
+// >= 2^-41, so the squared lengths stay normal floats and the dot product's
+// float rounding costs at most 2^-70 relative to the product of lengths; an
+// overflowing difference, sum of squares or dot product gives a cosine of 0
+// or NaN (angle pi/2 or NaN). Either way every computed angle is <= pi/2 +
+// 1e-5 or NaN, the sum is <= 4.72 or NaN, and (c) fails. Hence a touched face
+// has F within s + 2^-40 of the box on every axis, and P within s + 2^-40 + r
+// (1 + 2^-21) + 2^-62 of it.
 //
 // The code rejects when P is beyond the box by more than
 // (s + r)(1 + 2^-10) + 2^-30 on some axis. Every quantity is formed in double
