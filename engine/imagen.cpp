@@ -6,13 +6,12 @@
 // bottom row, left to right, as OpenGL expects.
 #include "imagen.h"
 
+#include "fichero.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -199,27 +198,11 @@ Imagen LeerTGA(FILE *f) {
     return im;
 }
 
-// Opens `ruta` for reading only if it is a regular file. A FIFO would block
-// the open until some writer came, and a device may never end; neither holds
-// an image. The descriptor is opened non-blocking so that the type is known
-// before anything can wait.
-FILE *AbrirFicheroRegular(const char *ruta) {
-    int fd = open(ruta, O_RDONLY | O_NONBLOCK);
-    if (fd < 0) return nullptr;
-    struct stat st;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        close(fd);
-        return nullptr;
-    }
-    FILE *f = fdopen(fd, "rb");
-    if (!f) close(fd);
-    return f;
-}
 
 }  // namespace
 
 Imagen CargarImagenTGA(const char *ruta) {
-    FILE *f = AbrirFicheroRegular(ruta);
+    FILE *f = AbrirFicheroRegular(ruta, "rb");
     if (!f) return ImagenVacia();
     Imagen im = LeerTGA(f);
     fclose(f);

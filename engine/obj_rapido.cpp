@@ -10,6 +10,8 @@
 // window: they are stepped over block by block.
 #include "obj_rapido.h"
 
+#include "fichero.h"
+
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -757,9 +759,10 @@ Modelo CargarModeloOBJRapido(const char *ruta, int formato) {
     l.formato = formato;
 
     Entrada e;
-    e.fd = open(ruta, O_RDONLY | O_CLOEXEC);
+    // Only a regular file is read: a FIFO would block, a device never end.
+    e.fd = AbrirDescriptorRegular(ruta);
     struct stat st;
-    const long long bytes = e.fd >= 0 && fstat(e.fd, &st) == 0 && S_ISREG(st.st_mode) ? (long long)st.st_size : -1;
+    const long long bytes = e.fd >= 0 && fstat(e.fd, &st) == 0 ? (long long)st.st_size : -1;
     e.cap = kBloque;
     e.buf = e.fd >= 0 ? (unsigned char *)malloc(e.cap + 1 + kRelleno) : nullptr;
     if (e.buf) {

@@ -1,30 +1,14 @@
 // shader.cpp - reading shader source text.
 #include "shader.h"
 
+#include "fichero.h"
+
 #include <cstdio>
 #include <cstdlib>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
-// Opens `ruta` for reading in text mode only if it is a regular file. The
-// descriptor is opened non-blocking so that a FIFO with no writer cannot hang
-// the caller before the file type has been checked.
-FILE *AbrirFicheroRegular(const char *ruta) {
-    int fd = open(ruta, O_RDONLY | O_NONBLOCK);
-    if (fd < 0) return nullptr;
-    struct stat st;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        close(fd);
-        return nullptr;
-    }
-    FILE *f = fdopen(fd, "r");
-    if (!f) close(fd);
-    return f;
-}
 
 // Number of characters the stream delivers from here to its end.
 size_t ContarCaracteres(FILE *f) {
@@ -36,7 +20,7 @@ size_t ContarCaracteres(FILE *f) {
 }  // namespace
 
 char *CargarTextoShader(const char *ruta) {
-    FILE *f = AbrirFicheroRegular(ruta);
+    FILE *f = AbrirFicheroRegular(ruta, "r");
     if (!f) return nullptr;
     size_t cuenta = ContarCaracteres(f);
     rewind(f);

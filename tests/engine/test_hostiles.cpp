@@ -193,9 +193,13 @@ TEST(HostilesRutas, LasImagenesYLosShadersNoEsperanNiLeenSinFin) {
 }
 
 TEST(HostilesRutas, UnModeloQueNoEsUnFicheroNoDaNada) {
-    // The OBJ loader on paths that end at once: a directory, /dev/null.
+    // The OBJ loader on paths that are no regular file: a directory,
+    // /dev/null, a FIFO with no writer (would block the open) and /dev/zero
+    // (one endless token). Each load runs in a child under an alarm.
     EXPECT_EQ(CargarEnHijo(kObj, Dir()), 0);
     EXPECT_EQ(CargarEnHijo(kObj, "/dev/null"), 0);
+    EXPECT_EQ(CargarEnHijo(kObj, Fifo()), 0);
+    EXPECT_EQ(CargarEnHijo(kObj, "/dev/zero"), 0);
 }
 
 TEST(HostilesRutas, FicherosVaciosEInexistentesEnLosTresCargadores) {
