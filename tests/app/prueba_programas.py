@@ -475,11 +475,14 @@ class Entrada(unittest.TestCase):
             time.sleep(0.3)
             programa.tecla("c")             # collision on
             programa.tecla("v")             # gravity on: fall onto the floor at y = -100
-            time.sleep(1.5)
+            # The waits leave room for slow frames (the sanitizer build draws
+            # only a few per second): several frames at rest on the floor,
+            # more than five ticks of free fall, several frames stopped.
+            time.sleep(2.5)
             programa.tecla("c")             # collision off: through the floor
-            time.sleep(0.2)
+            time.sleep(0.8)
             programa.tecla("v")             # gravity off: the fall stops
-            time.sleep(0.6)
+            time.sleep(1.5)
             cls.estado = programa.salir()
         finally:
             servidor.parar()
