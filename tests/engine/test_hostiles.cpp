@@ -36,36 +36,16 @@
 #include "imagen.h"
 #include "modelo.h"
 #include "shader.h"
+#include "comun.h"
 
 namespace {
 
 // ---- temporary files
 
-std::string g_dir;
-
-int BorrarEntrada(const char *ruta, const struct stat *, int, struct FTW *) { return remove(ruta); }
-
-void BorrarDir() {
-    if (!g_dir.empty()) nftw(g_dir.c_str(), BorrarEntrada, 8, FTW_DEPTH | FTW_PHYS);
-}
-
-const std::string &Dir() {
-    if (g_dir.empty()) {
-        char plantilla[] = "/tmp/talo_hostiles_XXXXXX";
-        if (!mkdtemp(plantilla)) abort();
-        g_dir = plantilla;
-        atexit(BorrarDir);
-    }
-    return g_dir;
-}
+const std::string &Dir() { return DirTemporal(); }
 
 std::string Escribir(const std::string &bytes, const char *nombre) {
-    std::string ruta = Dir() + "/" + nombre;
-    FILE *f = fopen(ruta.c_str(), "wb");
-    if (!f) abort();
-    fwrite(bytes.data(), 1, bytes.size(), f);
-    fclose(f);
-    return ruta;
+    return EscribirTemporal(nombre, bytes);
 }
 
 std::string Fifo() {
@@ -74,11 +54,6 @@ std::string Fifo() {
     return ruta;
 }
 
-uint32_t Bits(float f) {
-    uint32_t b;
-    memcpy(&b, &f, sizeof b);
-    return b;
-}
 
 bool MismoVector(Vector a, Vector b) { return memcmp(&a, &b, sizeof a) == 0; }
 

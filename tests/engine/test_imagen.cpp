@@ -14,14 +14,8 @@
 #include <vector>
 
 #include "imagen.h"
+#include "comun.h"
 
-#if defined(__SANITIZE_ADDRESS__)
-#define TALO_CON_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define TALO_CON_ASAN 1
-#endif
-#endif
 
 // Outside sanitizer builds the test program puts its own malloc family in
 // front of glibc's, to see the largest block the loader asks for and to make
@@ -88,33 +82,9 @@ Bytes Tga(const Cabecera &c, const Bytes &resto) {
     return b;
 }
 
-std::string g_dir_temporal;
-
-int BorrarEntrada(const char *ruta, const struct stat *, int, struct FTW *) {
-    return remove(ruta);
-}
-
-void BorrarDirTemporal() { nftw(g_dir_temporal.c_str(), BorrarEntrada, 8, FTW_DEPTH | FTW_PHYS); }
-
-// A private directory for the files this program writes, removed at exit.
-const std::string &DirTemporal() {
-    if (g_dir_temporal.empty()) {
-        char plantilla[] = "/tmp/talo_tga_XXXXXX";
-        const char *d = mkdtemp(plantilla);
-        if (!d) abort();
-        g_dir_temporal = d;
-        atexit(BorrarDirTemporal);
-    }
-    return g_dir_temporal;
-}
 
 std::string Escribir(const Bytes &b) {
-    std::string ruta = DirTemporal() + "/i.tga";
-    FILE *f = fopen(ruta.c_str(), "wb");
-    if (!f) abort();
-    if (!b.empty()) fwrite(b.data(), 1, b.size(), f);
-    fclose(f);
-    return ruta;
+    return EscribirTemporal("i.tga", std::string(b.begin(), b.end()));
 }
 
 Imagen Cargar(const Bytes &b) { return CargarImagenTGA(Escribir(b).c_str()); }

@@ -13,22 +13,11 @@
 #include <unistd.h>
 
 #include "modelo.h"
+#include "comun.h"
 
-#if defined(__SANITIZE_ADDRESS__)
-#define TALO_CON_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define TALO_CON_ASAN 1
-#endif
-#endif
 
 namespace {
 
-uint32_t Bits(float f) {
-    uint32_t b;
-    memcpy(&b, &f, sizeof b);
-    return b;
-}
 
 void EsperarVector(Vector v, float x, float y, float z) {
     EXPECT_EQ(Bits(v.x), Bits(x));

@@ -25,51 +25,16 @@
 #include <unistd.h>
 
 #include "modelo.h"
+#include "comun.h"
 #include "obj_scanf.h"
 
-#if defined(__SANITIZE_ADDRESS__)
-#define TALO_CON_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define TALO_CON_ASAN 1
-#endif
-#endif
 
 namespace {
 
-uint32_t Bits(float f) {
-    uint32_t b;
-    memcpy(&b, &f, sizeof b);
-    return b;
-}
 
-std::string g_dir_temporal;
-
-int BorrarEntrada(const char *ruta, const struct stat *, int, struct FTW *) {
-    return remove(ruta);
-}
-
-void BorrarDirTemporal() { nftw(g_dir_temporal.c_str(), BorrarEntrada, 8, FTW_DEPTH | FTW_PHYS); }
-
-// A private directory for the files this program writes, removed at exit.
-const std::string &DirTemporal() {
-    if (g_dir_temporal.empty()) {
-        char plantilla[] = "/tmp/talo_obj_XXXXXX";
-        const char *d = mkdtemp(plantilla);
-        if (!d) abort();
-        g_dir_temporal = d;
-        atexit(BorrarDirTemporal);
-    }
-    return g_dir_temporal;
-}
 
 std::string Escribir(const std::string &texto, const char *nombre = "m.obj") {
-    std::string ruta = DirTemporal() + "/" + nombre;
-    FILE *f = fopen(ruta.c_str(), "wb");
-    if (!f) abort();
-    fwrite(texto.data(), 1, texto.size(), f);
-    fclose(f);
-    return ruta;
+    return EscribirTemporal(nombre, texto);
 }
 
 bool VectoresIguales(const Vector *a, const Vector *b, int n) {

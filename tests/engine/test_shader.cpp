@@ -15,36 +15,13 @@
 #include <unistd.h>
 
 #include "shader.h"
+#include "comun.h"
 
 namespace {
 
-std::string g_dir_temporal;
-
-int BorrarEntrada(const char *ruta, const struct stat *, int, struct FTW *) {
-    return remove(ruta);
-}
-
-void BorrarDirTemporal() { nftw(g_dir_temporal.c_str(), BorrarEntrada, 8, FTW_DEPTH | FTW_PHYS); }
-
-// A private directory for the files this program writes, removed at exit.
-const std::string &DirTemporal() {
-    if (g_dir_temporal.empty()) {
-        char plantilla[] = "/tmp/talo_shader_XXXXXX";
-        const char *d = mkdtemp(plantilla);
-        if (!d) abort();
-        g_dir_temporal = d;
-        atexit(BorrarDirTemporal);
-    }
-    return g_dir_temporal;
-}
 
 std::string Escribir(const std::string &nombre, const std::string &texto) {
-    std::string ruta = DirTemporal() + "/" + nombre;
-    FILE *f = fopen(ruta.c_str(), "wb");
-    if (!f) abort();
-    fwrite(texto.data(), 1, texto.size(), f);
-    fclose(f);
-    return ruta;
+    return EscribirTemporal(nombre, texto);
 }
 
 }  // namespace

@@ -1,0 +1,76 @@
+// comun.h - helpers shared by the engine's test programs: float bits, a
+// private temporary directory removed at exit, writing a file into it.
+#ifndef TALO_PRUEBAS_COMUN_H
+#define TALO_PRUEBAS_COMUN_H
+
+#include <ftw.h>
+#include <sys/stat.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+// Tests that replace malloc or limit the address space do not run under
+// AddressSanitizer, which owns the allocator and reserves huge ranges.
+#if defined(__SANITIZE_ADDRESS__)
+#define TALO_CON_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TALO_CON_ASAN 1
+#endif
+#endif
+
+inline uint32_t Bits(float f)
+{
+    uint32_t b;
+    memcpy(&b, &f, sizeof b);
+    return b;
+}
+
+inline std::string &DirTemporalActual()
+{
+    static std::string dir;
+    return dir;
+}
+
+inline int BorrarEntradaTemporal(const char *ruta, const struct stat *, int, struct FTW *)
+{
+    return remove(ruta);
+}
+
+inline void BorrarDirTemporal()
+{
+    if (!DirTemporalActual().empty())
+        nftw(DirTemporalActual().c_str(), BorrarEntradaTemporal, 8, FTW_DEPTH | FTW_PHYS);
+}
+
+// A private directory for the files this program writes, removed at exit.
+inline const std::string &DirTemporal()
+{
+    std::string &dir = DirTemporalActual();
+    if (dir.empty()) {
+        char plantilla[] = "/tmp/talo_prueba_XXXXXX";
+        if (!mkdtemp(plantilla))
+            abort();
+        dir = plantilla;
+        atexit(BorrarDirTemporal);
+    }
+    return dir;
+}
+
+// Writes `bytes` to `nombre` inside the temporary directory; returns the path.
+inline std::string EscribirTemporal(const std::string &nombre, const std::string &bytes)
+{
+    std::string ruta = DirTemporal() + "/" + nombre;
+    FILE *f = fopen(ruta.c_str(), "wb");
+    if (!f)
+        abort();
+    if (!bytes.empty())
+        fwrite(bytes.data(), 1, bytes.size(), f);
+    fclose(f);
+    return ruta;
+}
+
+#endif
