@@ -515,6 +515,15 @@ struct Arreglo {
 
 const size_t kAdelanto = 4u << 20;   // bytes faulted in ahead of the writes
 
+// Gives `consejo` to the kernel for the whole `alineacion`-sized blocks of
+// [ini, fin); the blocks at either end that the range only partly covers
+// belong to other data and are left alone.
+[[maybe_unused]] void Aconsejar(char *ini, char *fin, uintptr_t alineacion, int consejo) {
+    uintptr_t a = ((uintptr_t)ini + alineacion - 1) & ~(alineacion - 1);
+    uintptr_t b = (uintptr_t)fin & ~(alineacion - 1);
+    if (b > a) madvise((void *)a, b - a, consejo);
+}
+
 // Faults in the pages of [ini, fin) with one call. Touching fresh pages one
 // by one costs a trap per 4 KiB page, which on some machines (virtual ones in
 // particular) takes longer than parsing the text that fills them. Where the
@@ -522,10 +531,7 @@ const size_t kAdelanto = 4u << 20;   // bytes faulted in ahead of the writes
 // faulted in as they are written.
 void Poblar(char *ini, char *fin) {
 #ifdef MADV_POPULATE_WRITE
-    const uintptr_t pagina = 4096;
-    uintptr_t a = ((uintptr_t)ini + pagina - 1) & ~(pagina - 1);
-    uintptr_t b = (uintptr_t)fin & ~(pagina - 1);
-    if (b > a) madvise((void *)a, b - a, MADV_POPULATE_WRITE);
+    Aconsejar(ini, fin, 4096, MADV_POPULATE_WRITE);
 #else
     (void)ini;
     (void)fin;
@@ -539,10 +545,7 @@ void Poblar(char *ini, char *fin) {
 // changes.
 void PaginasGrandes(char *ini, char *fin) {
 #ifdef MADV_HUGEPAGE
-    const uintptr_t grande = 2u << 20;
-    uintptr_t a = ((uintptr_t)ini + grande - 1) & ~(grande - 1);
-    uintptr_t b = (uintptr_t)fin & ~(grande - 1);
-    if (b > a) madvise((void *)a, b - a, MADV_HUGEPAGE);
+    Aconsejar(ini, fin, 2u << 20, MADV_HUGEPAGE);
 #else
     (void)ini;
     (void)fin;

@@ -3,13 +3,7 @@
 
 #include <cstddef>
 
-#if defined(__SANITIZE_ADDRESS__)
-#define TALO_CON_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define TALO_CON_ASAN 1
-#endif
-#endif
+#include "comun.h"   // TALO_CON_ASAN
 
 namespace {
 // Plain globals: the counter must not allocate, and the tick runs on one thread.
