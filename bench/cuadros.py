@@ -3,8 +3,8 @@
     python3 bench/cuadros.py BUILD_DIR [SECONDS]
 
 Runs each program (walkthrough, walkthrough-wire) unchanged, from
-BUILD_DIR/escena, full screen on its own virtual X server of 1280 x 1024 with
-Mesa's llvmpipe renderer. The frames are counted from outside: the library
+BUILD_DIR/escena, full screen on its own virtual X server of 1280 x 1024
+(tests/app/servidor_x.py) with Mesa's llvmpipe renderer. The frames are counted from outside: the library
 BUILD_DIR/bench/libcontador_cuadros.so, preloaded, notes the time of every
 buffer swap. Start-up is the time from just before the program is started to
 the end of its first swap; the frame rate is the number of swaps per second
@@ -17,7 +17,6 @@ Prints one JSON object: {"walkthrough": {"fps": ..., "arranque_ms": ...,
 """
 import json
 import os
-import random
 import shutil
 import subprocess
 import sys
@@ -25,33 +24,11 @@ import tempfile
 import time
 
 sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "app"))
+from servidor_x import ServidorX  # noqa: E402
 
 ANCHO, ALTO = 1280, 1024
 CALENTAR = 2.0
-
-
-def pantalla_libre():
-    for _ in range(200):
-        n = random.randint(200, 900)
-        if not os.path.exists("/tmp/.X11-unix/X%d" % n) and not os.path.exists("/tmp/.X%d-lock" % n):
-            return n
-    raise RuntimeError("no free X display number")
-
-
-def arrancar_xvfb():
-    n = pantalla_libre()
-    xvfb = subprocess.Popen(["Xvfb", ":%d" % n, "-screen", "0", "%dx%dx24" % (ANCHO, ALTO),
-                             "-nolisten", "tcp", "+extension", "GLX"],
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    enchufe = "/tmp/.X11-unix/X%d" % n
-    for _ in range(100):
-        if os.path.exists(enchufe):
-            return xvfb, ":%d" % n
-        if xvfb.poll() is not None:
-            break
-        time.sleep(0.05)
-    xvfb.terminate()
-    raise RuntimeError("Xvfb did not start")
 
 
 def entorno(pantalla, contador, salida):
@@ -104,14 +81,14 @@ def main():
     segundos = float(sys.argv[2]) if len(sys.argv) > 2 else 6.0
     contador = os.path.join(build, "bench", "libcontador_cuadros.so")
     escena = os.path.join(build, "escena")
-    xvfb, pantalla = arrancar_xvfb()
+    xvfb = ServidorX(ANCHO, ALTO)
+    pantalla = xvfb.display
     try:
         resultado = {"pantalla": "%dx%d" % (ANCHO, ALTO), "renderer": renderer(pantalla)}
         for nombre in ("walkthrough", "walkthrough-wire"):
             resultado[nombre] = medir(os.path.join(build, nombre), escena, pantalla, contador, segundos)
     finally:
-        xvfb.terminate()
-        xvfb.wait(timeout=10)
+        xvfb.parar()
     print(json.dumps(resultado))
 
 

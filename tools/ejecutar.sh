@@ -5,8 +5,9 @@
 #
 # The programs read ./Modelos and ./Texturas, so they start in BUILD_DIR/escena.
 # With a reachable display, walkthrough simply opens its window there.
-# Without one, a virtual X server (Xvfb) is started on a free display, each
-# program (walkthrough, then walkthrough-wire) runs for a few seconds while
+# Without one, a virtual X server (Xvfb, through tests/app/servidor_x.py) is
+# started on a free display, each program (walkthrough, then walkthrough-wire)
+# runs for a few seconds while
 # xdotool sends a short walk with real key events, screenshots are saved to
 # BUILD_DIR/capturas/, each program is ended with Escape and must exit with
 # status 0, and the X server is stopped.
@@ -28,62 +29,38 @@ if [ ! -d "$escena/Modelos" ]; then
     mkdir -p "$escena"
 fi
 
-if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+# Under the private X server started below, TALO_SERVIDOR_PRIVADO is set and
+# the walk runs; otherwise a reachable display simply gets the program.
+if [ -z "${TALO_SERVIDOR_PRIVADO:-}" ] && [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     cd "$escena"
     exec "$build/walkthrough"
 fi
 
-for herramienta in Xvfb xdotool import xdpyinfo; do
+for herramienta in Xvfb xdotool import xdpyinfo python3; do
     if ! command -v "$herramienta" >/dev/null 2>&1; then
         echo "ejecutar.sh: no display and no $herramienta; run tools/dependencias.sh" >&2
         exit 1
     fi
 done
 
+# The tests' X server helper starts Xvfb on a display it picks itself and
+# runs this script again on it; it stops the server when the script ends.
+if [ -z "${TALO_SERVIDOR_PRIVADO:-}" ]; then
+    TALO_SERVIDOR_PRIVADO=1 exec python3 "$(dirname "$0")/../tests/app/servidor_x.py" sh "$0" "$build"
+fi
+
 ANCHO=1280
 ALTO=720
 temporal=$(mktemp -d)
-xvfb_pid=
 programa_pid=
 
 limpiar() {
     if [ -n "$programa_pid" ]; then kill "$programa_pid" 2>/dev/null || true; fi
-    if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi
     rm -rf "$temporal"
 }
 trap limpiar EXIT
 trap 'exit 130' INT TERM
 
-# A display number taken at random far from the usual ones, so that other X
-# servers on the machine (or in other sandboxes sharing its abstract socket
-# names) are not met; tried again on another number if it does not answer.
-arrancar_xvfb() {
-    numero=$(( $(od -An -N2 -tu2 /dev/urandom) % 1800 + 200 ))
-    if [ -e "/tmp/.X$numero-lock" ]; then return 1; fi
-    Xvfb ":$numero" -screen 0 "${ANCHO}x${ALTO}x24" -nolisten tcp >"$temporal/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    DISPLAY=":$numero"
-    export DISPLAY
-    n=0
-    while [ $n -lt 100 ] && kill -0 "$xvfb_pid" 2>/dev/null; do
-        if xdpyinfo >/dev/null 2>&1; then return 0; fi
-        n=$((n + 1))
-        sleep 0.1
-    done
-    kill "$xvfb_pid" 2>/dev/null || true
-    wait "$xvfb_pid" 2>/dev/null || true
-    xvfb_pid=
-    return 1
-}
-intentos=0
-until arrancar_xvfb; do
-    intentos=$((intentos + 1))
-    if [ $intentos -ge 10 ]; then
-        echo "ejecutar.sh: Xvfb did not start:" >&2
-        cat "$temporal/xvfb.log" >&2
-        exit 1
-    fi
-done
 echo "Virtual X server on display $DISPLAY (${ANCHO}x${ALTO})"
 mkdir -p "$capturas"
 

@@ -4,17 +4,15 @@ through xdotool and looks at what they show.
 
     TALO_BUILD=<build dir> python3 prueba_programas.py [TestClass ...]
 
-Every test class starts its own X server on a free display, so classes can
-run in parallel.
+Every test class starts its own X server (servidor_x.py), so classes can run
+in parallel. The tests wait for frames shown, never for a stretch of time.
 """
 import math
 import os
-import random
 import shutil
 import subprocess
 import sys
 import tempfile
-import time
 import unittest
 
 sys.dont_write_bytecode = True   # keep the source tree clean
@@ -22,115 +20,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import escena_prueba as escena  # noqa: E402
 import traza  # noqa: E402
 
-BUILD = os.environ.get("TALO_BUILD", os.path.join(os.getcwd(), "..", ".."))
-ANCHO, ALTO = 1280, 720
-
-
-class ServidorX:
-    """Xvfb on a free display number, taken at random far from the usual
-    ones so that test classes and other users of the machine do not meet."""
-
-    def __init__(self):
-        for _ in range(20):
-            numero = random.randint(200, 2000)
-            if os.path.exists("/tmp/.X%d-lock" % numero):
-                continue
-            self.proceso = subprocess.Popen(
-                ["Xvfb", ":%d" % numero, "-screen", "0", "%dx%dx24" % (ANCHO, ALTO), "-nolisten", "tcp"],
-                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            self.display = ":%d" % numero
-            self.entorno = dict(os.environ, DISPLAY=self.display)
-            if self._responde():
-                return
-            self.parar()
-        raise RuntimeError("no virtual X server could be started")
-
-    def _responde(self):
-        limite = time.time() + 15
-        while time.time() < limite and self.proceso.poll() is None:
-            if subprocess.run(["xdpyinfo"], env=self.entorno, stdout=subprocess.DEVNULL,
-                              stderr=subprocess.DEVNULL).returncode == 0:
-                return True
-            time.sleep(0.1)
-        return False
-
-    def xdotool(self, *args):
-        return subprocess.run(["xdotool"] + list(args), env=self.entorno, check=True,
-                              capture_output=True, text=True).stdout
-
-    def captura(self):
-        """The whole screen as (width, height, RGB bytes)."""
-        datos = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"],
-                               env=self.entorno, check=True, capture_output=True).stdout
-        partes = datos.split(maxsplit=4)
-        assert partes[0] == b"P6", partes[0]
-        return int(partes[1]), int(partes[2]), partes[4]
-
-    def guardar_captura(self, ruta):
-        subprocess.run(["import", "-window", "root", ruta], env=self.entorno, check=True)
-
-    def parar(self):
-        self.proceso.terminate()
-        try:
-            self.proceso.wait(10)
-        except subprocess.TimeoutExpired:
-            self.proceso.kill()
-            self.proceso.wait()
-
-
-class Programa:
-    """One run of walkthrough or walkthrough-wire in a scene folder,
-    optionally under apitrace."""
-
-    def __init__(self, servidor, nombre, carpeta, ruta_traza=None):
-        self.servidor = servidor
-        orden = [os.path.join(BUILD, nombre)]
-        if ruta_traza:
-            orden = ["apitrace", "trace", "-o", ruta_traza] + orden
-        self.proceso = subprocess.Popen(orden, cwd=carpeta, env=servidor.entorno,
-                                        stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-        self.ventana = self._esperar_ventana()
-        # No window manager here to honour the full-screen request: put the
-        # window over the whole screen as full screen would, and the pointer
-        # in its middle.
-        time.sleep(0.3)
-        servidor.xdotool("windowmove", self.ventana, "0", "0", "windowsize", self.ventana,
-                         str(ANCHO), str(ALTO))
-        servidor.xdotool("mousemove", str(ANCHO // 2), str(ALTO // 2))
-
-    def _esperar_ventana(self):
-        limite = time.time() + 20
-        while time.time() < limite:
-            if self.proceso.poll() is not None:
-                raise RuntimeError("program ended early: %r" % (self.proceso.communicate(),))
-            try:
-                ids = self.servidor.xdotool("search", "--name", "^TALO II$").split()
-            except subprocess.CalledProcessError:
-                ids = []
-            if ids:
-                return ids[0]
-            time.sleep(0.1)
-        raise RuntimeError("no window appeared")
-
-    def tecla(self, tecla):
-        self.servidor.xdotool("key", tecla)
-
-    def mantener(self, tecla, segundos):
-        self.servidor.xdotool("keydown", tecla)
-        time.sleep(segundos)
-        self.servidor.xdotool("keyup", tecla)
-
-    def salir(self):
-        """Presses Escape; returns the exit status."""
-        self.tecla("Escape")
-        try:
-            salida, errores = self.proceso.communicate(timeout=20)
-        except subprocess.TimeoutExpired:
-            self.proceso.kill()
-            self.proceso.communicate()
-            return None
-        self.errores = errores.decode(errors="replace")
-        return self.proceso.returncode
+from servidor_x import ALTO, ANCHO, BUILD, Programa, ServidorX  # noqa: E402
 
 
 def parecido(actual, esperado):
@@ -316,9 +206,8 @@ class _Corrida(unittest.TestCase):
         servidor = ServidorX()
         try:
             programa = Programa(servidor, cls.PROGRAMA, cls.temporal, cls.ruta_traza)
-            # Long enough for well over 27 frames (the rate text) even on a
-            # busy machine.
-            time.sleep(3.5)
+            # Well over 27 frames: the rate text shows from the 27th on.
+            programa.esperar_cuadros(40)
             cls.captura = servidor.captura()
             servidor.guardar_captura(os.path.join(BUILD, "tests", "app", cls.PROGRAMA + "-prueba.png"))
             cls.estado = programa.salir()
@@ -468,21 +357,18 @@ class Entrada(unittest.TestCase):
         servidor = ServidorX()
         try:
             programa = Programa(servidor, "walkthrough", cls.temporal, ruta_traza)
-            time.sleep(0.5)
-            programa.mantener("w", 0.6)     # walk along -z
-            time.sleep(0.3)
+            # The program runs one tick before each frame, so frames count
+            # ticks. The counts leave a margin of a few ticks over what the
+            # checks below need.
+            programa.mantener("w", 6)       # walk along -z: at least 5 ticks
             programa.tecla("r")             # back to the start
-            time.sleep(0.3)
             programa.tecla("c")             # collision on
             programa.tecla("v")             # gravity on: fall onto the floor at y = -100
-            # The waits leave room for slow frames (the sanitizer build draws
-            # only a few per second): several frames at rest on the floor,
-            # more than five ticks of free fall, several frames stopped.
-            time.sleep(2.5)
+            programa.esperar_cuadros(12)    # 5 ticks of fall, then at rest
             programa.tecla("c")             # collision off: through the floor
-            time.sleep(0.8)
+            programa.esperar_cuadros(10)    # more than 5 ticks of free fall
             programa.tecla("v")             # gravity off: the fall stops
-            time.sleep(1.5)
+            programa.esperar_cuadros(6)     # several frames stopped
             cls.estado = programa.salir()
         finally:
             servidor.parar()
@@ -542,7 +428,8 @@ class Entrada(unittest.TestCase):
 
 class SinPantalla(unittest.TestCase):
     """With no X server to talk to, each program says so and ends with a
-    non-zero status, without being killed by a signal."""
+    non-zero status, without being killed by a signal. Display 59999 is
+    far above the numbers Xvfb -displayfd takes (the lowest free ones)."""
 
     def _ejecutar(self, programa, entorno):
         carpeta = tempfile.mkdtemp(prefix="talo-app-")
@@ -557,7 +444,7 @@ class SinPantalla(unittest.TestCase):
     def test_no_display(self):
         for programa in ("walkthrough", "walkthrough-wire"):
             for entorno in ({k: v for k, v in os.environ.items() if k != "DISPLAY"},
-                            dict(os.environ, DISPLAY=":1999")):
+                            dict(os.environ, DISPLAY=":59999")):
                 r = self._ejecutar(programa, entorno)
                 self.assertGreater(r.returncode, 0, (programa, r.returncode, r.stderr))
                 self.assertIn("failed to open display", r.stderr)
