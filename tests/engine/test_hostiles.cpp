@@ -71,12 +71,14 @@ int DescriptoresAbiertos() {
 enum Cargador { kObj, kTga, kShader };
 
 // 0: the load ended and gave an empty result; 1: it gave something; 2: it
-// did not end within three seconds; 3: it crashed.
+// did not end within 30 seconds (a hang: these loads take milliseconds, and
+// the bound leaves room for a sanitizer build on a loaded machine); 3: it
+// crashed.
 int CargarEnHijo(Cargador c, const std::string &ruta) {
     fflush(nullptr);
     pid_t hijo = fork();
     if (hijo == 0) {
-        alarm(3);
+        alarm(30);
         int algo = 0;
         if (c == kObj) {
             Modelo m = CargarModeloOBJ(ruta.c_str(), 0);
