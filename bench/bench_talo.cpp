@@ -36,6 +36,7 @@
 #include "datos_bench.h"
 #include "imagen.h"
 #include "modelo.h"
+#include "modelos_iguales.h"
 #include "obj_scanf.h"
 
 namespace {
@@ -65,25 +66,14 @@ void BmLeer(benchmark::State &st, std::string ruta) {
 
 // ---- OBJ ----
 
-bool MismosVectores(const Vector *a, const Vector *b, int n) { return n == 0 || memcmp(a, b, (size_t)n * sizeof *a) == 0; }
-
-bool MismasCaras(const Cara *a, const Cara *b, int n) {
-    for (int i = 0; i < n; i++)
-        if (memcmp(a[i].Vert, b[i].Vert, sizeof a[i].Vert) != 0 || memcmp(a[i].Aux, b[i].Aux, sizeof a[i].Aux) != 0)
-            return false;
-    return true;
-}
-
 // Loads the file with both loaders and compares everything bit for bit.
 bool ObjIdentico(const std::string &ruta, int formato) {
     Modelo a = CargarModeloOBJ(ruta.c_str(), formato);
     Modelo b = CargarModeloOBJScanf(ruta.c_str(), formato);
-    bool igual = a.NumVertices == b.NumVertices && a.NumCaras == b.NumCaras && a.NumCTexturas == b.NumCTexturas &&
-                 a.NumNormales == b.NumNormales && MismosVectores(a.Vertices, b.Vertices, a.NumVertices) &&
-                 MismosVectores(a.Normales, b.Normales, a.NumNormales) &&
-                 MismosVectores(a.CTexturas, b.CTexturas, a.NumCTexturas) && MismasCaras(a.Caras, b.Caras, a.NumCaras);
+    const std::string diferencia = DiferenciaModelos(a, b);
+    const bool igual = diferencia.empty();
     fprintf(stderr, "%s: %d vertices, %d faces, %d texture coordinates, %d normals: %s\n", ruta.c_str(), a.NumVertices,
-            a.NumCaras, a.NumCTexturas, a.NumNormales, igual ? "identical to the fscanf loader" : "DIFFERENT");
+            a.NumCaras, a.NumCTexturas, a.NumNormales, igual ? "identical to the fscanf loader" : ("DIFFERENT: " + diferencia).c_str());
     LiberarModelo(&a);
     LiberarModelo(&b);
     return igual;

@@ -11,18 +11,11 @@
 #include <string>
 
 #include "camara.h"
+#include "comun.h"
 
 namespace {
 
-uint32_t Bits(float f)
-{
-    uint32_t u;
-    std::memcpy(&u, &f, sizeof u);
-    return u;
-}
-
-bool Mismo(float a, float b) { return (std::isnan(a) && std::isnan(b)) || Bits(a) == Bits(b); }
-bool Mismo(Vector a, Vector b) { return Mismo(a.x, b.x) && Mismo(a.y, b.y) && Mismo(a.z, b.z); }
+using ::Mismo;   // the float and vector forms, beside the camera's
 bool Mismo(const Camara &a, const Camara &b)
 {
     return Mismo(a.Posicion, b.Posicion) && Mismo(a.Frente, b.Frente) && Mismo(a.Arriba, b.Arriba)

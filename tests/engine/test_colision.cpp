@@ -12,18 +12,10 @@
 #include <vector>
 
 #include "colision.h"
+#include "comun.h"
 
 namespace {
 
-uint32_t Bits(float f)
-{
-    uint32_t u;
-    std::memcpy(&u, &f, sizeof u);
-    return u;
-}
-
-bool Mismo(float a, float b) { return (std::isnan(a) && std::isnan(b)) || Bits(a) == Bits(b); }
-bool Mismo(Vector a, Vector b) { return Mismo(a.x, b.x) && Mismo(a.y, b.y) && Mismo(a.z, b.z); }
 
 Vector V(float x, float y, float z) { return Vector{x, y, z}; }
 

@@ -5,7 +5,7 @@
 // never changes a result, including at extreme scales and with spoilt data.
 //
 // TALO_CASOS in the environment sets the number of random cases (default
-// 4000); tests/oraculo/diferencial_largo runs the same generator for as long
+// 4000); tests/referencia/diferencial_largo runs the same generator for as long
 // as wanted.
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "../oraculo/casos_colision.h"
+#include "casos_colision.h"
 #include "colision.h"
 
 namespace {

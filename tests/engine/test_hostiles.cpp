@@ -32,6 +32,7 @@
 #include <random>
 #include <string>
 
+#include "casos_colision.h"
 #include "colision.h"
 #include "imagen.h"
 #include "modelo.h"
@@ -54,8 +55,6 @@ std::string Fifo() {
     return ruta;
 }
 
-
-bool MismoVector(Vector a, Vector b) { return memcmp(&a, &b, sizeof a) == 0; }
 
 int DescriptoresAbiertos() {
     DIR *d = opendir("/proc/self/fd");
@@ -116,23 +115,6 @@ void EsperarCoherente(const Modelo &m) {
     for (int i = 0; i < m.NumNormales; i++) suma = suma + m.Normales[i].z;
     volatile int indices = 0;
     for (int i = 0; i < m.NumCaras; i++) indices = indices + m.Caras[i].Vert[2];
-}
-
-bool CaraEnVertices(const Cara &c, int n) {
-    for (int k = 0; k < 3; k++)
-        if (c.Vert[k] < 0 || c.Vert[k] >= n) return false;
-    return true;
-}
-
-// The collision over the faces whose corners all exist, one by one.
-Vector XoqueCaraACara(float radio, Vector centro, Vector mov, const Modelo &m) {
-    for (int i = 0; i < m.NumCaras; i++) {
-        const Cara &c = m.Caras[i];
-        if (!CaraEnVertices(c, m.NumVertices)) continue;
-        mov = XoqueEsferaPlano(radio, centro, mov, m.Vertices[c.Vert[0]], m.Vertices[c.Vert[1]],
-                               m.Vertices[c.Vert[2]]);
-    }
-    return mov;
 }
 
 // Loads `texto` as an OBJ file with the face format.
@@ -237,7 +219,7 @@ TEST(HostilesObj, BasuraBinariaDaUnModeloCoherente) {
             EsperarCoherente(m);
             const Vector centro = m.NumVertices ? m.Vertices[0] : Vector{0, 0, 0};
             const Vector mov = {3, -10, 1};
-            EXPECT_TRUE(MismoVector(XoqueEsferaModelo(50, centro, mov, m),
+            EXPECT_TRUE(MismosBits(XoqueEsferaModelo(50, centro, mov, m),
                                     XoqueCaraACara(50, centro, mov, m)));
             LiberarModelo(&m);
         }
@@ -276,7 +258,7 @@ TEST(HostilesObj, UnaCaraConNanOInfinitoNoTocaANadie) {
             Modelo m = CargarObj(v[0] + v[1] + v[2] + "f 1 2 3\n", 3);
             ASSERT_EQ(m.NumCaras, 1);
             const Vector mov = {0, -10, 0};
-            EXPECT_TRUE(MismoVector(XoqueEsferaModelo(50, Vector{0, 30, 0}, mov, m), mov));
+            EXPECT_TRUE(MismosBits(XoqueEsferaModelo(50, Vector{0, 30, 0}, mov, m), mov));
             LiberarModelo(&m);
         }
     }
@@ -295,9 +277,9 @@ TEST(HostilesObj, IndicesCeroNegativosOFueraDeTodoArray) {
     // Only the last face has its corners in the vertex array; the result is
     // that face's alone (fall cancelled, push of 10 from 30 below 40).
     const Vector r = XoqueEsferaModelo(50, Vector{0, 30, 0}, Vector{0, -10, 0}, m);
-    EXPECT_TRUE(MismoVector(r, Vector{0, 10, 0}));
+    EXPECT_TRUE(MismosBits(r, Vector{0, 10, 0}));
     m.NumCaras = 5;   // without it nothing is touched
-    EXPECT_TRUE(MismoVector(XoqueEsferaModelo(50, Vector{0, 30, 0}, Vector{0, -10, 0}, m),
+    EXPECT_TRUE(MismosBits(XoqueEsferaModelo(50, Vector{0, 30, 0}, Vector{0, -10, 0}, m),
                             Vector{0, -10, 0}));
     m.NumCaras = 6;
     LiberarModelo(&m);

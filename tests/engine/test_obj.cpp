@@ -1,13 +1,10 @@
 // Tests of the OBJ loader: token rules, number holders, the five face
-// formats, malformed input, huge tokens, failures, and a differential check
-// against an independent reading of the same bytes.
+// formats, malformed input, huge tokens, failures. The generated and
+// mutated files are in test_obj_diferencial.cpp.
 //
 // Every load goes through both CargarModeloOBJ and the fscanf reference
 // CargarModeloOBJScanf, which must agree element for element.
 #include <gtest/gtest.h>
-
-#include <ftw.h>
-#include <sys/stat.h>
 
 #include <climits>
 #include <cmath>
@@ -15,9 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <random>
 #include <string>
-#include <vector>
 
 #include <malloc.h>
 #include <sys/resource.h>
@@ -26,52 +21,20 @@
 
 #include "modelo.h"
 #include "comun.h"
+#include "modelos_iguales.h"
 #include "obj_scanf.h"
 
-
 namespace {
-
-
 
 std::string Escribir(const std::string &texto, const char *nombre = "m.obj") {
     return EscribirTemporal(nombre, texto);
 }
 
-bool VectoresIguales(const Vector *a, const Vector *b, int n) {
-    for (int i = 0; i < n; i++) {
-        if (Bits(a[i].x) != Bits(b[i].x) || Bits(a[i].y) != Bits(b[i].y) ||
-            Bits(a[i].z) != Bits(b[i].z))
-            return false;
-    }
-    return true;
-}
-
-bool CarasIguales(const Cara *a, const Cara *b, int n) {
-    for (int i = 0; i < n; i++) {
-        if (memcmp(a[i].Vert, b[i].Vert, sizeof a[i].Vert) != 0) return false;
-        if (memcmp(a[i].Aux, b[i].Aux, sizeof a[i].Aux) != 0) return false;
-    }
-    return true;
-}
-
-// Same counts, and the same elements bit for bit (the unused third triple of
-// a face is not compared).
+// Same counts and the same elements bit for bit (DiferenciaModelos).
 ::testing::AssertionResult ModelosIguales(const Modelo &a, const Modelo &b) {
-    if (a.NumVertices != b.NumVertices || a.NumCaras != b.NumCaras ||
-        a.NumCTexturas != b.NumCTexturas || a.NumNormales != b.NumNormales)
-        return ::testing::AssertionFailure()
-               << "counts " << a.NumVertices << "/" << a.NumCaras << "/" << a.NumCTexturas << "/"
-               << a.NumNormales << " vs " << b.NumVertices << "/" << b.NumCaras << "/"
-               << b.NumCTexturas << "/" << b.NumNormales;
-    if (!VectoresIguales(a.Vertices, b.Vertices, a.NumVertices))
-        return ::testing::AssertionFailure() << "vertices differ";
-    if (!VectoresIguales(a.Normales, b.Normales, a.NumNormales))
-        return ::testing::AssertionFailure() << "normals differ";
-    if (!VectoresIguales(a.CTexturas, b.CTexturas, a.NumCTexturas))
-        return ::testing::AssertionFailure() << "texture coordinates differ";
-    if (!CarasIguales(a.Caras, b.Caras, a.NumCaras))
-        return ::testing::AssertionFailure() << "faces differ";
-    return ::testing::AssertionSuccess();
+    const std::string d = DiferenciaModelos(a, b);
+    if (d.empty()) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << d;
 }
 
 // Loads `texto` with the face format through both loaders and returns the
@@ -488,214 +451,3 @@ TEST(ObjMemoria, UnaAsignacionFallidaTerminaLaCargaConLoLeido) {
 // that fscanf returns, through a slot map per format. A wrong pattern, a
 // wrong slot or a holder that forgets its earlier value shows up as a
 // difference.
-namespace {
-
-struct Esperado {
-    std::vector<Vector> v, vn, vt;
-    std::vector<Cara>   f;
-};
-
-// For each conversion of a face pattern, the holder it fills: 0-2 the first
-// triple, 3-5 the second.
-const int kMapaF0[] = {0, 3, 1, 4, 2, 5};
-const int kMapaF3[] = {0, 1, 2};
-const int kMapaF4[] = {3, 0, 3, 4, 1, 4, 5, 2, 5};
-const int kMapaF2a[] = {0, 0, 0, 1, 1, 1, 2, 2, 2};
-const int kMapaF2b[] = {3, 3, 3, 4, 4, 4, 5, 5, 5};
-
-void Repartir(int n, const int *t, const int *mapa, int *s) {
-    for (int i = 0; i < n; i++) s[mapa[i]] = t[i];
-}
-
-void LeerCaraDeOtraManera(FILE *f, int formato, int *s) {
-    int t[9];
-    int n;
-    switch (formato) {
-    case 0:
-        n = fscanf(f, "  %d/%d %d/%d %d/%d", &t[0], &t[1], &t[2], &t[3], &t[4], &t[5]);
-        Repartir(n, t, kMapaF0, s);
-        break;
-    case 1:
-        n = fscanf(f, "  %d//%d %d//%d %d//%d", &t[0], &t[1], &t[2], &t[3], &t[4], &t[5]);
-        Repartir(n, t, kMapaF0, s);
-        break;
-    case 2:
-        for (const int *mapa : {kMapaF2a, kMapaF2b}) {
-            n = fscanf(f, "  %d/%d/%d %d/%d/%d %d/%d/%d", &t[0], &t[1], &t[2], &t[3], &t[4],
-                       &t[5], &t[6], &t[7], &t[8]);
-            Repartir(n, t, mapa, s);
-        }
-        break;
-    case 3:
-        n = fscanf(f, "  %d %d %d", &t[0], &t[1], &t[2]);
-        Repartir(n, t, kMapaF3, s);
-        break;
-    case 4:
-        n = fscanf(f, "  %d/%d/%d %d/%d/%d %d/%d/%d", &t[0], &t[1], &t[2], &t[3], &t[4], &t[5],
-                   &t[6], &t[7], &t[8]);
-        Repartir(n, t, kMapaF4, s);
-        break;
-    }
-}
-
-Cara CaraDe(const int *s) {
-    Cara c;
-    memset(&c, 0, sizeof c);
-    for (int k = 0; k < 3; k++) {
-        c.Vert[k] = (int)(uint32_t)((int64_t)s[k] - 1);
-        c.Aux[k] = (int)(uint32_t)((int64_t)s[3 + k] - 1);
-    }
-    return c;
-}
-
-Esperado LeerDeOtraManera(const std::string &bytes, int formato) {
-    Esperado e;
-    if (bytes.empty()) return e;  // fmemopen needs at least one byte
-    FILE *f = fmemopen((void *)bytes.data(), bytes.size(), "r");
-    if (!f) abort();
-    float h[3] = {0, 0, 0};
-    int   s[6] = {0, 0, 0, 0, 0, 0};
-    char *tok = nullptr;
-    while (fscanf(f, "%ms", &tok) == 1) {
-        std::vector<Vector> *destino = nullptr;
-        if (strcmp(tok, "v") == 0) destino = &e.v;
-        if (strcmp(tok, "vn") == 0) destino = &e.vn;
-        if (strcmp(tok, "vt") == 0) destino = &e.vt;
-        if (destino) {
-            float t[3];
-            int   n = fscanf(f, "  %f %f %f", &t[0], &t[1], &t[2]);
-            for (int i = 0; i < n; i++) h[i] = t[i];
-            destino->push_back(Vector{h[0], h[1], h[2]});
-        } else if (strcmp(tok, "f") == 0) {
-            LeerCaraDeOtraManera(f, formato, s);
-            e.f.push_back(CaraDe(s));
-        }
-        free(tok);
-        tok = nullptr;
-    }
-    fclose(f);
-    return e;
-}
-
-::testing::AssertionResult IgualAlEsperado(const Modelo &m, const Esperado &e) {
-    Modelo esp;
-    esp.NumVertices = (int)e.v.size();
-    esp.NumNormales = (int)e.vn.size();
-    esp.NumCTexturas = (int)e.vt.size();
-    esp.NumCaras = (int)e.f.size();
-    esp.Vertices = const_cast<Vector *>(e.v.data());
-    esp.Normales = const_cast<Vector *>(e.vn.data());
-    esp.CTexturas = const_cast<Vector *>(e.vt.data());
-    esp.Caras = const_cast<Cara *>(e.f.data());
-    return ModelosIguales(m, esp);
-}
-
-template <class T> const T &Elegir(std::mt19937 &r, const std::vector<T> &v) {
-    return v[std::uniform_int_distribution<size_t>(0, v.size() - 1)(r)];
-}
-
-int Dado(std::mt19937 &r, int n) { return std::uniform_int_distribution<int>(0, n - 1)(r); }
-
-std::string Numero(std::mt19937 &r) {
-    char b[64];
-    switch (Dado(r, 10)) {
-    case 0: snprintf(b, sizeof b, "%d", Dado(r, 2001) - 1000); break;
-    case 1: snprintf(b, sizeof b, "%.9g", std::uniform_real_distribution<double>(-1e6, 1e6)(r)); break;
-    case 2: snprintf(b, sizeof b, "%.3e", std::uniform_real_distribution<double>(-1, 1)(r)); break;
-    case 3: snprintf(b, sizeof b, "%a", std::uniform_real_distribution<double>(-10, 10)(r)); break;
-    case 4: return Elegir<std::string>(r, {"-", ".", "1e", "+", "e5", "nan", "-inf", "x", "1.5.5", "--2", "0x", ".e1", "1e+", "/"});
-    default: snprintf(b, sizeof b, "%.6f", std::uniform_real_distribution<double>(-100, 100)(r)); break;
-    }
-    return b;
-}
-
-std::string Entero(std::mt19937 &r) {
-    switch (Dado(r, 12)) {
-    case 0: return std::to_string(-1 - Dado(r, 50));
-    case 1: return Elegir<std::string>(r, {"", "x", "-", "+", "2147483648", "99999999999", "+7"});
-    default: return std::to_string(1 + Dado(r, 5000));
-    }
-}
-
-std::string Esquina(std::mt19937 &r, int formato) {
-    int forma = Dado(r, 5) == 0 ? Dado(r, 4) : (formato == 0 ? 1 : formato == 1 ? 2 : formato == 3 ? 0 : 3);
-    switch (forma) {
-    case 0: return Entero(r);
-    case 1: return Entero(r) + "/" + Entero(r);
-    case 2: return Entero(r) + "//" + Entero(r);
-    default: return Entero(r) + "/" + Entero(r) + "/" + Entero(r);
-    }
-}
-
-std::string Separador(std::mt19937 &r) {
-    return Elegir<std::string>(r, {" ", " ", " ", "  ", "\t", "\n", " \r\n", "\n\n"});
-}
-
-std::string Sentencia(std::mt19937 &r, int formato) {
-    std::string s;
-    int tipo = Dado(r, 10);
-    if (tipo < 5) {
-        s = Elegir<std::string>(r, {"v", "v", "vn", "vt"});
-        int n = Dado(r, 8) == 0 ? Dado(r, 5) : 3;
-        for (int i = 0; i < n; i++) s += Separador(r) + Numero(r);
-    } else if (tipo < 9) {
-        s = "f";
-        int n = Dado(r, 6) == 0 ? Dado(r, 8) : 3 + Dado(r, 2);
-        for (int i = 0; i < n; i++) s += Separador(r) + Esquina(r, formato);
-    } else {
-        s = Elegir<std::string>(r, {"#", "# v 1 2 3", "g grupo", "usemtl m", "vx 1 2", "F 1 2 3",
-                                    "o obj", "s off", "vnn", "fv 1/2"});
-    }
-    return s + Elegir<std::string>(r, {"\n", "\n", " ", "\r\n", "\n\n"});
-}
-
-std::string Mutar(std::mt19937 &r, std::string s) {
-    const std::string alfabeto("0123456789/ \n\t-+.eEvntfx#", 26);
-    int n = 1 + Dado(r, 8);
-    for (int i = 0; i < n && !s.empty(); i++) {
-        size_t p = (size_t)Dado(r, (int)s.size());
-        char c = Dado(r, 20) == 0 ? '\0' : alfabeto[(size_t)Dado(r, (int)alfabeto.size())];
-        switch (Dado(r, 3)) {
-        case 0: s[p] = c; break;
-        case 1: s.insert(s.begin() + (long)p, c); break;
-        default: s.erase(p, 1); break;
-        }
-    }
-    return s;
-}
-
-void CompararConLaOtraLectura(const std::string &texto, int formato) {
-    std::string ruta = Escribir(texto, "dif.obj");
-    Esperado e = LeerDeOtraManera(texto, formato);
-    Modelo m = CargarModeloOBJ(ruta.c_str(), formato);
-    EXPECT_TRUE(IgualAlEsperado(m, e)) << "format " << formato << ", file:\n" << texto;
-    LiberarModelo(&m);
-    m = CargarModeloOBJScanf(ruta.c_str(), formato);
-    EXPECT_TRUE(IgualAlEsperado(m, e)) << "format " << formato << " (reference loader)";
-    LiberarModelo(&m);
-}
-
-}  // namespace
-
-TEST(ObjDiferencial, MilesDeSentenciasAleatoriasPorFormato) {
-    std::mt19937 r(20240611u);
-    for (int formato = 0; formato <= 4; formato++) {
-        std::string texto;
-        for (int i = 0; i < 4000; i++) texto += Sentencia(r, formato);
-        CompararConLaOtraLectura(texto, formato);
-        if (HasFailure()) return;
-    }
-}
-
-TEST(ObjDiferencial, FicherosMutados) {
-    std::mt19937 r(777u);
-    for (int formato = 0; formato <= 4; formato++) {
-        for (int ronda = 0; ronda < 300; ronda++) {
-            std::string texto;
-            int n = 1 + Dado(r, 20);
-            for (int i = 0; i < n; i++) texto += Sentencia(r, formato);
-            CompararConLaOtraLectura(Mutar(r, texto), formato);
-            if (HasFailure()) return;
-        }
-    }
-}

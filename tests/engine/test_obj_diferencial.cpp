@@ -4,17 +4,15 @@
 // than the loader's look-ahead and its read blocks, and files cut anywhere.
 //
 // TALO_CASOS in the environment sets the number of random files (default
-// 4000); tests/oraculo/diferencial_largo runs the same generator for as long
+// 4000); tests/referencia/diferencial_largo runs the same generator for as long
 // as wanted.
 #include <gtest/gtest.h>
-
-#include <unistd.h>
 
 #include <cstdlib>
 #include <random>
 #include <string>
 
-#include "../oraculo/casos_obj.h"
+#include "casos_obj.h"
 
 namespace {
 
@@ -23,27 +21,9 @@ long Casos(long omision) {
     return s ? std::strtol(s, nullptr, 10) : omision;
 }
 
-std::string g_ruta;
-
-void BorrarRuta() { unlink(g_ruta.c_str()); }
-
-// One file path per test program, removed at exit.
-const std::string &Ruta() {
-    std::string &ruta = g_ruta;
-    if (ruta.empty()) {
-        char plantilla[] = "/tmp/talo_objdif_XXXXXX";
-        int fd = mkstemp(plantilla);
-        if (fd < 0) abort();
-        close(fd);
-        ruta = plantilla;
-        atexit(BorrarRuta);
-    }
-    return ruta;
-}
-
 void Comparar(const std::string &texto, int formato) {
     std::string detalle;
-    ASSERT_TRUE(CompararOBJ(texto, formato, Ruta(), &detalle)) << detalle;
+    ASSERT_TRUE(CompararOBJ(texto, formato, &detalle)) << detalle;
 }
 
 }  // namespace
@@ -55,7 +35,7 @@ TEST(ObjDiferencial, FicherosGeneradosYMutados) {
     const long n = Casos(4000);
     for (long i = 0; i < n; i++) {
         GenerarOBJ(&g, &texto, &formato);
-        ASSERT_TRUE(CompararOBJ(texto, formato, Ruta(), &detalle)) << "case " << i << ": " << detalle;
+        ASSERT_TRUE(CompararOBJ(texto, formato, &detalle)) << "case " << i << ": " << detalle;
     }
 }
 

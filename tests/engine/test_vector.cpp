@@ -9,27 +9,9 @@
 #include <random>
 
 #include "vector.h"
+#include "comun.h"
 
 namespace {
-
-uint32_t Bits(float f)
-{
-    uint32_t u;
-    std::memcpy(&u, &f, sizeof u);
-    return u;
-}
-
-// Same float bit for bit; any two NaNs count as the same (their payloads
-// depend on operand order inside the FPU, which nothing here pins down).
-bool Mismo(float a, float b)
-{
-    return (std::isnan(a) && std::isnan(b)) || Bits(a) == Bits(b);
-}
-
-bool Mismo(Vector a, Vector b)
-{
-    return Mismo(a.x, b.x) && Mismo(a.y, b.y) && Mismo(a.z, b.z);
-}
 
 ::testing::AssertionResult BitsIguales(Vector v, float x, float y, float z)
 {

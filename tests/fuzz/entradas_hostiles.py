@@ -4,7 +4,7 @@
     tests/fuzz/entradas_hostiles.py <build-dir>
 
 Writes every input into a scratch folder, loads each one with medir_carga
-(tests/soak/medir_carga.cpp) from the given build (use a -DTALO_SANITIZE=ON
+(tests/fuzz/medir_carga.cpp) from the given build (use a -DTALO_SANITIZE=ON
 build to see sanitizer reports), with a time limit, and prints one line per
 input: what the loader gave, or "HANG" (did not end in 10 s), "CRASH"
 (killed by a signal) or "SANITIZER" (a report on stderr). Ends with status 1
@@ -128,7 +128,7 @@ def correr(programa, args):
 
 def main():
     build = sys.argv[1]
-    programa = os.path.join(build, "tests", "soak", "medir_carga")
+    programa = os.path.join(build, "tests", "fuzz", "medir_carga")
     d = tempfile.mkdtemp(prefix="talo-hostiles-")
     malos = 0
     try:

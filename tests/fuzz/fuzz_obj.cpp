@@ -11,11 +11,11 @@
 //   2. checked for a consistent record: no negative count, an array behind
 //      every non-zero count, every element readable (AddressSanitizer stops
 //      at the first byte past an array);
-//   3. when the reference loader on fscanf is built in (TALO_ORACULO), loaded
-//      again with it and compared field by field, bit for bit;
+//   3. loaded again with the reference loader on fscanf and compared field by
+//      field, bit for bit (DiferenciaModelos);
 //   4. passed through XoqueEsferaModelo from a few centres, and compared bit
-//      for bit with a plain loop of XoqueEsferaPlano over the faces whose
-//      corners all lie in the vertex array: the model routine must skip
+//      for bit with the face-by-face loop XoqueCaraACara, which skips the
+//      faces with a corner outside the vertex array: the model routine must skip
 //      exactly the faces with a corner outside and may not change anything
 //      for the others;
 //   5. drawn by every drawing routine against stand-in GL calls that read
@@ -29,13 +29,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "archivo_memoria.h"
 #include "colision.h"
+#include "casos_colision.h"
 #include "modelo.h"
-#ifdef TALO_ORACULO
+#include "modelos_iguales.h"
 #include "obj_scanf.h"
-#endif
 
 namespace {
 
@@ -84,26 +85,6 @@ void ComprobarRegistro(const Modelo &m) {
         for (int k = 0; k < 3; k++) Gl.suma += (float)(m.Caras[i].Vert[k] ^ m.Caras[i].Aux[k]);
 }
 
-#ifdef TALO_ORACULO
-bool MismosVectores(const Vector *a, const Vector *b, int n) {
-    return n == 0 || memcmp(a, b, (size_t)n * sizeof(Vector)) == 0;
-}
-
-// Every number the loaders store: counts, vectors bit for bit, and the first
-// two triples of each face (the third is never written or read).
-void CompararConOraculo(const Modelo &m, const Modelo &o) {
-    if (m.NumVertices != o.NumVertices || m.NumCaras != o.NumCaras ||
-        m.NumCTexturas != o.NumCTexturas || m.NumNormales != o.NumNormales)
-        Fallo("counts differ from the fscanf loader");
-    if (!MismosVectores(m.Vertices, o.Vertices, m.NumVertices)) Fallo("vertices differ from the fscanf loader");
-    if (!MismosVectores(m.CTexturas, o.CTexturas, m.NumCTexturas)) Fallo("texture coordinates differ from the fscanf loader");
-    if (!MismosVectores(m.Normales, o.Normales, m.NumNormales)) Fallo("normals differ from the fscanf loader");
-    for (int i = 0; i < m.NumCaras; i++)
-        if (memcmp(m.Caras[i].Vert, o.Caras[i].Vert, sizeof m.Caras[i].Vert) != 0 ||
-            memcmp(m.Caras[i].Aux, o.Caras[i].Aux, sizeof m.Caras[i].Aux) != 0)
-            Fallo("faces differ from the fscanf loader");
-}
-#endif
 
 // ---- collision
 
@@ -111,16 +92,6 @@ bool Dentro(const Cara &c, int n) {
     for (int k = 0; k < 3; k++)
         if (c.Vert[k] < 0 || c.Vert[k] >= n) return false;
     return true;
-}
-
-Vector XoqueReferencia(float radio, Vector centro, Vector mov, const Modelo &m) {
-    for (int i = 0; i < m.NumCaras; i++) {
-        const Cara &c = m.Caras[i];
-        if (!Dentro(c, m.NumVertices)) continue;
-        mov = XoqueEsferaPlano(radio, centro, mov, m.Vertices[c.Vert[0]], m.Vertices[c.Vert[1]],
-                               m.Vertices[c.Vert[2]]);
-    }
-    return mov;
 }
 
 // Centres that meet the model: the origin, and two points by the first face
@@ -138,7 +109,7 @@ void ComprobarColision(const Modelo &m) {
     const Vector mov = {7, -10, 3};
     for (int i = 0; i < ncentros; i++) {
         Vector r = XoqueEsferaModelo(50.0f, centros[i], mov, m);
-        Vector e = XoqueReferencia(50.0f, centros[i], mov, m);
+        Vector e = XoqueCaraACara(50.0f, centros[i], mov, m);
         if (memcmp(&r, &e, sizeof r) != 0) Fallo("XoqueEsferaModelo differs from the face loop");
     }
 }
@@ -199,11 +170,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *datos, size_t tam) {
 
     Modelo m = CargarModeloOBJ(ruta, formato);
     ComprobarRegistro(m);
-#ifdef TALO_ORACULO
     Modelo o = CargarModeloOBJScanf(ruta, formato);
-    CompararConOraculo(m, o);
+    const std::string diferencia = DiferenciaModelos(m, o);
+    if (!diferencia.empty()) {
+        fprintf(stderr, "CargarModeloOBJ (a) against fscanf (b): %s\n", diferencia.c_str());
+        Fallo("the loaders differ");
+    }
     LiberarModelo(&o);
-#endif
     ComprobarColision(m);
     ComprobarDibujo(m);
 

@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "colision.h"
+#include "comun.h"
 
 namespace {
 
@@ -216,16 +217,6 @@ Vector Movimiento(Gen *g, double r) {
     case 2: return V(0, 15, 0);
     default: return Aleatorio(g, std::isfinite(r) && r != 0 ? std::fabs(r) : 10.0);
     }
-}
-
-uint32_t Bits(float f) {
-    uint32_t b;
-    std::memcpy(&b, &f, sizeof b);
-    return b;
-}
-
-bool MismosBits(Vector a, Vector b) {
-    return Bits(a.x) == Bits(b.x) && Bits(a.y) == Bits(b.y) && Bits(a.z) == Bits(b.z);
 }
 
 }  // namespace

@@ -6,7 +6,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "comun.h"
 #include "modelo.h"
+#include "modelos_iguales.h"
 #include "obj_scanf.h"
 
 namespace {
@@ -278,47 +280,6 @@ void Mutar(Gen *g, std::string *s) {
     }
 }
 
-uint32_t Bits(float f) {
-    uint32_t b;
-    memcpy(&b, &f, 4);
-    return b;
-}
-
-bool Diferencia(const char *que, int i, const char *campo, double a, double b, uint32_t ba, uint32_t bb,
-                std::string *detalle) {
-    if (ba == bb) return false;
-    char t[256];
-    snprintf(t, sizeof t, "%s %d %s: CargarModeloOBJ %.9g (0x%08x), fscanf %.9g (0x%08x)", que, i, campo, a,
-             (unsigned)ba, b, (unsigned)bb);
-    *detalle = t;
-    return true;
-}
-
-bool VectoresDistintos(const char *que, const Vector *a, const Vector *b, int n, std::string *detalle) {
-    for (int i = 0; i < n; i++) {
-        if (Diferencia(que, i, "x", a[i].x, b[i].x, Bits(a[i].x), Bits(b[i].x), detalle) ||
-            Diferencia(que, i, "y", a[i].y, b[i].y, Bits(a[i].y), Bits(b[i].y), detalle) ||
-            Diferencia(que, i, "z", a[i].z, b[i].z, Bits(a[i].z), Bits(b[i].z), detalle))
-            return true;
-    }
-    return false;
-}
-
-bool CarasDistintas(const Cara *a, const Cara *b, int n, std::string *detalle) {
-    static const char *const kHuecos[9] = {"Vert[0]", "Vert[1]", "Vert[2]", "Aux[0]", "Aux[1]",
-                                           "Aux[2]",  "Res[0]",  "Res[1]",  "Res[2]"};
-    for (int i = 0; i < n; i++) {
-        const int ha[9] = {a[i].Vert[0], a[i].Vert[1], a[i].Vert[2], a[i].Aux[0], a[i].Aux[1],
-                           a[i].Aux[2],  a[i].Res[0],  a[i].Res[1],  a[i].Res[2]};
-        const int hb[9] = {b[i].Vert[0], b[i].Vert[1], b[i].Vert[2], b[i].Aux[0], b[i].Aux[1],
-                           b[i].Aux[2],  b[i].Res[0],  b[i].Res[1],  b[i].Res[2]};
-        for (int k = 0; k < 9; k++)
-            if (Diferencia("face", i, kHuecos[k], ha[k], hb[k], (uint32_t)ha[k], (uint32_t)hb[k], detalle))
-                return true;
-    }
-    return false;
-}
-
 }  // namespace
 
 void GenerarOBJ(std::mt19937_64 *g, std::string *texto, int *formato) {
@@ -348,38 +309,16 @@ std::string TextoLegible(const std::string &texto, size_t max) {
     return r;
 }
 
-int CompararOBJ(const std::string &texto, int formato, const std::string &ruta, std::string *detalle) {
-    FILE *f = fopen(ruta.c_str(), "wb");
-    if (!f) {
-        *detalle = "cannot write " + ruta;
-        return 0;
-    }
-    fwrite(texto.data(), 1, texto.size(), f);
-    fclose(f);
-
+int CompararOBJ(const std::string &texto, int formato, std::string *detalle) {
+    const std::string ruta = EscribirTemporal("diferencial.obj", texto);
     Modelo a = CargarModeloOBJ(ruta.c_str(), formato);
     Modelo b = CargarModeloOBJScanf(ruta.c_str(), formato);
-    bool distinto = false;
-    if (a.NumVertices != b.NumVertices || a.NumCaras != b.NumCaras || a.NumCTexturas != b.NumCTexturas ||
-        a.NumNormales != b.NumNormales) {
-        char t[256];
-        snprintf(t, sizeof t, "counts v/f/vt/vn: CargarModeloOBJ %d/%d/%d/%d, fscanf %d/%d/%d/%d", a.NumVertices,
-                 a.NumCaras, a.NumCTexturas, a.NumNormales, b.NumVertices, b.NumCaras, b.NumCTexturas,
-                 b.NumNormales);
-        *detalle = t;
-        distinto = true;
-    } else {
-        distinto = VectoresDistintos("vertex", a.Vertices, b.Vertices, a.NumVertices, detalle) ||
-                   VectoresDistintos("normal", a.Normales, b.Normales, a.NumNormales, detalle) ||
-                   VectoresDistintos("texture coordinate", a.CTexturas, b.CTexturas, a.NumCTexturas, detalle) ||
-                   CarasDistintas(a.Caras, b.Caras, a.NumCaras, detalle);
-    }
+    *detalle = DiferenciaModelos(a, b);
     LiberarModelo(&a);
     LiberarModelo(&b);
-    if (distinto) {
-        char t[64];
-        snprintf(t, sizeof t, " (face format %d) in \"", formato);
-        *detalle += t + TextoLegible(texto, 3000) + "\"";
-    }
-    return !distinto;
+    if (detalle->empty()) return 1;
+    char t[64];
+    snprintf(t, sizeof t, " (face format %d) in \"", formato);
+    *detalle = "CargarModeloOBJ (a) against fscanf (b): " + *detalle + t + TextoLegible(texto, 3000) + "\"";
+    return 0;
 }

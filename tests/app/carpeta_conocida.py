@@ -1,4 +1,5 @@
-"""A small scene with known contents for the program tests.
+"""A scene folder of known contents for the program tests: writes Modelos/
+and Texturas/ and says what a frame must draw from them.
 
 Each of the five models is written so that its counts select a different
 drawing variant, and some faces hold a corner index outside an array that

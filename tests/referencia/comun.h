@@ -1,4 +1,5 @@
-// comun.h - helpers shared by the engine's test programs: float bits, a
+// comun.h - helpers shared by the test programs, the reference code, the
+// fuzz targets and the benchmarks: float bits and bitwise sameness, a
 // private temporary directory removed at exit, writing a file into it.
 #ifndef TALO_PRUEBAS_COMUN_H
 #define TALO_PRUEBAS_COMUN_H
@@ -10,7 +11,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cmath>
 #include <string>
+
+#include "vector.h"
 
 // Tests that replace malloc or limit the address space do not run under
 // AddressSanitizer, which owns the allocator and reserves huge ranges.
@@ -27,6 +31,24 @@ inline uint32_t Bits(float f)
     uint32_t b;
     memcpy(&b, &f, sizeof b);
     return b;
+}
+
+// The same three floats bit for bit.
+inline bool MismosBits(Vector a, Vector b)
+{
+    return Bits(a.x) == Bits(b.x) && Bits(a.y) == Bits(b.y) && Bits(a.z) == Bits(b.z);
+}
+
+// Same float bit for bit; any two NaNs count as the same (their payloads
+// depend on operand order inside the FPU, which nothing here pins down).
+inline bool Mismo(float a, float b)
+{
+    return (std::isnan(a) && std::isnan(b)) || Bits(a) == Bits(b);
+}
+
+inline bool Mismo(Vector a, Vector b)
+{
+    return Mismo(a.x, b.x) && Mismo(a.y, b.y) && Mismo(a.z, b.z);
 }
 
 inline std::string &DirTemporalActual()

@@ -2,8 +2,7 @@
 // against the fscanf loader CargarModeloOBJScanf, bit for bit.
 //
 //   void GenerarOBJ(std::mt19937_64 *g, std::string *texto, int *formato);
-//   int  CompararOBJ(const std::string &texto, int formato, const std::string &ruta,
-//                    std::string *detalle);
+//   int  CompararOBJ(const std::string &texto, int formato, std::string *detalle);
 //
 // GenerarOBJ writes a file's bytes and picks a face format (0 to 4, now and
 // then another number). The text mixes well-formed statements in all five
@@ -15,8 +14,8 @@
 // characters, and then mutates it: bytes inserted, deleted, replaced, spans
 // repeated, the end cut off in the middle of anything.
 //
-// CompararOBJ writes the text to `ruta`, loads it with both loaders and
-// compares counts, every float's bits and every face slot. Returns 1 when
+// CompararOBJ writes the text to a file in the test's temporary directory,
+// loads it with both loaders and compares them with DiferenciaModelos. Returns 1 when
 // they agree; otherwise 0 with the first difference in *detalle.
 #ifndef TALO_CASOS_OBJ_H
 #define TALO_CASOS_OBJ_H
@@ -26,7 +25,7 @@
 
 void GenerarOBJ(std::mt19937_64 *g, std::string *texto, int *formato);
 
-int CompararOBJ(const std::string &texto, int formato, const std::string &ruta, std::string *detalle);
+int CompararOBJ(const std::string &texto, int formato, std::string *detalle);
 
 // The text in printable form for a failure message: C escapes for control
 // bytes, cut after `max` bytes.
