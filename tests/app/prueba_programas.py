@@ -9,6 +9,7 @@ in parallel. The tests wait for frames shown, never for a stretch of time.
 """
 import math
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -78,17 +79,31 @@ def comparar(prueba, actual, esperado, donde):
                            (actual[len(esperado):] or esperado[len(actual):])[:3]))
 
 
-MASCARA_CLEAR = frozenset(["GL_COLOR_BUFFER_BIT", "GL_DEPTH_BUFFER_BIT"])
+LLAMADAS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "llamadas_esperadas.txt")
 
 
-def ejes():
-    e = []
-    for color, desde, hasta in [((1, 0, 0), (0, 0.1, 0), (10, 0.1, 0)),
-                                ((0, 1, 0), (0, 0, 0), (0, 10, 0)),
-                                ((0, 0, 1), (0, 0, 0), (0, 0, 10))]:
-        e += [("glBegin", ["GL_LINES"]), ("glColor3f", list(color)),
-              ("glVertex3f", list(desde)), ("glVertex3f", list(hasta)), ("glEnd", [])]
-    return e
+def _argumento(texto):
+    if texto.startswith("{"):
+        return [float(x) for x in texto.strip("{}").split()]
+    if "|" in texto:
+        return frozenset(texto.split("|"))
+    try:
+        return float(texto)
+    except ValueError:
+        return texto
+
+
+def esperadas(seccion, wire):
+    """The calls of one section of llamadas_esperadas.txt for one build, as
+    (name, [args]) in the form comparar takes."""
+    build = "wire" if wire else "textura"
+    salida = []
+    with open(LLAMADAS) as f:
+        for linea in f:
+            partes = re.findall(r"\{[^}]*\}|\S+", linea.split("#")[0])
+            if partes and partes[0] == seccion and partes[1] in ("*", build):
+                salida.append((partes[2], [_argumento(a) for a in partes[3:]]))
+    return salida
 
 
 def dibujo_modelo(nombre, wire):
@@ -133,13 +148,10 @@ def superposicion(wire, hay_fps):
 
 
 def marco_esperado(wire, ojo, texturas, hay_fps):
-    e = [("glClear", [MASCARA_CLEAR]), ("glLoadIdentity", []), ("glMultMatrixf", [None]),
-         ("glTranslated", [-ojo[0], -ojo[1], -ojo[2]])]
-    if not wire:
-        e.append(("glLightfv", ["GL_LIGHT0", "GL_POSITION", [100, 100, 100, 0]]))
-    e += ejes()
-    if wire:
-        e.append(("glColor3f", [1, 1, 1]))
+    # gluLookAt as GLU expands it: a rotation, then minus the eye.
+    e = esperadas("cuadro", wire) + [("glMultMatrixf", [None]),
+                                     ("glTranslated", [-ojo[0], -ojo[1], -ojo[2]])]
+    e += esperadas("luz", wire) + esperadas("ejes", wire) + esperadas("color", wire)
     for modelo, imagen in escena.ORDEN_DIBUJO:
         if modelo == "Caballo":
             e += [("glPushMatrix", []), ("glTranslatef", [0, 0, -50])]
@@ -152,23 +164,9 @@ def marco_esperado(wire, ojo, texturas, hay_fps):
 
 
 def ajustes_esperados(wire):
-    e = [("glClearColor", [0, 0, 0, 1]), ("glEnable", ["GL_DEPTH_TEST"])]
+    e = esperadas("ajustes", wire)
     if wire:
         return e
-    e += [("glEnable", ["GL_LIGHTING"]),
-          ("glLightModelfv", ["GL_LIGHT_MODEL_AMBIENT", [0.7, 0.7, 0.7, 1]]),
-          ("glLightfv", ["GL_LIGHT0", "GL_AMBIENT", [0, 0, 0, 0]]),
-          ("glLightfv", ["GL_LIGHT0", "GL_DIFFUSE", [1, 1, 1, 1]]),
-          ("glLightfv", ["GL_LIGHT0", "GL_SPECULAR", [1, 1, 1, 1]]),
-          ("glEnable", ["GL_LIGHT0"]),
-          ("glEnable", ["GL_COLOR_MATERIAL"]),
-          ("glColorMaterial", ["GL_FRONT", "GL_AMBIENT_AND_DIFFUSE"]),
-          ("glMaterialfv", ["GL_FRONT", "GL_SPECULAR", [1, 1, 1, 1]]),
-          ("glMaterialfv", ["GL_FRONT", "GL_AMBIENT", [0.7, 0.7, 0.7, 1]]),
-          ("glMaterialfv", ["GL_FRONT", "GL_DIFFUSE", [1, 1, 1, 1]]),
-          ("glMateriali", ["GL_FRONT", "GL_SHININESS", 128]),
-          ("glPixelStorei", ["GL_UNPACK_ALIGNMENT", 1]),
-          ("glEnable", ["GL_TEXTURE_2D"])]
     for k, imagen in enumerate(escena.ORDEN_TEXTURAS):
         bpp, ancho, alto, _ = escena.IMAGENES[imagen]
         formato = "GL_RGBA" if bpp == 32 else "GL_RGB"
@@ -176,11 +174,7 @@ def ajustes_esperados(wire):
               ("glBindTexture", ["GL_TEXTURE_2D", k + 1]),
               ("glTexImage2D", ["GL_TEXTURE_2D", 0, "GL_RGB", ancho, alto, 0, formato,
                                 "GL_UNSIGNED_BYTE", "blob(%d)" % (ancho * alto * bpp // 8)])]
-        for parametro, valor in [("GL_TEXTURE_MIN_FILTER", "GL_LINEAR"),
-                                 ("GL_TEXTURE_MAG_FILTER", "GL_LINEAR"),
-                                 ("GL_TEXTURE_WRAP_S", "GL_REPEAT"),
-                                 ("GL_TEXTURE_WRAP_T", "GL_REPEAT")]:
-            e.append(("glTexParameterf", ["GL_TEXTURE_2D", parametro, valor]))
+        e += esperadas("textura", wire)
     return e
 
 

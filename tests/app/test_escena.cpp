@@ -1,11 +1,17 @@
 // Render state, frame, reshape and model drawing against recorded GL calls
-// (gl_falso.cpp). Built twice: as is, and with MODO_WIRE.
+// (gl_falso.cpp). Built twice: as is, and with MODO_WIRE. The calls that do
+// not depend on the test's own models and images come from
+// llamadas_esperadas.txt, which the real-program tests read too.
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -31,6 +37,65 @@ void Comparar(const std::vector<E> &esperado)
                                                                 << " argument " << j;
     }
 }
+
+// ---------------------------------------------------------------- expected calls
+
+// The value of a GL_ name in llamadas_esperadas.txt.
+float ValorGL(const std::string &nombre)
+{
+    static const std::map<std::string, GLenum> kNombres = {
+        {"GL_DEPTH_TEST", GL_DEPTH_TEST}, {"GL_LIGHTING", GL_LIGHTING},
+        {"GL_LIGHT_MODEL_AMBIENT", GL_LIGHT_MODEL_AMBIENT}, {"GL_LIGHT0", GL_LIGHT0},
+        {"GL_AMBIENT", GL_AMBIENT}, {"GL_DIFFUSE", GL_DIFFUSE}, {"GL_SPECULAR", GL_SPECULAR},
+        {"GL_POSITION", GL_POSITION}, {"GL_COLOR_MATERIAL", GL_COLOR_MATERIAL}, {"GL_FRONT", GL_FRONT},
+        {"GL_AMBIENT_AND_DIFFUSE", GL_AMBIENT_AND_DIFFUSE}, {"GL_SHININESS", GL_SHININESS},
+        {"GL_UNPACK_ALIGNMENT", GL_UNPACK_ALIGNMENT}, {"GL_TEXTURE_2D", GL_TEXTURE_2D},
+        {"GL_TEXTURE_MIN_FILTER", GL_TEXTURE_MIN_FILTER}, {"GL_TEXTURE_MAG_FILTER", GL_TEXTURE_MAG_FILTER},
+        {"GL_TEXTURE_WRAP_S", GL_TEXTURE_WRAP_S}, {"GL_TEXTURE_WRAP_T", GL_TEXTURE_WRAP_T},
+        {"GL_LINEAR", GL_LINEAR}, {"GL_REPEAT", GL_REPEAT}, {"GL_LINES", GL_LINES},
+        {"GL_COLOR_BUFFER_BIT", GL_COLOR_BUFFER_BIT}, {"GL_DEPTH_BUFFER_BIT", GL_DEPTH_BUFFER_BIT}};
+    GLenum valor = 0;
+    size_t desde = 0;
+    while (desde <= nombre.size()) {   // names joined by '|' are or-ed
+        size_t hasta = std::min(nombre.find('|', desde), nombre.size());
+        auto it = kNombres.find(nombre.substr(desde, hasta - desde));
+        if (it == kNombres.end()) ADD_FAILURE() << "unknown name in llamadas_esperadas.txt: " << nombre;
+        else valor |= it->second;
+        desde = hasta + 1;
+    }
+    return (float)valor;
+}
+
+// One section of llamadas_esperadas.txt for this build, the arrays spread
+// out as the recorder notes them.
+std::vector<E> Esperadas(const std::string &seccion)
+{
+#ifdef MODO_WIRE
+    const std::string build = "wire";
+#else
+    const std::string build = "textura";
+#endif
+    std::vector<E> salida;
+    std::ifstream f(TALO_LLAMADAS);
+    EXPECT_TRUE(f.good()) << TALO_LLAMADAS;
+    std::string linea;
+    while (std::getline(f, linea)) {
+        std::istringstream campos(linea.substr(0, linea.find('#')));
+        std::string sec, b, palabra;
+        E e;
+        if (!(campos >> sec >> b >> e.nombre) || sec != seccion || (b != "*" && b != build)) continue;
+        while (campos >> palabra) {
+            palabra.erase(std::remove(palabra.begin(), palabra.end(), '{'), palabra.end());
+            palabra.erase(std::remove(palabra.begin(), palabra.end(), '}'), palabra.end());
+            if (palabra.empty()) continue;
+            e.args.push_back(palabra.compare(0, 3, "GL_") == 0 ? ValorGL(palabra) : std::stof(palabra));
+        }
+        salida.push_back(e);
+    }
+    return salida;
+}
+
+void Anadir(std::vector<E> *a, const std::vector<E> &b) { a->insert(a->end(), b.begin(), b.end()); }
 
 #ifdef MODO_WIRE
 const E kColor = {"glColor3f", {1, 1, 1}};
@@ -141,13 +206,7 @@ TEST(Dibujo, Axes)
 {
     Registro.clear();
     EjesCordenadas(10.0f);
-    const float l = (float)GL_LINES;
-    Comparar({{"glBegin", {l}}, {"glColor3f", {1, 0, 0}}, {"glVertex3f", {0, 0.1f, 0}},
-              {"glVertex3f", {10, 0.1f, 0}}, {"glEnd", {}},
-              {"glBegin", {l}}, {"glColor3f", {0, 1, 0}}, {"glVertex3f", {0, 0, 0}},
-              {"glVertex3f", {0, 10, 0}}, {"glEnd", {}},
-              {"glBegin", {l}}, {"glColor3f", {0, 0, 1}}, {"glVertex3f", {0, 0, 0}},
-              {"glVertex3f", {0, 0, 10}}, {"glEnd", {}}});
+    Comparar(Esperadas("ejes"));
 }
 
 // ---------------------------------------------------------------- reshape
@@ -212,49 +271,31 @@ TEST(Ajustes, RenderStateCallByCall)
     std::string bytes[4] = {Bytes(TMujer), Bytes(TParedes), Bytes(TSuelo), Bytes(TTecho)};
     Registro.clear();
     Ajustes();
+    std::vector<E> e = Esperadas("ajustes");
 #ifdef MODO_WIRE
-    Comparar({{"glClearColor", {0, 0, 0, 1}}, {"glEnable", {(float)GL_DEPTH_TEST}}});
+    Comparar(e);
     // Loaded, never uploaded nor released.
     EXPECT_EQ(TMujer.Pixeles, antes[0].Pixeles);
     EXPECT_EQ(Bytes(TTecho), bytes[3]);
     for (Imagen *i : {&TMujer, &TParedes, &TSuelo, &TTecho}) free(i->Pixeles);
 #else
-    const float f = (float)GL_FRONT, l0 = (float)GL_LIGHT0, t2 = (float)GL_TEXTURE_2D;
-    std::vector<E> e = {
-        {"glClearColor", {0, 0, 0, 1}},
-        {"glEnable", {(float)GL_DEPTH_TEST}},
-        {"glEnable", {(float)GL_LIGHTING}},
-        {"glLightModelfv", {(float)GL_LIGHT_MODEL_AMBIENT, 0.7f, 0.7f, 0.7f, 1}},
-        {"glLightfv", {l0, (float)GL_AMBIENT, 0, 0, 0, 0}},
-        {"glLightfv", {l0, (float)GL_DIFFUSE, 1, 1, 1, 1}},
-        {"glLightfv", {l0, (float)GL_SPECULAR, 1, 1, 1, 1}},
-        {"glEnable", {l0}},
-        {"glEnable", {(float)GL_COLOR_MATERIAL}},
-        {"glColorMaterial", {f, (float)GL_AMBIENT_AND_DIFFUSE}},
-        {"glMaterialfv", {f, (float)GL_SPECULAR, 1, 1, 1, 1}},
-        {"glMaterialfv", {f, (float)GL_AMBIENT, 0.7f, 0.7f, 0.7f, 1}},
-        {"glMaterialfv", {f, (float)GL_DIFFUSE, 1, 1, 1, 1}},
-        {"glMateriali", {f, (float)GL_SHININESS, 128}},
-        {"glPixelStorei", {(float)GL_UNPACK_ALIGNMENT, 1}},
-        {"glEnable", {t2}},
-    };
+    const float t2 = (float)GL_TEXTURE_2D;
+    const size_t base = e.size();   // the first upload's glGenTextures
+    ASSERT_GT(Registro.size(), base);
     for (int k = 0; k < 4; k++) {
         float formato = antes[k].Bpp == 32 ? (float)GL_RGBA : (float)GL_RGB;
-        float nombre = (float)(Registro[16].args[1] + k);
+        float nombre = (float)(Registro[base].args[1] + k);
         e.push_back({"glGenTextures", {1, nombre}});
         e.push_back({"glBindTexture", {t2, nombre}});
         e.push_back({"glTexImage2D", {t2, 0, (float)GL_RGB, (float)antes[k].Ancho, (float)antes[k].Alto, 0,
                                       formato, (float)GL_UNSIGNED_BYTE}});
-        e.push_back({"glTexParameterf", {t2, (float)GL_TEXTURE_MIN_FILTER, (float)GL_LINEAR}});
-        e.push_back({"glTexParameterf", {t2, (float)GL_TEXTURE_MAG_FILTER, (float)GL_LINEAR}});
-        e.push_back({"glTexParameterf", {t2, (float)GL_TEXTURE_WRAP_S, (float)GL_REPEAT}});
-        e.push_back({"glTexParameterf", {t2, (float)GL_TEXTURE_WRAP_T, (float)GL_REPEAT}});
+        Anadir(&e, Esperadas("textura"));
     }
     Comparar(e);
     // Each upload hands OpenGL the image's own bytes, four per pixel for the
     // 32-bit one; the names are kept and the buffers released.
-    for (int k = 0; k < 4; k++) EXPECT_EQ(Registro[16 + 7 * k + 2].texto, bytes[k]) << "image " << k;
-    EXPECT_EQ(TMujer.Textura, (unsigned)Registro[16].args[1]);
+    for (int k = 0; k < 4; k++) EXPECT_EQ(Registro[base + 7 * k + 2].texto, bytes[k]) << "image " << k;
+    EXPECT_EQ(TMujer.Textura, (unsigned)Registro[base].args[1]);
     EXPECT_EQ(TTecho.Textura, TMujer.Textura + 3);
     for (Imagen *i : {&TMujer, &TParedes, &TSuelo, &TTecho}) EXPECT_EQ(i->Pixeles, nullptr);
 #endif
@@ -300,19 +341,13 @@ TEST(Frame, CallByCall)
     Registro.clear();
     Dibujar();
 
-    std::vector<E> e = {
-        {"glClear", {(float)(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT)}},
-        {"glLoadIdentity", {}},
-        {"gluLookAt", {0, 0, 0, 0.01f, 0, -99999, 0.01f, 99999, -99999}},
-    };
-#ifndef MODO_WIRE
-    e.push_back({"glLightfv", {(float)GL_LIGHT0, (float)GL_POSITION, 100, 100, 100, 0}});
-#endif
-    size_t ejes = e.size();
-    e.resize(e.size() + 15);   // the axes, checked in Dibujo.Axes
+    std::vector<E> e = Esperadas("cuadro");
+    e.push_back({"gluLookAt", {0, 0, 0, 0.01f, 0, -99999, 0.01f, 99999, -99999}});
+    Anadir(&e, Esperadas("luz"));
+    Anadir(&e, Esperadas("ejes"));
+    Anadir(&e, Esperadas("color"));
     std::vector<std::vector<E>> modelos;
 #ifdef MODO_WIRE
-    e.push_back({"glColor3f", {1, 1, 1}});
     const float tira = (float)GL_LINE_STRIP;
     for (int k = 0; k < 4; k++)
         modelos.push_back({kColor, {"glBegin", {tira}}, V(0), V(1), V(2), {"glEnd", {}}});
@@ -341,10 +376,6 @@ TEST(Frame, CallByCall)
     e.insert(e.end(), modelos[4].begin(), modelos[4].end());
     e.push_back({"glPopMatrix", {}});
 
-    // Copy the recorded axes in: they have their own test.
-    ASSERT_GT(Registro.size(), ejes + 15);
-    for (size_t k = 0; k < 15; k++) e[ejes + k] = {Registro[ejes + k].nombre, Registro[ejes + k].args};
-    EXPECT_EQ(Registro[ejes + 1].nombre, "glColor3f");
     // The overlay comes next, then the swap.
     ASSERT_GT(Registro.size(), e.size());
     EXPECT_EQ(Registro[e.size()].nombre, "glPushMatrix");
