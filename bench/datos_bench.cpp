@@ -9,89 +9,13 @@
 #include <cstring>
 #include <random>
 
-namespace {
-
-const long long kTamObjetivo = 100LL * 1000 * 1000;
-
-// Appends formatted text to a buffered file.
-struct Escritor {
-    FILE *f;
-    char  linea[256];
-};
-
-void Linea(Escritor *e, int n) { fwrite(e->linea, 1, (size_t)n, e->f); }
-
-// One 1-based corner in the chosen form.
-int Esquina(char *b, size_t tam, FormaOBJ forma, long v) {
-    switch (forma) {
-    case kVVtVn: return snprintf(b, tam, " %ld/%ld/%ld", v, v, v);
-    case kVVn: return snprintf(b, tam, " %ld//%ld", v, v);
-    default: return snprintf(b, tam, " %ld/%ld", v, v);
-    }
-}
-
-// A wavy sheet of `lado` x `lado` vertices, written as rows of vertices,
-// then texture coordinates and normals, then the triangles.
-void EscribirMalla(Escritor *e, FormaOBJ forma, int lado) {
-    Linea(e, snprintf(e->linea, sizeof e->linea, "# bench mesh %d x %d\no malla\ng malla\n", lado, lado));
-    std::mt19937 g(17);
-    std::uniform_real_distribution<double> ruido(-0.5, 0.5);
-    for (int j = 0; j < lado; j++)
-        for (int i = 0; i < lado; i++) {
-            double x = (i - lado / 2) * 1.7 + ruido(g), z = (j - lado / 2) * 1.7 + ruido(g);
-            double y = 40 * std::sin(x * 0.01) * std::cos(z * 0.013) + ruido(g);
-            Linea(e, snprintf(e->linea, sizeof e->linea, "v %.6f %.6f %.6f\n", x, y, z));
-        }
-    if (forma != kVVn)
-        for (int j = 0; j < lado; j++)
-            for (int i = 0; i < lado; i++)
-                Linea(e, snprintf(e->linea, sizeof e->linea, "vt %.6f %.6f\n", (double)i / lado, (double)j / lado));
-    if (forma != kVVt)
-        for (int j = 0; j < lado; j++)
-            for (int i = 0; i < lado; i++) {
-                double a = ruido(g) * 0.6, b = ruido(g) * 0.6;
-                double n = std::sqrt(a * a + b * b + 1);
-                Linea(e, snprintf(e->linea, sizeof e->linea, "vn %.6f %.6f %.6f\n", a / n, 1 / n, b / n));
-            }
-    Linea(e, snprintf(e->linea, sizeof e->linea, "usemtl material\ns 1\n"));
-    for (int j = 0; j + 1 < lado; j++)
-        for (int i = 0; i + 1 < lado; i++) {
-            long a = (long)j * lado + i + 1, b = a + 1, c = a + lado, d = c + 1;
-            const long tri[2][3] = {{a, b, d}, {a, d, c}};
-            for (int t = 0; t < 2; t++) {
-                int n = snprintf(e->linea, sizeof e->linea, "f");
-                for (int k = 0; k < 3; k++) n += Esquina(e->linea + n, sizeof e->linea - (size_t)n, forma, tri[t][k]);
-                e->linea[n++] = '\n';
-                Linea(e, n);
-            }
-        }
-}
-
-// Bytes per vertex of the sheet in each form, measured on a small sheet, to
-// size the big one near the target.
-int LadoPara(FormaOBJ forma) {
-    switch (forma) {
-    case kVVtVn: return 686;
-    case kVVn: return 796;
-    default: return 839;
-    }
-}
-
-}  // namespace
+static const long long kTamObjetivo = 100LL * 1000 * 1000;
 
 const char *NombreForma(FormaOBJ forma) {
     switch (forma) {
     case kVVtVn: return "v/vt/vn";
     case kVVn: return "v//vn";
     default: return "v/vt";
-    }
-}
-
-int FormatoDeForma(FormaOBJ forma) {
-    switch (forma) {
-    case kVVtVn: return 4;
-    case kVVn: return 1;
-    default: return 0;
     }
 }
 
@@ -105,15 +29,10 @@ std::string FicheroOBJ(const std::string &dir, FormaOBJ forma) {
     const std::string ruta = dir + "/" + kNombres[forma];
     if (TamFichero(ruta) > kTamObjetivo * 9 / 10 && TamFichero(ruta) < kTamObjetivo * 11 / 10) return ruta;
     mkdir(dir.c_str(), 0755);
-    Escritor e;
-    e.f = fopen(ruta.c_str(), "wb");
-    if (!e.f) {
+    if (!EscribirMallaOBJ(ruta, forma, kTamObjetivo)) {
         fprintf(stderr, "cannot write %s\n", ruta.c_str());
         exit(1);
     }
-    setvbuf(e.f, nullptr, _IOFBF, 1 << 20);
-    EscribirMalla(&e, forma, LadoPara(forma));
-    fclose(e.f);
     return ruta;
 }
 

@@ -4,10 +4,8 @@
 //   std::string FicheroTGA(const std::string &dir);
 //   SalaBench   HacerSala(int caras);
 //
-// FicheroOBJ writes (once; an existing file is reused) a mesh of about
-// 100 MB in the OBJ text an exporter writes: "v x y z" and "vn x y z" with
-// six decimals, "vt s t" with two components, triangles with 1-based corner
-// numbers in the chosen corner form, a comment and a group line. FicheroTGA
+// FicheroOBJ writes (once; an existing file is reused) the sheet of
+// EscribirMallaOBJ (tests/referencia/malla_obj.h) at about 100 MB. FicheroTGA
 // writes a 4096 x 4096 uncompressed 24-bit TGA of noisy gradients.
 // HacerSala builds a hall like the walkthrough's (3000 x 400 x 3500, floor,
 // ceiling and four walls) tessellated into about `caras` triangles, and a
@@ -18,14 +16,11 @@
 #include <string>
 #include <vector>
 
+#include "malla_obj.h"
 #include "modelo.h"
 
-enum FormaOBJ { kVVtVn, kVVn, kVVt };
-
-// The name used in benchmark names ("v/vt/vn" ...) and the face format that
-// CargarModeloOBJ reads it with.
+// The name used in benchmark names ("v/vt/vn" ...).
 const char *NombreForma(FormaOBJ forma);
-int FormatoDeForma(FormaOBJ forma);
 
 std::string FicheroOBJ(const std::string &dir, FormaOBJ forma);
 std::string FicheroTGA(const std::string &dir);

@@ -3,6 +3,8 @@
 //   medir_carga obj <path> <format> [oraculo]   CargarModeloOBJ (or the fscanf reference)
 //   medir_carga tga <path>                      CargarImagenTGA
 //   medir_carga shader <path>                   CargarTextoShader
+//   medir_carga malla <path> <megabytes>        writes a valid v/vt/vn OBJ file
+//                                               of that size (face format 2 or 4)
 //
 // Prints what was loaded and how many bytes the result holds, then releases
 // it. Run under /usr/bin/time -v to compare the loader's peak memory with the
@@ -12,12 +14,14 @@
 #include <cstring>
 
 #include "imagen.h"
+#include "malla_obj.h"
 #include "modelo.h"
 #include "obj_scanf.h"
 #include "shader.h"
 
 static int Uso() {
-    fprintf(stderr, "use: medir_carga obj <path> <format> [oraculo] | tga <path> | shader <path>\n");
+    fprintf(stderr, "use: medir_carga obj <path> <format> [oraculo] | tga <path> | shader <path> |"
+                    " malla <path> <megabytes>\n");
     return 2;
 }
 
@@ -42,6 +46,11 @@ int main(int argc, char **argv) {
         char *texto = CargarTextoShader(argv[2]);
         printf("shader text %s, %zu bytes\n", texto ? "read" : "null", texto ? strlen(texto) : (size_t)0);
         free(texto);
+    } else if (strcmp(argv[1], "malla") == 0 && argc >= 4) {
+        if (!EscribirMallaOBJ(argv[2], kVVtVn, (long long)(atof(argv[3]) * 1e6))) {
+            fprintf(stderr, "cannot write %s\n", argv[2]);
+            return 1;
+        }
     } else {
         return Uso();
     }
