@@ -1,12 +1,13 @@
 // datos_bench.cpp - benchmark inputs (see datos_bench.h).
 #include "datos_bench.h"
 
+#include "casos_colision.h"
+
 #include <sys/stat.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <random>
 
 static const long long kTamObjetivo = 100LL * 1000 * 1000;
@@ -69,26 +70,6 @@ std::string FicheroTGA(const std::string &dir) {
 
 namespace {
 
-// One wall of the hall: an n x m grid of shared vertices, two triangles per cell.
-void Pared(SalaBench *s, Vector o, Vector u, Vector v, int n, int m) {
-    const int base = (int)s->vertices.size();
-    for (int j = 0; j <= m; j++)
-        for (int i = 0; i <= n; i++) {
-            const float a = (float)i / (float)n, b = (float)j / (float)m;
-            s->vertices.push_back(Vector{o.x + u.x * a + v.x * b, o.y + u.y * a + v.y * b, o.z + u.z * a + v.z * b});
-        }
-    for (int j = 0; j < m; j++)
-        for (int i = 0; i < n; i++) {
-            const int a = base + j * (n + 1) + i, b = a + 1, c = a + n + 1, d = c + 1;
-            Cara k;
-            memset(&k, 0, sizeof k);
-            k.Vert[0] = a, k.Vert[1] = b, k.Vert[2] = d;
-            s->caras.push_back(k);
-            k.Vert[0] = a, k.Vert[1] = d, k.Vert[2] = c;
-            s->caras.push_back(k);
-        }
-}
-
 // Cells of about `celda` along a side of length `largo`, at least one.
 int Partes(double largo, double celda) { return largo / celda < 1 ? 1 : (int)std::lround(largo / celda); }
 
@@ -99,14 +80,15 @@ void HacerSala(int caras, SalaBench *s) {
     const double area = 2.0 * (x1 - x0) * (z1 - z0) + 2.0 * (y1 - y0) * ((x1 - x0) + (z1 - z0));
     const double celda = std::sqrt(2.0 * area / caras);   // two triangles per square cell
     const int nx = Partes(x1 - x0, celda), ny = Partes(y1 - y0, celda), nz = Partes(z1 - z0, celda);
-    s->vertices.clear();
-    s->caras.clear();
-    Pared(s, Vector{x0, y0, z0}, Vector{x1 - x0, 0, 0}, Vector{0, 0, z1 - z0}, nx, nz);   // floor
-    Pared(s, Vector{x0, y1, z0}, Vector{x1 - x0, 0, 0}, Vector{0, 0, z1 - z0}, nx, nz);   // ceiling
-    Pared(s, Vector{x0, y0, z0}, Vector{x1 - x0, 0, 0}, Vector{0, y1 - y0, 0}, nx, ny);
-    Pared(s, Vector{x0, y0, z1}, Vector{x1 - x0, 0, 0}, Vector{0, y1 - y0, 0}, nx, ny);
-    Pared(s, Vector{x0, y0, z0}, Vector{0, 0, z1 - z0}, Vector{0, y1 - y0, 0}, nz, ny);
-    Pared(s, Vector{x1, y0, z0}, Vector{0, 0, z1 - z0}, Vector{0, y1 - y0, 0}, nz, ny);
+    CasoColision sala;
+    AnadirPared(nullptr, &sala, Vector{x0, y0, z0}, Vector{x1 - x0, 0, 0}, Vector{0, 0, z1 - z0}, nx, nz);   // floor
+    AnadirPared(nullptr, &sala, Vector{x0, y1, z0}, Vector{x1 - x0, 0, 0}, Vector{0, 0, z1 - z0}, nx, nz);   // ceiling
+    AnadirPared(nullptr, &sala, Vector{x0, y0, z0}, Vector{x1 - x0, 0, 0}, Vector{0, y1 - y0, 0}, nx, ny);
+    AnadirPared(nullptr, &sala, Vector{x0, y0, z1}, Vector{x1 - x0, 0, 0}, Vector{0, y1 - y0, 0}, nx, ny);
+    AnadirPared(nullptr, &sala, Vector{x0, y0, z0}, Vector{0, 0, z1 - z0}, Vector{0, y1 - y0, 0}, nz, ny);
+    AnadirPared(nullptr, &sala, Vector{x1, y0, z0}, Vector{0, 0, z1 - z0}, Vector{0, y1 - y0, 0}, nz, ny);
+    s->vertices.swap(sala.vertices);
+    s->caras.swap(sala.caras);
     s->centros.clear();
     for (int k = 0; k < 64; k++) {
         const double t = k / 64.0;
@@ -115,12 +97,4 @@ void HacerSala(int caras, SalaBench *s) {
     }
 }
 
-Modelo ModeloDeSala(SalaBench *s) {
-    Modelo m;
-    IniciarModelo(&m);
-    m.NumVertices = (int)s->vertices.size();
-    m.NumCaras = (int)s->caras.size();
-    m.Vertices = s->vertices.data();
-    m.Caras = s->caras.data();
-    return m;
-}
+Modelo ModeloDeSala(SalaBench *s) { return ModeloDeArrays(&s->vertices, &s->caras); }

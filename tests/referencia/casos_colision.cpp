@@ -61,7 +61,7 @@ void Pared(Gen *g, CasoColision *c, Vector origen, Vector u, Vector v, int n, in
     for (int j = 0; j < m; j++)
         for (int i = 0; i < n; i++) {
             int a = base + j * (n + 1) + i, b = a + 1, d = a + n + 1, e = d + 1;
-            if (Suerte(g, 0.5)) {
+            if (g == nullptr || Suerte(g, 0.5)) {
                 Cara3(c, a, b, e);
                 Cara3(c, a, e, d);
             } else {
@@ -239,15 +239,21 @@ void GenerarCasoColision(std::mt19937_64 *g, CasoColision *caso) {
     if (Suerte(g, 0.3)) Estropear(g, caso);
 }
 
-Modelo ModeloDeCaso(CasoColision *caso) {
+void AnadirPared(std::mt19937_64 *g, CasoColision *caso, Vector origen, Vector u, Vector v, int n, int m) {
+    Pared(g, caso, origen, u, v, n, m, 0);
+}
+
+Modelo ModeloDeArrays(std::vector<Vector> *vertices, std::vector<Cara> *caras) {
     Modelo m;
     IniciarModelo(&m);
-    m.NumVertices = (int)caso->vertices.size();
-    m.NumCaras = (int)caso->caras.size();
-    m.Vertices = caso->vertices.empty() ? nullptr : caso->vertices.data();
-    m.Caras = caso->caras.empty() ? nullptr : caso->caras.data();
+    m.NumVertices = (int)vertices->size();
+    m.NumCaras = (int)caras->size();
+    m.Vertices = vertices->empty() ? nullptr : vertices->data();
+    m.Caras = caras->empty() ? nullptr : caras->data();
     return m;
 }
+
+Modelo ModeloDeCaso(CasoColision *caso) { return ModeloDeArrays(&caso->vertices, &caso->caras); }
 
 Vector XoqueCaraACara(float radio, Vector centro, Vector mov, Modelo m) {
     if (m.Caras == nullptr) return mov;

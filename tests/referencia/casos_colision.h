@@ -34,8 +34,15 @@ struct CasoColision {
 
 void GenerarCasoColision(std::mt19937_64 *g, CasoColision *caso);
 
-// A Modelo record over the case's arrays (not owned: never released).
+// A Modelo record over the arrays, or the case's (not owned: never released).
+Modelo ModeloDeArrays(std::vector<Vector> *vertices, std::vector<Cara> *caras);
 Modelo ModeloDeCaso(CasoColision *caso);
+
+// Adds one side of a box to the case: an n x m grid from `origen` along u
+// and v, its vertices shared, each cell split into two triangles. With a
+// generator each cell picks its diagonal at random; with null all cells
+// take the same one.
+void AnadirPared(std::mt19937_64 *g, CasoColision *caso, Vector origen, Vector u, Vector v, int n, int m);
 
 // The face-by-face algorithm: every face in order, faces with a corner index
 // outside [0, NumVertices) skipped, missing arrays taken as empty.
