@@ -100,11 +100,6 @@ TEST(ObjVacio, FicheroInexistenteDaModeloVacio) {
     EsperarVacio(m);
 }
 
-TEST(ObjVacio, UnDirectorioNoDaNada) {
-    Modelo m = CargarModeloOBJ(DirTemporal().c_str(), 3);
-    EsperarVacio(m);
-}
-
 // ---------------------------------------------------------------------------
 // Tokens
 

@@ -1,37 +1,26 @@
-// Tests of CargarTextoShader: whole text files, and null for anything that
-// is not a readable regular file (without ever blocking).
+// Tests of CargarTextoShader: whole text files, and null for a file it may
+// not read. Empty and missing files, FIFOs, directories and devices are in
+// test_hostiles.cpp (HostilesRutas), with the other two loaders.
 #include <gtest/gtest.h>
 
-#include <ftw.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "shader.h"
 #include "comun.h"
 
 namespace {
 
-
 std::string Escribir(const std::string &nombre, const std::string &texto) {
     return EscribirTemporal(nombre, texto);
 }
 
 }  // namespace
-
-TEST(TextoShader, FicheroVacioDaCadenaVacia) {
-    char *t = CargarTextoShader(Escribir("vacio.glsl", "").c_str());
-    ASSERT_NE(t, nullptr);
-    EXPECT_EQ(t[0], '\0');
-    free(t);
-}
 
 TEST(TextoShader, TresCaracteresSinSaltoDeLinea) {
     char *t = CargarTextoShader(Escribir("abc.glsl", "abc").c_str());
@@ -49,31 +38,6 @@ TEST(TextoShader, TextoLargoConSaltosYBytesAltos) {
     EXPECT_EQ(strlen(t), texto.size());
     EXPECT_EQ(std::string(t), texto);
     free(t);
-}
-
-TEST(TextoShader, FicheroInexistenteDaNulo) {
-    EXPECT_EQ(CargarTextoShader((DirTemporal() + "/no_such.glsl").c_str()), nullptr);
-}
-
-TEST(TextoShader, DirectorioDaNulo) {
-    EXPECT_EQ(CargarTextoShader(DirTemporal().c_str()), nullptr);
-}
-
-// A FIFO with no writer would block an ordinary open for reading forever;
-// the reader must give null at once. (If it blocked, the test would hang and
-// CTest's timeout would report it.)
-TEST(TextoShader, FifoDaNuloSinBloquear) {
-    std::string ruta = DirTemporal() + "/tuberia";
-    unlink(ruta.c_str());
-    ASSERT_EQ(mkfifo(ruta.c_str(), 0600), 0);
-    EXPECT_EQ(CargarTextoShader(ruta.c_str()), nullptr);
-    unlink(ruta.c_str());
-}
-
-TEST(TextoShader, DispositivoDaNulo) {
-    // /dev/null would read as empty and /dev/zero never ends: neither is text.
-    EXPECT_EQ(CargarTextoShader("/dev/null"), nullptr);
-    EXPECT_EQ(CargarTextoShader("/dev/zero"), nullptr);
 }
 
 // As root a mode-000 file is readable, so there the check runs in a child
