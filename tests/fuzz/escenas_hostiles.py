@@ -14,18 +14,16 @@ Use a -DTALO_SANITIZE=ON build; the LeakSanitizer options of .ci/run apply
 import os
 import random
 import shutil
-import struct
 import sys
 import tempfile
 
 AQUI = os.path.dirname(os.path.abspath(__file__))
+sys.dont_write_bytecode = True   # keep the source tree clean
+sys.path.insert(0, AQUI)
+from entradas_hostiles import tga  # noqa: E402
+
 MODELOS = ["Techo.OBJ", "Suelo.OBJ", "Paredes.OBJ", "Mujer.OBJ", "Caballo.OBJ"]
 TEXTURAS = ["Vampiro.tga", "Paredes.tga", "Suelo.tga", "Techo.tga"]
-
-
-def tga(tipo, ancho, alto, bits, desc=0, cuerpo=b""):
-    return (bytes([0, 0, tipo]) + struct.pack("<HHB", 0, 0, 0) +
-            struct.pack("<HHHHBB", 0, 0, ancho, alto, bits, desc) + cuerpo)
 
 
 def escribir(ruta, datos):
@@ -118,7 +116,6 @@ def correr(Programa, ServidorX, escena, nombre, real):
 def main():
     build = os.path.abspath(sys.argv[1])
     os.environ["TALO_BUILD"] = build
-    sys.dont_write_bytecode = True
     sys.path.insert(0, os.path.join(AQUI, "..", "app"))
     from servidor_x import Programa, ServidorX
 
