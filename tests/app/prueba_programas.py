@@ -20,7 +20,6 @@ sys.dont_write_bytecode = True   # keep the source tree clean
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import carpeta_conocida as escena  # noqa: E402
 import traza  # noqa: E402
-
 from servidor_x import ALTO, ANCHO, BUILD, Programa, ServidorX  # noqa: E402
 
 
