@@ -113,6 +113,9 @@ class Programa:
         self.proceso = subprocess.Popen(orden, cwd=carpeta, env=entorno,
                                         stdout=subprocess.PIPE, stderr=subprocess.PIPE)
         self.ventana = esperar(self._ventana_visible, "the window to be mapped", proceso=self.proceso)
+        # The first frame: freeglut has done with its own start-up requests,
+        # the full-screen one included, so none of them lands after ours.
+        esperar(lambda: self.cuadros() >= 1, "the first frame", proceso=self.proceso)
         # No window manager here to honour the full-screen request: put the
         # window over the whole screen as full screen would (--sync: until
         # the server has done it), and the pointer in its middle. The first
