@@ -155,11 +155,17 @@ Vector XoqueEsferaPlano(float radio, Vector centro, Vector mov, Vector v1, Vecto
 // lengths exceed 0.75 L + 2^-39: each computed length is within a relative
 // 2^-22 of the true one, so the true ones then exceed L / sqrt(2) + 2^-40.
 //
+// The corner reach is computed in float, and an edge longer than about 2^64
+// has an infinite float length (its sum of squares overflows): the reach is
+// then infinite and every foot point counts, so such a face is never skipped.
+//
 // The box test. Write lo/hi for the box of the three vertices, s for the sum
-// of its extents and C for its largest coordinate magnitude. s >= L, and the
-// computed L and the float sum L + C each round by a relative 2^-22 at most,
-// so rho <= max(s, (s + C) 2^-18) (1 + 2^-20) + 2^-40 (the last product may
-// also round a subnormal, by 2^-149). A vertex lies in the box, so a touched
+// of its extents and C for its largest coordinate magnitude. If s >= 2^63
+// nothing is rejected. Otherwise every edge component is below 2^63, every
+// float sum of squares below 2^127, so the computed L is finite; s >= L, and
+// the computed L and the float sum L + C each round by a relative 2^-22 at
+// most, so rho <= max(s, (s + C) 2^-18) (1 + 2^-20) + 2^-40 (the last
+// product may also round a subnormal, by 2^-149). A vertex lies in the box, so a touched
 // face has P within that plus r (1 + 2^-21) + 2^-62 of the box on every
 // axis. CaraLejos rejects when P is beyond the box by more than
 // (max(s, (s + C) 2^-18) + r)(1 + 2^-10) + 2^-30 on some axis. Every
@@ -175,12 +181,13 @@ Vector XoqueEsferaPlano(float radio, Vector centro, Vector mov, Vector v1, Vecto
 //     other axes and the full test;
 //   - a radius of +inf makes the margin infinite and nothing is rejected;
 //   - NaN coordinates in a face can only cause a rejection of a face that is
-//     never touched anyway (a).
+//     never touched anyway (a); a NaN extent sum rejects nothing.
 namespace {
 
 const double kHolguraRelativa = 1.0 + 1.0 / 1024.0;   // 1 + 2^-10
 const double kHolguraAbsoluta = 1.0 / 1073741824.0;   // 2^-30
 const double kEscalaEsquina = 0x1p-18;
+const double kLadoFinito = 0x1p63;   // below this every edge has a finite float length
 
 // NaN coordinates may be dropped or kept by these; either way is sound (a).
 inline float Min3(float a, float b, float c) { const float m = a < b ? a : b; return m < c ? m : c; }
@@ -195,6 +202,8 @@ inline bool CaraLejos(double r, double px, double py, double pz, const Vector &a
     const double ly = Min3(a.y, b.y, c.y), hy = Max3(a.y, b.y, c.y);
     const double lz = Min3(a.z, b.z, c.z), hz = Max3(a.z, b.z, c.z);
     const double s = (hx - lx) + (hy - ly) + (hz - lz);
+    if (!(s < kLadoFinito))
+        return false;
     const double cx = std::fmax(-lx, hx), cy = std::fmax(-ly, hy), cz = std::fmax(-lz, hz);
     const double esquina = (s + std::fmax(std::fmax(cx, cy), cz)) * kEscalaEsquina;
     const double margen = ((s > esquina ? s : esquina) + r) * kHolguraRelativa + kHolguraAbsoluta;

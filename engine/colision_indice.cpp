@@ -58,7 +58,8 @@ double Lado(const Vector &a, const Vector &b)
 // The sphere of face i, or false when the face can never be touched: a corner
 // outside the vertex array (skipped) or an infinite or NaN coordinate. The
 // reach covers rho = max(0.7072 L, (s + C) 2^-17) + 2^-39, which bounds both
-// L / sqrt(2) + 2^-40 and the corner reach as colision.cpp requires.
+// L / sqrt(2) + 2^-40 and the corner reach as colision.cpp requires (s is
+// the box's extent sum, C its largest coordinate magnitude).
 bool EsferaDeCara(const Modelo &m, int nv, int i, EsferaCara *e)
 {
     const Cara &k = m.Caras[i];
@@ -77,7 +78,8 @@ bool EsferaDeCara(const Modelo &m, int nv, int i, EsferaCara *e)
         e->centro[a] = (float)(0.5 * lo + 0.5 * hi);
     }
     const double l = std::max({Lado(v[0], v[1]), Lado(v[1], v[2]), Lado(v[2], v[0])});
-    const double rho = std::max(0.7072 * l, (s + c) * 0x1p-17) + 0x1p-39;
+    // From an extent sum of 2^63 up, the corner reach may be infinite.
+    const double rho = s < 0x1p63 ? std::max(0.7072 * l, (s + c) * 0x1p-17) + 0x1p-39 : INFINITY;
     const double r = std::max({Distancia(v[0], e->centro), Distancia(v[1], e->centro), Distancia(v[2], e->centro)});
     const double q = (r + rho) * (1.0 + 0x1p-20) + 0x1p-60;
     float qf = (float)q;
