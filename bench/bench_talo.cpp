@@ -1,5 +1,5 @@
-// bench_talo - the engine's loaders and collision against the straightforward
-// versions and the libraries people would otherwise use.
+// bench_talo - the engine's loaders against the straightforward versions and
+// the libraries people would otherwise use (collision: bench_colision.cpp).
 //
 //   bench_talo <data dir> [Google Benchmark flags]
 //
@@ -11,11 +11,8 @@
 //   tga/rapido           CargarImagenTGA on a 4096 x 4096 24-bit file
 //   tga/stb              stbi_load on the same file
 //   tga/leer             read the whole file into a new buffer
-//   colision <n>/rapido  one XoqueEsferaModelo call on a hall of n faces
-//   colision <n>/cara    the face-by-face loop over XoqueEsferaPlano
 // Before timing, every OBJ file is loaded by both our loader and the fscanf
-// loader and compared bit for bit, and every collision call is compared with
-// the face-by-face loop; the counters "identico" carry the verdict.
+// loader and compared bit for bit; the counters "identico" carry the verdict.
 #include <benchmark/benchmark.h>
 
 #include <fcntl.h>
@@ -31,8 +28,6 @@
 #include <stb/stb_image.h>
 #include <tiny_obj_loader.h>
 
-#include "casos_colision.h"
-#include "colision.h"
 #include "datos_bench.h"
 #include "imagen.h"
 #include "modelo.h"
@@ -144,38 +139,6 @@ void BmTgaStb(benchmark::State &st, std::string ruta) {
     st.SetBytesProcessed(st.iterations() * TamFichero(ruta));
 }
 
-// ---- Collision ----
-
-const float kRadio = 50.0f;
-const Vector kCaida = {3.0f, -10.0f, -7.0f};   // walking and falling, as in a tick
-
-// Every centre of the walk through both versions, compared bit for bit.
-bool ColisionIdentica(SalaBench *sala) {
-    const Modelo m = ModeloDeSala(sala);
-    int tocados = 0;
-    for (const Vector &c : sala->centros) {
-        Vector a = XoqueEsferaModelo(kRadio, c, kCaida, m);
-        Vector b = XoqueCaraACara(kRadio, c, kCaida, m);
-        if (memcmp(&a, &b, sizeof a) != 0) return false;
-        tocados += memcmp(&b, &kCaida, sizeof b) != 0;
-    }
-    fprintf(stderr, "hall of %d faces: %d of %zu centres touch the floor; identical to face by face\n", m.NumCaras,
-            tocados, sala->centros.size());
-    return true;
-}
-
-void BmColision(benchmark::State &st, SalaBench *sala, bool cara_a_cara, bool identico) {
-    const Modelo m = ModeloDeSala(sala);
-    size_t k = 0;
-    for (auto _ : st) {
-        const Vector &c = sala->centros[k++ % sala->centros.size()];
-        Vector r = cara_a_cara ? XoqueCaraACara(kRadio, c, kCaida, m) : XoqueEsferaModelo(kRadio, c, kCaida, m);
-        benchmark::DoNotOptimize(r);
-    }
-    st.counters["caras"] = m.NumCaras;
-    if (!cara_a_cara) st.counters["identico"] = identico ? 1 : 0;
-}
-
 void RegistrarObj(const std::string &dir) {
     for (FormaOBJ forma : {kVVtVn, kVVn, kVVt}) {
         const std::string ruta = FicheroOBJ(dir, forma);
@@ -200,20 +163,6 @@ void RegistrarTga(const std::string &dir) {
     benchmark::RegisterBenchmark("tga/leer", BmLeer, ruta)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
 }
 
-void RegistrarColision() {
-    static SalaBench salas[4];
-    const int tamanos[4] = {1000, 10000, 100000, 1000000};
-    for (int i = 0; i < 4; i++) {
-        HacerSala(tamanos[i], &salas[i]);
-        const bool identico = ColisionIdentica(&salas[i]);
-        const std::string g = "colision " + std::to_string(tamanos[i]) + "/";
-        benchmark::RegisterBenchmark((g + "rapido").c_str(), BmColision, &salas[i], false, identico)
-            ->Unit(benchmark::kMicrosecond)->UseRealTime();
-        benchmark::RegisterBenchmark((g + "cara").c_str(), BmColision, &salas[i], true, identico)
-            ->Unit(benchmark::kMicrosecond)->UseRealTime();
-    }
-}
-
 }  // namespace
 
 int main(int argc, char **argv) {
@@ -228,7 +177,6 @@ int main(int argc, char **argv) {
     benchmark::Initialize(&argc, argv);
     RegistrarObj(dir);
     RegistrarTga(dir);
-    RegistrarColision();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;
