@@ -136,8 +136,10 @@ Vector XoqueEsferaPlano(float radio, Vector centro, Vector mov, Vector v1, Vecto
 //       squares and the root each lose at most a relative 2^-24 (and a sum of
 //       squares that underflows means |P - F| < 2^-62),
 //       |P - F| <= r (1 + 2^-21) + 2^-62;
-//   (c) F within e (1 + 2^-21) + 2^-62 of a vertex (the corner rule, by the
-//       same rounding argument), or a clamped angle sum over 6.
+//   (c) a clamped angle sum over 6, or F within e (1 + 2^-21) + 2^-62 of a
+//       vertex (the corner rule: a computed length that is at most a finite
+//       e is finite, and the rounding argument of (b) applies; an infinite e
+//       puts no bound on F).
 // Lemma: if F is farther than L / sqrt(2) + 2^-40 from every vertex, the
 // clamped angle sum is below 4.72 or NaN. Any two of u = Vi - F, v = Vj - F
 // then have |u|^2 + |v|^2 > L^2 >= |u - v|^2, so by the law of cosines
@@ -152,8 +154,11 @@ Vector XoqueEsferaPlano(float radio, Vector centro, Vector mov, Vector v1, Vecto
 //   rho = max(L / sqrt(2) + 2^-40, e (1 + 2^-21) + 2^-62)
 // of some vertex, and P within rho + r (1 + 2^-21) + 2^-62 of that vertex.
 // PieDentro uses the lemma to skip the arc cosines when all three computed
-// lengths exceed 0.75 L + 2^-39: each computed length is within a relative
-// 2^-22 of the true one, so the true ones then exceed L / sqrt(2) + 2^-40.
+// lengths exceed 0.75 L + 2^-39 (L as computed, finite): each finite
+// computed length is within a relative 2^-22 of the true one, and an
+// infinite one stands for a true length of at least 2^64 (1 - 2^-22), while
+// a finite L is below 2^64 (1 + 2^-22); either way the true lengths then
+// exceed L / sqrt(2) + 2^-40.
 //
 // The corner reach is computed in float, and an edge longer than about 2^64
 // has an infinite float length (its sum of squares overflows): the reach is
@@ -161,11 +166,12 @@ Vector XoqueEsferaPlano(float radio, Vector centro, Vector mov, Vector v1, Vecto
 //
 // The box test. Write lo/hi for the box of the three vertices, s for the sum
 // of its extents and C for its largest coordinate magnitude. If s >= 2^63
-// nothing is rejected. Otherwise every edge component is below 2^63, every
-// float sum of squares below 2^127, so the computed L is finite; s >= L, and
-// the computed L and the float sum L + C each round by a relative 2^-22 at
-// most, so rho <= max(s, (s + C) 2^-18) (1 + 2^-20) + 2^-40 (the last
-// product may also round a subnormal, by 2^-149). A vertex lies in the box, so a touched
+// nothing is rejected. Otherwise every edge component is at most 2^63 after
+// rounding, every float sum of squares at most 3 * 2^126, so the computed L
+// and e are finite; s >= L, and the computed L and the float sum L + C each
+// round by a relative 2^-22 at most, so
+// rho <= max(s, (s + C) 2^-18) (1 + 2^-20) + 2^-40 (the last product may
+// also round a subnormal, by 2^-149). A vertex lies in the box, so a touched
 // face has P within that plus r (1 + 2^-21) + 2^-62 of the box on every
 // axis. CaraLejos rejects when P is beyond the box by more than
 // (max(s, (s + C) 2^-18) + r)(1 + 2^-10) + 2^-30 on some axis. Every
