@@ -17,21 +17,7 @@ namespace {
 
 const Vector kCaida = {0.0f, -10.0f, 0.0f};
 
-struct Suelo {
-    std::vector<Vector> vertices;
-    std::vector<Cara> caras;
-};
-
-Modelo ModeloDe(Suelo *s)
-{
-    Modelo m;
-    IniciarModelo(&m);
-    m.NumVertices = (int)s->vertices.size();
-    m.NumCaras = (int)s->caras.size();
-    m.Vertices = s->vertices.data();
-    m.Caras = s->caras.data();
-    return m;
-}
+typedef CasoColision Suelo;   // only its vertices and faces are used
 
 // The face a b c in one of its six corner orders (three turns, two windings).
 void Agregar(Suelo *s, int a, int b, int c, int orden)
@@ -86,7 +72,7 @@ Suelo Abanico(Vector centro, int k, int orden)
 // or where the three routines disagree.
 ::testing::AssertionResult Caminar(Suelo *s, Vector ojo, Vector paso, int ticks, float alto)
 {
-    const Modelo m = ModeloDe(s);
+    const Modelo m = ModeloDeCaso(s);
     IndiceColision indice = IndexarModelo(m);
     const float inicio = ojo.y;
     for (int t = 0; t < ticks; t++) {
