@@ -4,7 +4,8 @@
 // Why a uniform grid of face spheres. colision.cpp proves that a touched face
 // has the sphere's centre P within rho + r (1 + 2^-21) + 2^-62 of one of its
 // vertices, where r is the radius and rho depends on the face alone (about
-// 0.71 of its longest edge). So each face gets a centre c (the middle of its
+// 0.71 of its longest edge; infinite when its extents add up to 2^63 or
+// more, and such a face is always tested). So each face gets a centre c (the middle of its
 // box) and a reach q >= (R + rho)(1 + 2^-20) + 2^-60, R the farthest vertex
 // from c, and a face whose c lies farther than q + r (with allowances) from P
 // cannot be touched. Faces are stored once each, by the cell of c, in a
@@ -21,7 +22,7 @@
 // A grid rather than a BVH or a sorted sweep: rooms are surfaces of faces of
 // similar size, a grid cell is found by arithmetic, a query walks contiguous
 // rows of records with no pointer chasing, and it is built in two counting
-// passes with no sort. Each face costs 20 bytes and each cell 4, and there
+// passes without sorting the faces. Each face costs 20 bytes and each cell 4, and there
 // are no more cells than faces, so the index takes at most 24 bytes a face,
 // against the 36 of the face array.
 #include <algorithm>
