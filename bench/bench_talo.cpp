@@ -1,4 +1,4 @@
-// bench_talo - the engine's loaders and collision against the straightforward
+// bench_talo - the OBJ loader and collision against the straightforward
 // versions and the libraries people would otherwise use.
 //
 //   bench_talo <data dir> [Google Benchmark flags]
@@ -8,9 +8,6 @@
 //   obj <form>/oraculo   the fscanf loader (the straightforward one)
 //   obj <form>/tinyobj   tinyobjloader's LoadObj on the same file
 //   obj <form>/leer      read the whole file into a new buffer: the limit
-//   tga/rapido           CargarImagenTGA on a 4096 x 4096 24-bit file
-//   tga/stb              stbi_load on the same file
-//   tga/leer             read the whole file into a new buffer
 //   colision <n>/rapido  one XoqueEsferaModelo call on a hall of n faces
 //   colision <n>/cara    the face-by-face loop over XoqueEsferaPlano
 // Before timing, every OBJ file is loaded by both our loader and the fscanf
@@ -28,13 +25,11 @@
 #include <string>
 #include <vector>
 
-#include <stb/stb_image.h>
 #include <tiny_obj_loader.h>
 
 #include "casos_colision.h"
 #include "colision.h"
 #include "datos_bench.h"
-#include "imagen.h"
 #include "modelo.h"
 #include "obj_scanf.h"
 
@@ -121,29 +116,6 @@ void BmObjTinyobj(benchmark::State &st, std::string ruta) {
     st.SetBytesProcessed(st.iterations() * TamFichero(ruta));
 }
 
-// ---- TGA ----
-
-void BmTgaRapido(benchmark::State &st, std::string ruta) {
-    for (auto _ : st) {
-        Imagen im = CargarImagenTGA(ruta.c_str());
-        if (!im.Pixeles) st.SkipWithError("CargarImagenTGA failed");
-        benchmark::DoNotOptimize(im.Pixeles);
-        free(im.Pixeles);
-    }
-    st.SetBytesProcessed(st.iterations() * TamFichero(ruta));
-}
-
-void BmTgaStb(benchmark::State &st, std::string ruta) {
-    for (auto _ : st) {
-        int w, h, n;
-        unsigned char *p = stbi_load(ruta.c_str(), &w, &h, &n, 0);
-        if (!p) st.SkipWithError("stbi_load failed");
-        benchmark::DoNotOptimize(p);
-        stbi_image_free(p);
-    }
-    st.SetBytesProcessed(st.iterations() * TamFichero(ruta));
-}
-
 // ---- Collision ----
 
 const float kRadio = 50.0f;
@@ -193,13 +165,6 @@ void RegistrarObj(const std::string &dir) {
     }
 }
 
-void RegistrarTga(const std::string &dir) {
-    const std::string ruta = FicheroTGA(dir);
-    benchmark::RegisterBenchmark("tga/rapido", BmTgaRapido, ruta)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
-    benchmark::RegisterBenchmark("tga/stb", BmTgaStb, ruta)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
-    benchmark::RegisterBenchmark("tga/leer", BmLeer, ruta)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
-}
-
 void RegistrarColision() {
     static SalaBench salas[4];
     const int tamanos[4] = {1000, 10000, 100000, 1000000};
@@ -227,7 +192,6 @@ int main(int argc, char **argv) {
     argv++;
     benchmark::Initialize(&argc, argv);
     RegistrarObj(dir);
-    RegistrarTga(dir);
     RegistrarColision();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
