@@ -30,33 +30,11 @@
 #include "casos_colision.h"
 #include "colision.h"
 #include "datos_bench.h"
+#include "leer_fichero.h"
 #include "modelo.h"
 #include "obj_scanf.h"
 
 namespace {
-
-// ---- Reading a file into a new buffer: the cost no loader can go below ----
-
-void LeerEntero(const std::string &ruta) {
-    int fd = open(ruta.c_str(), O_RDONLY);
-    struct stat st;
-    if (fd < 0 || fstat(fd, &st) != 0) abort();
-    char *buf = (char *)malloc((size_t)st.st_size);
-    size_t hecho = 0;
-    while (hecho < (size_t)st.st_size) {
-        ssize_t n = read(fd, buf + hecho, (size_t)st.st_size - hecho);
-        if (n <= 0) break;
-        hecho += (size_t)n;
-    }
-    benchmark::DoNotOptimize(buf[hecho / 2]);
-    free(buf);
-    close(fd);
-}
-
-void BmLeer(benchmark::State &st, std::string ruta) {
-    for (auto _ : st) LeerEntero(ruta);
-    st.SetBytesProcessed(st.iterations() * TamFichero(ruta));
-}
 
 // ---- OBJ ----
 
