@@ -1,7 +1,7 @@
 // modelo_dibujo.cpp - immediate-mode drawing of a Modelo, one triangle at a time.
 //
-// Compiled once per program: with MODO_WIRE every routine sets opaque white
-// instead of mid grey. Each face is its own glBegin/glEnd pair; its first
+// Compiled once per build setting: with MODO_WIRE every routine sets opaque
+// white instead of mid grey. Each face is its own glBegin/glEnd pair; its first
 // triple is the one index of each corner into every array the routine reads.
 // A face whose corner index falls outside any of those arrays is skipped, so
 // a model whose counts disagree with its faces never reads past an array.
@@ -24,80 +24,45 @@ static bool CaraDentro(const Cara &f, int n)
     return IndiceValido(f.Vert[0], n) && IndiceValido(f.Vert[1], n) && IndiceValido(f.Vert[2], n);
 }
 
-static void Vertice(const Vector *a, int k)  { glVertex3f(a[k].x, a[k].y, a[k].z); }
-static void Normal(const Vector *a, int k)   { glNormal3f(a[k].x, a[k].y, a[k].z); }
-static void CTextura(const Vector *a, int k) { glTexCoord3f(a[k].x, a[k].y, a[k].z); }
+// What a variant sends for each corner besides the vertex, and with which
+// primitive. Per corner the normal comes first, then the texture coordinate,
+// then the vertex, which takes the current attributes with it.
+struct Variante {
+    GLenum primitiva;
+    bool normales;
+    bool ctexturas;
+};
 
-void DibujarModeloTODO(Modelo m)
+// The one loop behind all five variants: the colour once, then one
+// glBegin/glEnd pair per face whose corners index every array it reads.
+static void DibujarCaras(Modelo m, Variante v)
 {
     ColorModelo();
     for (int i = 0; i < m.NumCaras; i++) {
-        Cara f = m.Caras[i];
-        if (!CaraDentro(f, m.NumVertices) || !CaraDentro(f, m.NumNormales) ||
-            !CaraDentro(f, m.NumCTexturas))
+        const Cara f = m.Caras[i];
+        if (!CaraDentro(f, m.NumVertices) || (v.normales && !CaraDentro(f, m.NumNormales)) ||
+            (v.ctexturas && !CaraDentro(f, m.NumCTexturas)))
             continue;
-        glBegin(GL_TRIANGLES);
+        glBegin(v.primitiva);
         for (int k = 0; k < 3; k++) {
-            Normal(m.Normales, f.Vert[k]);
-            CTextura(m.CTexturas, f.Vert[k]);
-            Vertice(m.Vertices, f.Vert[k]);
+            const int n = f.Vert[k];
+            if (v.normales)
+                glNormal3f(m.Normales[n].x, m.Normales[n].y, m.Normales[n].z);
+            if (v.ctexturas)
+                glTexCoord3f(m.CTexturas[n].x, m.CTexturas[n].y, m.CTexturas[n].z);
+            glVertex3f(m.Vertices[n].x, m.Vertices[n].y, m.Vertices[n].z);
         }
         glEnd();
     }
 }
 
-void DibujarModeloSN(Modelo m)
-{
-    ColorModelo();
-    for (int i = 0; i < m.NumCaras; i++) {
-        Cara f = m.Caras[i];
-        if (!CaraDentro(f, m.NumVertices) || !CaraDentro(f, m.NumCTexturas))
-            continue;
-        glBegin(GL_TRIANGLES);
-        for (int k = 0; k < 3; k++) {
-            CTextura(m.CTexturas, f.Vert[k]);
-            Vertice(m.Vertices, f.Vert[k]);
-        }
-        glEnd();
-    }
-}
-
-void DibujarModeloST(Modelo m)
-{
-    ColorModelo();
-    for (int i = 0; i < m.NumCaras; i++) {
-        Cara f = m.Caras[i];
-        if (!CaraDentro(f, m.NumVertices) || !CaraDentro(f, m.NumNormales))
-            continue;
-        glBegin(GL_TRIANGLES);
-        for (int k = 0; k < 3; k++) {
-            Normal(m.Normales, f.Vert[k]);
-            Vertice(m.Vertices, f.Vert[k]);
-        }
-        glEnd();
-    }
-}
-
-// Draws the vertices only, with the given primitive (triangles or the a-b-c
-// line strip of the wireframe).
-static void DibujarSoloVertices(Modelo m, GLenum primitiva)
-{
-    ColorModelo();
-    for (int i = 0; i < m.NumCaras; i++) {
-        Cara f = m.Caras[i];
-        if (!CaraDentro(f, m.NumVertices))
-            continue;
-        glBegin(primitiva);
-        for (int k = 0; k < 3; k++)
-            Vertice(m.Vertices, f.Vert[k]);
-        glEnd();
-    }
-}
-
-void DibujarModeloSNT(Modelo m)  { DibujarSoloVertices(m, GL_TRIANGLES); }
+void DibujarModeloTODO(Modelo m) { DibujarCaras(m, Variante{GL_TRIANGLES, true, true}); }
+void DibujarModeloSN(Modelo m)   { DibujarCaras(m, Variante{GL_TRIANGLES, false, true}); }
+void DibujarModeloST(Modelo m)   { DibujarCaras(m, Variante{GL_TRIANGLES, true, false}); }
+void DibujarModeloSNT(Modelo m)  { DibujarCaras(m, Variante{GL_TRIANGLES, false, false}); }
 
 // A line strip, not a loop: the edge c-a is left to the neighbouring face.
-void DibujarModeloWire(Modelo m) { DibujarSoloVertices(m, GL_LINE_STRIP); }
+void DibujarModeloWire(Modelo m) { DibujarCaras(m, Variante{GL_LINE_STRIP, false, false}); }
 
 void DibujarModelo(Modelo m)
 {

@@ -25,10 +25,13 @@ Vector GirarVerticeZ(Vector v, float angulo);   // right-hand rule about +z
 
 // Point where the line p + l*d meets the plane q + s*u + t*v (Cramer's rule).
 // When the system is singular (DeterminanteRectaPlano(d, u, v) == 0: d in the
-// span of u and v, or u and v parallel or zero) or undefined (determinant not
-// finite) there is no single point and p itself is returned; callers that
-// must tell the cases apart test the determinant first. Neither d nor u, v
-// need be unit or perpendicular; the length and sign of d do not matter.
+// span of u and v, or u and v parallel or zero) there is no single point and
+// p itself is returned; callers that must tell the cases apart test the
+// determinant first. Only 0 is tested: a determinant that is not finite (a
+// NaN or infinite input, or products that overflow) is divided by like any
+// other, and the result is what IEEE arithmetic makes of it (a NaN in d, u or
+// v gives NaN components). Neither d nor u, v need be unit or perpendicular;
+// the length and sign of d do not matter.
 Vector InterRectaPlano(Vector p, Vector d, Vector q, Vector u, Vector v);
 
 // The determinant of the system InterRectaPlano solves (columns u, v, -d),

@@ -11,8 +11,8 @@
 //   2. checked for a consistent record: no negative count, an array behind
 //      every non-zero count, every element readable (AddressSanitizer stops
 //      at the first byte past an array);
-//   3. when the reference loader on fscanf is built in (TALO_ORACULO), loaded
-//      again with it and compared field by field, bit for bit;
+//   3. loaded again with the reference loader on fscanf and compared field by
+//      field, bit for bit;
 //   4. passed through XoqueEsferaModelo from a few centres, and compared bit
 //      for bit with a plain loop of XoqueEsferaPlano over the faces whose
 //      corners all lie in the vertex array: the model routine must skip
@@ -33,9 +33,7 @@
 #include "archivo_memoria.h"
 #include "colision.h"
 #include "modelo.h"
-#ifdef TALO_ORACULO
 #include "obj_scanf.h"
-#endif
 
 namespace {
 
@@ -84,7 +82,6 @@ void ComprobarRegistro(const Modelo &m) {
         for (int k = 0; k < 3; k++) Gl.suma += (float)(m.Caras[i].Vert[k] ^ m.Caras[i].Aux[k]);
 }
 
-#ifdef TALO_ORACULO
 bool MismosVectores(const Vector *a, const Vector *b, int n) {
     return n == 0 || memcmp(a, b, (size_t)n * sizeof(Vector)) == 0;
 }
@@ -103,7 +100,6 @@ void CompararConOraculo(const Modelo &m, const Modelo &o) {
             memcmp(m.Caras[i].Aux, o.Caras[i].Aux, sizeof m.Caras[i].Aux) != 0)
             Fallo("faces differ from the fscanf loader");
 }
-#endif
 
 // ---- collision
 
@@ -199,11 +195,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *datos, size_t tam) {
 
     Modelo m = CargarModeloOBJ(ruta, formato);
     ComprobarRegistro(m);
-#ifdef TALO_ORACULO
     Modelo o = CargarModeloOBJScanf(ruta, formato);
     CompararConOraculo(m, o);
     LiberarModelo(&o);
-#endif
     ComprobarColision(m);
     ComprobarDibujo(m);
 

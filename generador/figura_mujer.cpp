@@ -1,4 +1,4 @@
-// escena_mujer.cpp - the woman: a standing figure in a long gown, modelled
+// figura_mujer.cpp - the woman: a standing figure in a long gown, modelled
 // as a smooth union of simple solids and polygonised.
 //
 // She is built in her own frame (feet at the origin, height along +y, facing
@@ -24,13 +24,13 @@
 #include <algorithm>
 #include <cmath>
 
-#include "escena.h"
-
-const Punto3 kPosicionMujer = {-50.0, -50.0, -195.0};
+#include "figuras.h"
+#include "superficie.h"
+#include "texturas.h"
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
+const Punto3 kPosicionMujer = {-50.0, -50.0, -195.0};
 
 enum ParteMujer { kFalda, kCorpino, kPelo, kPiel, kManos, kNumPartes };
 
@@ -158,23 +158,9 @@ Punto3 CTexturaMujer(Punto3 p)
 // The room has no normals of its own and is drawn right after the woman, so
 // it is lit with the normal of her last corner. Ending on the corner whose
 // normal looks most nearly at the light makes the hall evenly well lit.
-void TerminarMirandoALaLuz(Malla *m)
+double ApartadoDeLaLuz(const Malla *m, int v)
 {
-    Punto3 luz = Unitario(P3(1.0, 1.0, 1.0));
-    int mejorCara = 0, mejorEsquina = 0;
-    double mejor = -2.0;
-    for (size_t i = 0; i < m->caras.size(); i++) {
-        int esquinas[3] = {m->caras[i].a, m->caras[i].b, m->caras[i].c};
-        for (int e = 0; e < 3; e++) {
-            double d = Escalar3(m->normales[esquinas[e]], luz);
-            if (d > mejor) {
-                mejor = d;
-                mejorCara = (int)i;
-                mejorEsquina = e;
-            }
-        }
-    }
-    CerrarConEsquina(m, mejorCara, mejorEsquina);
+    return -Escalar3(m->normales[v], Unitario(P3(1.0, 1.0, 1.0)));
 }
 
 }  // namespace
@@ -191,6 +177,6 @@ Malla GenerarMujer()
         m.ctexturas.push_back(CTexturaMujer(*v));
         *v = Sumar(*v, kPosicionMujer);
     }
-    TerminarMirandoALaLuz(&m);
+    TerminarEnMejorEsquina(&m, ApartadoDeLaLuz);
     return m;
 }

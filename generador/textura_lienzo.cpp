@@ -1,4 +1,4 @@
-// escena_ruido.cpp - pictures in memory, tileable value noise and hashing.
+// textura_lienzo.cpp - pictures in memory, tileable value noise and hashing.
 //
 // The noise comes from an integer hash of the lattice point and a seed, so it
 // is the same on every run and every machine; wrapping the lattice indices
@@ -6,31 +6,24 @@
 #include <algorithm>
 #include <cmath>
 
-#include "escena.h"
+#include "geometria.h"
+#include "lienzo.h"
 
-Lienzo CrearLienzo(int ancho, int alto)
+Lienzo PintarLienzo(int lado, ColorPixel pixel)
 {
     Lienzo l;
-    l.ancho = ancho;
-    l.alto = alto;
-    l.rgb.assign((size_t)ancho * alto * 3, 0.0f);
+    l.ancho = lado;
+    l.alto = lado;
+    l.rgb.assign((size_t)lado * lado * 3, 0.0f);
+    for (int y = 0; y < lado; y++)
+        for (int x = 0; x < lado; x++) {
+            Color c = pixel(x, y);
+            size_t i = ((size_t)y * lado + x) * 3;
+            l.rgb[i] = (float)Saturar(c.r);
+            l.rgb[i + 1] = (float)Saturar(c.g);
+            l.rgb[i + 2] = (float)Saturar(c.b);
+        }
     return l;
-}
-
-void PintarPixel(Lienzo *l, int x, int y, Color c)
-{
-    size_t i = ((size_t)y * l->ancho + x) * 3;
-    l->rgb[i] = (float)Saturar(c.r);
-    l->rgb[i + 1] = (float)Saturar(c.g);
-    l->rgb[i + 2] = (float)Saturar(c.b);
-}
-
-Color LeerPixel(const Lienzo *l, int x, int y)
-{
-    x = ((x % l->ancho) + l->ancho) % l->ancho;
-    y = ((y % l->alto) + l->alto) % l->alto;
-    size_t i = ((size_t)y * l->ancho + x) * 3;
-    return Color{l->rgb[i], l->rgb[i + 1], l->rgb[i + 2]};
 }
 
 Color MezclarColor(Color a, Color b, double t)
@@ -57,14 +50,8 @@ int Envolver(int i, int periodo) { return ((i % periodo) + periodo) % periodo; }
 
 double Quintica(double t) { return t * t * t * (t * (t * 6.0 - 15.0) + 10.0); }
 
-}  // namespace
-
-double Azar(int a, int b, unsigned semilla)
-{
-    unsigned h = Mezclador((unsigned)a * 0x9E3779B1U ^ Mezclador((unsigned)b ^ (semilla * 0x85EBCA77U)));
-    return h / 4294967296.0;
-}
-
+// Value noise in [0, 1] over a lattice of unit cells that repeats every `px`
+// cells in x and `py` cells in y.
 double RuidoPeriodico(double x, double y, int px, int py, unsigned semilla)
 {
     double fx = std::floor(x), fy = std::floor(y);
@@ -76,6 +63,8 @@ double RuidoPeriodico(double x, double y, int px, int py, unsigned semilla)
     return Mezclar(abajo, arriba, ty);
 }
 
+// Sum of octaves of RuidoPeriodico, normalised to [0, 1]; still periodic with
+// the first octave's periods.
 double RuidoFractal(double x, double y, int px, int py, int octavas, unsigned semilla)
 {
     double suma = 0.0, peso = 1.0, total = 0.0;
@@ -91,7 +80,15 @@ double RuidoFractal(double x, double y, int px, int py, int octavas, unsigned se
     return suma / total;
 }
 
+}  // namespace
+
 double RuidoTextura(double u, double v, int celdasX, int celdasY, int octavas, unsigned semilla)
 {
     return RuidoFractal(u * celdasX, v * celdasY, celdasX, celdasY, octavas, semilla);
+}
+
+double Azar(int a, int b, unsigned semilla)
+{
+    unsigned h = Mezclador((unsigned)a * 0x9E3779B1U ^ Mezclador((unsigned)b ^ (semilla * 0x85EBCA77U)));
+    return h / 4294967296.0;
 }

@@ -1,4 +1,4 @@
-// escena_caballo.cpp - the horse: barrel, chest and quarters, a tapering neck
+// figura_caballo.cpp - the horse: barrel, chest and quarters, a tapering neck
 // with a mane, the head with ears, four jointed legs with hooves and a tail,
 // blended into one smooth surface and polygonised.
 //
@@ -8,11 +8,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "escena.h"
-
-const Punto3 kPosicionCaballo = {78.0, -50.0, -245.0};
+#include "figuras.h"
+#include "superficie.h"
 
 namespace {
+
+const Punto3 kPosicionCaballo = {78.0, -50.0, -245.0};   // in the world, after the -50 shift
 
 const double kPasoCaballo = 0.5;   // grid step of the polygoniser
 const int kCarasCaballo = 7600;     // faces kept after simplifying

@@ -604,7 +604,7 @@ TEST(EscenaLuz, ElCaballoTomaElColorDeLaUltimaEsquinaDeLasParedes)
 // Running the generator again, into another folder, writes the same bytes.
 TEST(EscenaGenerador, MismosBytesEnCadaEjecucion)
 {
-    std::string generador = kEscena + "/../tools/generar_escena";
+    std::string generador = TALO_GENERADOR;
     std::string otra = ::testing::TempDir() + "escena_repetida";
     std::string orden = "\"" + generador + "\" \"" + otra + "\" > /dev/null";
     ASSERT_EQ(std::system(orden.c_str()), 0) << orden;

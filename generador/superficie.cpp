@@ -1,5 +1,6 @@
-// escena_superficie.cpp - turning a signed-distance field into a triangle
-// mesh (surface nets) with gradient normals.
+// superficie.cpp - turning a signed-distance field into a triangle mesh
+// (surface nets), simplifying it and putting it back onto the surface with
+// gradient normals.
 //
 // The box is sampled on a regular grid of nodes. Every cube whose eight
 // corners do not all lie on the same side of the surface gets one vertex:
@@ -13,9 +14,40 @@
 #include <algorithm>
 #include <cmath>
 
-#include "escena.h"
+#include "simplificacion.h"
+#include "superficie.h"
 
 namespace {
+
+// Central differences of the field at p, half-width h, not yet divided by 2h.
+Punto3 Diferencias(Campo campo, Punto3 p, double h)
+{
+    return P3(campo(P3(p.x + h, p.y, p.z)) - campo(P3(p.x - h, p.y, p.z)),
+              campo(P3(p.x, p.y + h, p.z)) - campo(P3(p.x, p.y - h, p.z)),
+              campo(P3(p.x, p.y, p.z + h)) - campo(P3(p.x, p.y, p.z - h)));
+}
+
+// Normalised gradient of the field at p: the vertex normal, pointing out of
+// the solid; straight up where the gradient vanishes.
+Punto3 GradienteCampo(Campo campo, Punto3 p, double h)
+{
+    Punto3 u = Unitario(Diferencias(campo, p, h));
+    return Longitud(u) > 0.0 ? u : P3(0.0, 1.0, 0.0);
+}
+
+// One Newton step towards the field's zero level from p, the gradient taken
+// with half-width h. False, and no step, where the gradient all but vanishes.
+bool PasoNewton(Campo campo, Punto3 p, double h, Punto3 *paso)
+{
+    double f = campo(p);
+    Punto3 d = Diferencias(campo, p, h);
+    Punto3 g = P3(d.x / (2 * h), d.y / (2 * h), d.z / (2 * h));
+    double g2 = Escalar3(g, g);
+    if (g2 < 1e-12)
+        return false;
+    *paso = Escalar(g, -f / g2);
+    return true;
+}
 
 struct Rejilla {
     Punto3 origen;
@@ -79,16 +111,11 @@ Punto3 CentroCruces(const Rejilla *r, int i, int j, int k)
 // neighbouring quads cannot fold over each other.
 Punto3 AjustarASuperficie(Campo campo, Punto3 p, Punto3 bajo, double paso)
 {
-    double h = paso * 0.05;
     for (int iter = 0; iter < 4; iter++) {
-        double f = campo(p);
-        Punto3 g = P3((campo(P3(p.x + h, p.y, p.z)) - campo(P3(p.x - h, p.y, p.z))) / (2 * h),
-                      (campo(P3(p.x, p.y + h, p.z)) - campo(P3(p.x, p.y - h, p.z))) / (2 * h),
-                      (campo(P3(p.x, p.y, p.z + h)) - campo(P3(p.x, p.y, p.z - h))) / (2 * h));
-        double g2 = Escalar3(g, g);
-        if (g2 < 1e-12)
+        Punto3 d;
+        if (!PasoNewton(campo, p, paso * 0.05, &d))
             break;
-        p = Restar(p, Escalar(g, f / g2));
+        p = Sumar(p, d);
         double m = paso * 0.1;
         p.x = std::min(bajo.x + paso + m, std::max(bajo.x - m, p.x));
         p.y = std::min(bajo.y + paso + m, std::max(bajo.y - m, p.y));
@@ -174,17 +201,9 @@ void CrearCaras(const Rejilla *r, const std::vector<int> &indiceCubo, int eje, M
             }
 }
 
-}  // namespace
-
-Punto3 GradienteCampo(Campo campo, Punto3 p, double h)
-{
-    Punto3 g = P3(campo(P3(p.x + h, p.y, p.z)) - campo(P3(p.x - h, p.y, p.z)),
-                  campo(P3(p.x, p.y + h, p.z)) - campo(P3(p.x, p.y - h, p.z)),
-                  campo(P3(p.x, p.y, p.z + h)) - campo(P3(p.x, p.y, p.z - h)));
-    Punto3 u = Unitario(g);
-    return Longitud(u) > 0.0 ? u : P3(0.0, 1.0, 0.0);
-}
-
+// Polygonises the zero level of the field inside the box [minimo, maximo]
+// with cubes of edge `paso`; the field must be positive on the box's
+// boundary, which makes the mesh closed.
 Malla PoligonizarCampo(Campo campo, Punto3 minimo, Punto3 maximo, double paso)
 {
     Rejilla r;
@@ -203,18 +222,14 @@ Malla PoligonizarCampo(Campo campo, Punto3 minimo, Punto3 maximo, double paso)
     return m;
 }
 
+// Moves p onto the field's zero level with a few Newton steps, none longer
+// than `pasoMax`.
 Punto3 ProyectarASuperficie(Campo campo, Punto3 p, double pasoMax)
 {
     for (int iter = 0; iter < 6; iter++) {
-        double f = campo(p);
-        double h = pasoMax * 0.05;
-        Punto3 g = P3((campo(P3(p.x + h, p.y, p.z)) - campo(P3(p.x - h, p.y, p.z))) / (2 * h),
-                      (campo(P3(p.x, p.y + h, p.z)) - campo(P3(p.x, p.y - h, p.z))) / (2 * h),
-                      (campo(P3(p.x, p.y, p.z + h)) - campo(P3(p.x, p.y, p.z - h))) / (2 * h));
-        double g2 = Escalar3(g, g);
-        if (g2 < 1e-12)
+        Punto3 paso;
+        if (!PasoNewton(campo, p, pasoMax * 0.05, &paso))
             break;
-        Punto3 paso = Escalar(g, -f / g2);
         double l = Longitud(paso);
         if (l > pasoMax)
             paso = Escalar(paso, pasoMax / l);
@@ -225,6 +240,8 @@ Punto3 ProyectarASuperficie(Campo campo, Punto3 p, double pasoMax)
     return p;
 }
 
+}  // namespace
+
 Malla MallaDeCampo(Campo campo, Punto3 minimo, Punto3 maximo, double paso, int carasObjetivo)
 {
     Malla m = PoligonizarCampo(campo, minimo, maximo, paso);
@@ -234,16 +251,4 @@ Malla MallaDeCampo(Campo campo, Punto3 minimo, Punto3 maximo, double paso, int c
         m.normales.push_back(GradienteCampo(campo, m.vertices[i], paso * 0.25));
     }
     return m;
-}
-
-void CerrarConEsquina(Malla *m, int cara, int esquina)
-{
-    Triangulo t = m->caras[cara];
-    Triangulo rotado = t;
-    if (esquina == 0)
-        rotado = Triangulo{t.b, t.c, t.a};
-    else if (esquina == 1)
-        rotado = Triangulo{t.c, t.a, t.b};
-    m->caras.erase(m->caras.begin() + cara);
-    m->caras.push_back(rotado);
 }

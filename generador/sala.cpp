@@ -1,4 +1,4 @@
-// escena_sala.cpp - the hall: floor, ceiling, outer walls, a free-standing
+// sala.cpp - the hall: floor, ceiling, outer walls, a free-standing
 // wall and ten square pillars.
 //
 // The hall spans x -1500 to 1500 and z -2500 to 1000, floor at y = -50 and
@@ -23,12 +23,13 @@
 #include <algorithm>
 #include <cmath>
 
-#include "escena.h"
-
-const double kPiedraCastanaS = 0.25;
-const double kPiedraCastanaT = 0.5;
+#include "sala.h"
+#include "texturas.h"
 
 namespace {
+
+const double kAlturaSuelo = -50.0;
+const double kAlturaTecho = 350.0;
 
 const double kXMin = -1500.0, kXMax = 1500.0;
 const double kZMin = -2500.0, kZMax = 1000.0;
@@ -178,25 +179,12 @@ Malla Plano(double y, double periodo, double desfase, Punto3 normal)
 // with the walls texture still bound, so the whole horse takes the colour of
 // the walls texture at the walls' last corner (coordinates times 5). The
 // walls end on a corner that lands on the chestnut stone.
-void TerminarEnPiedraCastana(Malla *m)
+double LejosDeLaPiedraCastana(const Malla *m, int v)
 {
-    int mejorCara = 0, mejorEsquina = 0;
-    double mejor = 1e9;
-    for (size_t i = 0; i < m->caras.size(); i++) {
-        int esquinas[3] = {m->caras[i].a, m->caras[i].b, m->caras[i].c};
-        for (int e = 0; e < 3; e++) {
-            Punto3 t = m->ctexturas[esquinas[e]];
-            double s = t.x * 5.0 - std::floor(t.x * 5.0);
-            double u = t.y * 5.0 - std::floor(t.y * 5.0);
-            double d = std::fabs(s - kPiedraCastanaS) + std::fabs(u - kPiedraCastanaT);
-            if (d < mejor) {
-                mejor = d;
-                mejorCara = (int)i;
-                mejorEsquina = e;
-            }
-        }
-    }
-    CerrarConEsquina(m, mejorCara, mejorEsquina);
+    Punto3 t = m->ctexturas[v];
+    double s = t.x * 5.0 - std::floor(t.x * 5.0);
+    double u = t.y * 5.0 - std::floor(t.y * 5.0);
+    return std::fabs(s - kPiedraCastanaS) + std::fabs(u - kPiedraCastanaT);
 }
 
 }  // namespace
@@ -219,6 +207,6 @@ Malla GenerarParedes()
         AgregarBloque(&m, -740.0, z - 40.0, -660.0, z + 40.0);
         AgregarBloque(&m, 660.0, z - 40.0, 740.0, z + 40.0);
     }
-    TerminarEnPiedraCastana(&m);
+    TerminarEnMejorEsquina(&m, LejosDeLaPiedraCastana);
     return m;
 }

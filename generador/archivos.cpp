@@ -1,4 +1,4 @@
-// escena_archivos.cpp - writing meshes as OBJ text and pictures as TGA.
+// archivos.cpp - writing meshes as OBJ text and pictures as TGA.
 //
 // The OBJ files hold only "v", "vt", "vn" and "f" statements and one comment
 // line that contains none of those words (the walkthrough's loader finds
@@ -8,7 +8,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "escena.h"
+#include "archivos.h"
 
 namespace {
 

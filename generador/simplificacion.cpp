@@ -1,4 +1,4 @@
-// escena_simplificar.cpp - reducing a closed triangle mesh to a given number
+// simplificacion.cpp - reducing a closed triangle mesh to a given number
 // of faces by collapsing edges, cheapest first (quadric error metric).
 //
 // Every vertex carries the sum of the squared-distance quadrics of the planes
@@ -13,7 +13,7 @@
 #include <cmath>
 #include <queue>
 
-#include "escena.h"
+#include "simplificacion.h"
 
 namespace {
 

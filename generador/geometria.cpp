@@ -1,9 +1,9 @@
-// escena_geometria.cpp - double-precision points and the signed-distance
+// geometria.cpp - double-precision points and the signed-distance
 // primitives the figures are modelled from.
 #include <algorithm>
 #include <cmath>
 
-#include "escena.h"
+#include "geometria.h"
 
 Punto3 P3(double x, double y, double z) { return Punto3{x, y, z}; }
 Punto3 Sumar(Punto3 a, Punto3 b) { return P3(a.x + b.x, a.y + b.y, a.z + b.z); }
