@@ -1,5 +1,6 @@
-// bench_talo - the engine's loaders against the straightforward versions and
-// the libraries people would otherwise use (collision: bench_colision.cpp).
+// bench_talo - the OBJ loader against the straightforward version and the
+// library people would otherwise use (TGA: bench_tga.cpp, collision:
+// bench_colision.cpp).
 //
 //   bench_talo <data dir> [Google Benchmark flags]
 //
@@ -8,9 +9,6 @@
 //   obj <form>/oraculo   the fscanf loader (the straightforward one)
 //   obj <form>/tinyobj   tinyobjloader's LoadObj on the same file
 //   obj <form>/leer      read the whole file into a new buffer: the limit
-//   tga/rapido           CargarImagenTGA on a 4096 x 4096 24-bit file
-//   tga/stb              stbi_load on the same file
-//   tga/leer             read the whole file into a new buffer
 // Before timing, every OBJ file is loaded by both our loader and the fscanf
 // loader and compared bit for bit; the counters "identico" carry the verdict.
 #include <benchmark/benchmark.h>
@@ -25,38 +23,14 @@
 #include <string>
 #include <vector>
 
-#include <stb/stb_image.h>
 #include <tiny_obj_loader.h>
 
 #include "datos_bench.h"
-#include "imagen.h"
+#include "leer_fichero.h"
 #include "modelo.h"
 #include "obj_scanf.h"
 
 namespace {
-
-// ---- Reading a file into a new buffer: the cost no loader can go below ----
-
-void LeerEntero(const std::string &ruta) {
-    int fd = open(ruta.c_str(), O_RDONLY);
-    struct stat st;
-    if (fd < 0 || fstat(fd, &st) != 0) abort();
-    char *buf = (char *)malloc((size_t)st.st_size);
-    size_t hecho = 0;
-    while (hecho < (size_t)st.st_size) {
-        ssize_t n = read(fd, buf + hecho, (size_t)st.st_size - hecho);
-        if (n <= 0) break;
-        hecho += (size_t)n;
-    }
-    benchmark::DoNotOptimize(buf[hecho / 2]);
-    free(buf);
-    close(fd);
-}
-
-void BmLeer(benchmark::State &st, std::string ruta) {
-    for (auto _ : st) LeerEntero(ruta);
-    st.SetBytesProcessed(st.iterations() * TamFichero(ruta));
-}
 
 // ---- OBJ ----
 
@@ -116,27 +90,6 @@ void BmObjTinyobj(benchmark::State &st, std::string ruta) {
     st.SetBytesProcessed(st.iterations() * TamFichero(ruta));
 }
 
-// ---- TGA ----
-
-void BmTgaRapido(benchmark::State &st, std::string ruta) {
-    for (auto _ : st) {
-        Imagen im = CargarImagenTGA(ruta.c_str());
-        if (!im.Pixeles) st.SkipWithError("CargarImagenTGA failed");
-        benchmark::DoNotOptimize(im.Pixeles);
-        free(im.Pixeles);
-    }
-    st.SetBytesProcessed(st.iterations() * TamFichero(ruta));
-}
-
-void BmTgaStb(benchmark::State &st, std::string ruta) {
-    for (auto _ : st) {
-        int w, h, n;
-        unsigned char *p = stbi_load(ruta.c_str(), &w, &h, &n, 0);
-        if (!p) st.SkipWithError("stbi_load failed");
-        benchmark::DoNotOptimize(p);
-        stbi_image_free(p);
-    }
-    st.SetBytesProcessed(st.iterations() * TamFichero(ruta));
 }
 
 void RegistrarObj(const std::string &dir) {
@@ -156,11 +109,6 @@ void RegistrarObj(const std::string &dir) {
     }
 }
 
-void RegistrarTga(const std::string &dir) {
-    const std::string ruta = FicheroTGA(dir);
-    benchmark::RegisterBenchmark("tga/rapido", BmTgaRapido, ruta)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
-    benchmark::RegisterBenchmark("tga/stb", BmTgaStb, ruta)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
-    benchmark::RegisterBenchmark("tga/leer", BmLeer, ruta)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
 }
 
 }  // namespace
@@ -176,7 +124,6 @@ int main(int argc, char **argv) {
     argv++;
     benchmark::Initialize(&argc, argv);
     RegistrarObj(dir);
-    RegistrarTga(dir);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;
