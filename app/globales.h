@@ -9,22 +9,25 @@
 #define TALO_GLOBALES_H
 
 #include "camara.h"
+#include "colision.h"
 #include "imagen.h"
 #include "modelo.h"
 #include "vector.h"
 
-// Constants in all but name: nothing writes them.
-extern Vector Caida;      // gravity, (0, -10, 0) per tick
-extern Vector Salto;      // jump lift, (0, 15, 0) per tick
-extern float  LuzAmb[4];  // scene ambient and front material ambient
-extern float  LuzDif[4];  // light 0 diffuse, front material diffuse
-extern float  LuzEsp[4];  // light 0 specular, front material specular
-extern float  LuzPos[4];  // light 0 direction (w = 0: directional)
-extern float  Niebla[4];  // light 0 ambient: none
+// Constants: nothing writes them.
+extern const Vector Caida;      // gravity, (0, -10, 0) per tick
+extern const Vector Salto;      // jump lift, (0, 15, 0) per tick
+extern const float  LuzAmb[4];  // scene ambient and front material ambient
+extern const float  LuzDif[4];  // light 0 diffuse, front material diffuse
+extern const float  LuzEsp[4];  // light 0 specular, front material specular
+extern const float  LuzPos[4];  // light 0 direction (w = 0: directional)
+extern const float  Niebla[4];  // light 0 ambient: none
 
 // The viewer and the scene.
 extern Camara camara;
 extern Modelo Techo, Suelo, Paredes, Mujer, Caballo;
+// The collision indices of the three room models, built by IndexarSala.
+extern IndiceColision IndiceTecho, IndiceSuelo, IndiceParedes;
 extern Imagen TMujer, TParedes, TSuelo, TTecho;
 
 // The two statistics lines of the overlay.
@@ -49,6 +52,10 @@ void PulsarSI(unsigned char tecla, int x, int y);   // key down
 void PulsarNO(unsigned char tecla, int x, int y);   // key up
 void Raton(int x, int y);                           // passive pointer motion
 void Tiempo(int valor);                             // simulation tick
+// Builds the collision indices of Techo, Suelo and Paredes (releasing any
+// built before): once at start-up, after the models are loaded and scaled,
+// and again whenever one of them is replaced.
+void IndexarSala();
 void Dibujar();                                     // one frame
 void RedimensionarPerspectiva(int width, int height);
 void RedimensionarOrtho(int width, int height);     // offered, not registered

@@ -36,6 +36,7 @@ int main(int argc, char **argv)
     // Floor and walls tile their textures 10 and 5 times as often.
     EscalarCTextura(&Suelo, 10.0f);
     EscalarCTextura(&Paredes, 5.0f);
+    IndexarSala();   // the room's collision indices, once the models are final
     FormatearEstadisticas();
 
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_ACCUM | GLUT_DEPTH | GLUT_MULTISAMPLE);

@@ -1,8 +1,9 @@
 // tiempo.cpp - the simulation tick.
 //
 // Every speed is an amount per tick: the movement is rebuilt from the held
-// keys on every run, corrected against the room when collision is on, and
-// applied only when it is longer than 1. The tick re-arms itself, since a
+// keys on every run, corrected against the room when collision is on (through
+// the indices built once at start-up, so the cost of a tick does not grow with
+// the room), and applied only when it is longer than 1. The tick re-arms itself, since a
 // GLUT timer fires once per registration.
 #include <GL/glut.h>
 
@@ -28,11 +29,21 @@ void Tiempo(int)
     if (VVV) Mov = SumaVectores(Mov, Caida);
     if (CCC) {
         Vector ojo = camara.Posicion;   // the eye has not moved yet this tick
-        Mov = XoqueEsferaModelo(RADIO, ojo, Mov, Techo);
-        Mov = XoqueEsferaModelo(RADIO, ojo, Mov, Suelo);
-        Mov = XoqueEsferaModelo(RADIO, ojo, Mov, Paredes);
+        Mov = XoqueEsferaIndice(RADIO, ojo, Mov, IndiceTecho);
+        Mov = XoqueEsferaIndice(RADIO, ojo, Mov, IndiceSuelo);
+        Mov = XoqueEsferaIndice(RADIO, ojo, Mov, IndiceParedes);
     }
     if (ModuloVector(Mov) > 1.0f) CamaraAvance(&camara, Mov);
     glutTimerFunc(1, Tiempo, 1);
     glutPostRedisplay();
+}
+
+void IndexarSala()
+{
+    LiberarIndice(&IndiceTecho);
+    LiberarIndice(&IndiceSuelo);
+    LiberarIndice(&IndiceParedes);
+    IndiceTecho = IndexarModelo(Techo);
+    IndiceSuelo = IndexarModelo(Suelo);
+    IndiceParedes = IndexarModelo(Paredes);
 }

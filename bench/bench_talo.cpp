@@ -1,5 +1,6 @@
-// bench_talo - the engine's loaders and collision against the straightforward
-// versions and the libraries people would otherwise use.
+// bench_talo - the OBJ loader against the straightforward version and the
+// library people would otherwise use (TGA: bench_tga.cpp, collision:
+// bench_colision.cpp).
 //
 //   bench_talo <data dir> [Google Benchmark flags]
 //
@@ -8,14 +9,8 @@
 //   obj <form>/oraculo   the fscanf loader (the straightforward one)
 //   obj <form>/tinyobj   tinyobjloader's LoadObj on the same file
 //   obj <form>/leer      read the whole file into a new buffer: the limit
-//   tga/rapido           CargarImagenTGA on a 4096 x 4096 24-bit file
-//   tga/stb              stbi_load on the same file
-//   tga/leer             read the whole file into a new buffer
-//   colision <n>/rapido  one XoqueEsferaModelo call on a hall of n faces
-//   colision <n>/cara    the face-by-face loop over XoqueEsferaPlano
 // Before timing, every OBJ file is loaded by both our loader and the fscanf
-// loader and compared bit for bit, and every collision call is compared with
-// the face-by-face loop; the counters "identico" carry the verdict.
+// loader and compared bit for bit; the counters "identico" carry the verdict.
 #include <benchmark/benchmark.h>
 
 #include <fcntl.h>
@@ -28,41 +23,15 @@
 #include <string>
 #include <vector>
 
-#include <stb/stb_image.h>
 #include <tiny_obj_loader.h>
 
-#include "casos_colision.h"
-#include "colision.h"
 #include "datos_bench.h"
-#include "imagen.h"
+#include "leer_fichero.h"
 #include "modelo.h"
 #include "modelos_iguales.h"
 #include "obj_scanf.h"
 
 namespace {
-
-// ---- Reading a file into a new buffer: the cost no loader can go below ----
-
-void LeerEntero(const std::string &ruta) {
-    int fd = open(ruta.c_str(), O_RDONLY);
-    struct stat st;
-    if (fd < 0 || fstat(fd, &st) != 0) abort();
-    char *buf = (char *)malloc((size_t)st.st_size);
-    size_t hecho = 0;
-    while (hecho < (size_t)st.st_size) {
-        ssize_t n = read(fd, buf + hecho, (size_t)st.st_size - hecho);
-        if (n <= 0) break;
-        hecho += (size_t)n;
-    }
-    benchmark::DoNotOptimize(buf[hecho / 2]);
-    free(buf);
-    close(fd);
-}
-
-void BmLeer(benchmark::State &st, std::string ruta) {
-    for (auto _ : st) LeerEntero(ruta);
-    st.SetBytesProcessed(st.iterations() * TamFichero(ruta));
-}
 
 // ---- OBJ ----
 
@@ -111,59 +80,6 @@ void BmObjTinyobj(benchmark::State &st, std::string ruta) {
     st.SetBytesProcessed(st.iterations() * TamFichero(ruta));
 }
 
-// ---- TGA ----
-
-void BmTgaRapido(benchmark::State &st, std::string ruta) {
-    for (auto _ : st) {
-        Imagen im = CargarImagenTGA(ruta.c_str());
-        if (!im.Pixeles) st.SkipWithError("CargarImagenTGA failed");
-        benchmark::DoNotOptimize(im.Pixeles);
-        free(im.Pixeles);
-    }
-    st.SetBytesProcessed(st.iterations() * TamFichero(ruta));
-}
-
-void BmTgaStb(benchmark::State &st, std::string ruta) {
-    for (auto _ : st) {
-        int w, h, n;
-        unsigned char *p = stbi_load(ruta.c_str(), &w, &h, &n, 0);
-        if (!p) st.SkipWithError("stbi_load failed");
-        benchmark::DoNotOptimize(p);
-        stbi_image_free(p);
-    }
-    st.SetBytesProcessed(st.iterations() * TamFichero(ruta));
-}
-
-// ---- Collision ----
-
-const float kRadio = 50.0f;
-const Vector kCaida = {3.0f, -10.0f, -7.0f};   // walking and falling, as in a tick
-
-// Every centre of the walk through both versions, compared bit for bit.
-bool ColisionIdentica(SalaBench *sala) {
-    const Modelo m = ModeloDeSala(sala);
-    int tocados = 0;
-    for (const Vector &c : sala->centros) {
-        Vector a = XoqueEsferaModelo(kRadio, c, kCaida, m);
-        Vector b = XoqueCaraACara(kRadio, c, kCaida, m);
-        if (memcmp(&a, &b, sizeof a) != 0) return false;
-        tocados += memcmp(&b, &kCaida, sizeof b) != 0;
-    }
-    fprintf(stderr, "hall of %d faces: %d of %zu centres touch the floor; identical to face by face\n", m.NumCaras,
-            tocados, sala->centros.size());
-    return true;
-}
-
-void BmColision(benchmark::State &st, SalaBench *sala, bool cara_a_cara, bool identico) {
-    const Modelo m = ModeloDeSala(sala);
-    size_t k = 0;
-    for (auto _ : st) {
-        const Vector &c = sala->centros[k++ % sala->centros.size()];
-        Vector r = cara_a_cara ? XoqueCaraACara(kRadio, c, kCaida, m) : XoqueEsferaModelo(kRadio, c, kCaida, m);
-        benchmark::DoNotOptimize(r);
-    }
-    st.counters["caras"] = m.NumCaras;
-    if (!cara_a_cara) st.counters["identico"] = identico ? 1 : 0;
 }
 
 void RegistrarObj(const std::string &dir) {
@@ -183,25 +99,6 @@ void RegistrarObj(const std::string &dir) {
     }
 }
 
-void RegistrarTga(const std::string &dir) {
-    const std::string ruta = FicheroTGA(dir);
-    benchmark::RegisterBenchmark("tga/rapido", BmTgaRapido, ruta)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
-    benchmark::RegisterBenchmark("tga/stb", BmTgaStb, ruta)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
-    benchmark::RegisterBenchmark("tga/leer", BmLeer, ruta)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
-}
-
-void RegistrarColision() {
-    static SalaBench salas[4];
-    const int tamanos[4] = {1000, 10000, 100000, 1000000};
-    for (int i = 0; i < 4; i++) {
-        HacerSala(tamanos[i], &salas[i]);
-        const bool identico = ColisionIdentica(&salas[i]);
-        const std::string g = "colision " + std::to_string(tamanos[i]) + "/";
-        benchmark::RegisterBenchmark((g + "rapido").c_str(), BmColision, &salas[i], false, identico)
-            ->Unit(benchmark::kMicrosecond)->UseRealTime();
-        benchmark::RegisterBenchmark((g + "cara").c_str(), BmColision, &salas[i], true, identico)
-            ->Unit(benchmark::kMicrosecond)->UseRealTime();
-    }
 }
 
 }  // namespace
@@ -217,8 +114,6 @@ int main(int argc, char **argv) {
     argv++;
     benchmark::Initialize(&argc, argv);
     RegistrarObj(dir);
-    RegistrarTga(dir);
-    RegistrarColision();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

@@ -1,36 +1,45 @@
 // imagen.cpp - TGA loading (see imagen.h for what is accepted).
 //
-// The pixel data goes into one malloc'd buffer: read there in one read (or
-// decoded there, for run-length data), then converted in place: red and blue
-// exchanged, and rows/pixels reordered so that memory always starts with the
-// bottom row, left to right, as OpenGL expects.
+// The header decides everything that can be decided before reading: the
+// output's size (refused above 1 GiB) and the fewest bytes the pixel data
+// can take, both checked before any buffer is allocated. Uncompressed 24- or
+// 32-bit pixels stored bottom row first are read with one read into the
+// output and their red and blue exchanged in place. Any other data is read
+// whole into a buffer of its own, checked (run-length packets complete,
+// colour indices inside the map) and only then decoded into the output
+// (imagen_tga.cpp); so a damaged file never costs more memory than itself.
 #include "imagen.h"
 
 #include "fichero.h"
+#include "imagen_tga.h"
 
+#include <sys/mman.h>
+
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-
+#include <memory>
+#include <new>
 
 namespace {
 
 const int kTamCabecera = 18;
-const int kTipoColor = 2;      // uncompressed true colour
-const int kTipoColorRLE = 10;  // run-length-encoded true colour
+const unsigned long long kMaxBytesImagen = 1ull << 30;
 const int kOrigenDerecha = 0x10;
 const int kOrigenArriba = 0x20;
 
 struct CabeceraTGA {
-    int largo_id;     // bytes of image ID after the header
-    int tipo_mapa;    // 0 none, 1 colour map present
-    int tipo;         // image type
-    int largo_mapa;   // colour-map entries
-    int bits_mapa;    // bits per colour-map entry
+    int largo_id;      // bytes of image ID after the header
+    int tipo_mapa;     // 0 none, 1 colour map present
+    int tipo;          // image type
+    int primero_mapa;  // colour index of the map's first entry
+    int largo_mapa;    // colour-map entries
+    int bits_mapa;     // bits per colour-map entry
     int ancho;
     int alto;
-    int bits;         // bits per pixel
-    int descriptor;   // origin bits 4 and 5
+    int bits;          // bits per pixel
+    int descriptor;    // origin bits 4 and 5
 };
 
 Imagen ImagenVacia() {
@@ -49,6 +58,7 @@ int LeerCabecera(FILE *f, CabeceraTGA *c) {
     c->largo_id = h[0];
     c->tipo_mapa = h[1];
     c->tipo = h[2];
+    c->primero_mapa = h[3] + 256 * h[4];
     c->largo_mapa = h[5] + 256 * h[6];
     c->bits_mapa = h[7];
     c->ancho = h[12] + 256 * h[13];
@@ -58,17 +68,24 @@ int LeerCabecera(FILE *f, CabeceraTGA *c) {
     return 1;
 }
 
-// Only true colour of 24 or 32 bits, raw or run-length encoded, is loaded;
-// a colour map that such a file carries anyway is skipped.
-bool CabeceraAceptada(const CabeceraTGA &c) {
-    if (c.tipo != kTipoColor && c.tipo != kTipoColorRLE) return false;
-    if (c.bits != 24 && c.bits != 32) return false;
-    return c.tipo_mapa == 0 || c.tipo_mapa == 1;
-}
+bool EsRLE(const CabeceraTGA &c) { return c.tipo >= 9; }
 
-long long BytesMapa(const CabeceraTGA &c) {
-    if (c.tipo_mapa != 1) return 0;
-    return (long long)c.largo_mapa * ((c.bits_mapa + 7) / 8);
+// Fills in what the decoder needs from the header, or false for a type,
+// depth or map the loader does not take. A colour-mapped image needs a map
+// of 15-, 16-, 24- or 32-bit entries; any other image may carry a map,
+// which is skipped.
+bool Formato(const CabeceraTGA &c, FormatoTGA *f, ClasePixel *clase_mapa) {
+    const int tipo = EsRLE(c) ? c.tipo - 8 : c.tipo;
+    if (c.tipo < 1 || c.tipo > 11 || tipo < 1 || tipo > 3 || c.tipo_mapa > 1) return false;
+    if (!ClaseDePixel(tipo, c.bits, &f->clase, &f->bytes_salida)) return false;
+    if (tipo == 1 && (c.tipo_mapa != 1 || !ClaseDeEntrada(c.bits_mapa, clase_mapa, &f->bytes_salida)))
+        return false;
+    f->ancho = (size_t)c.ancho;
+    f->alto = (size_t)c.alto;
+    f->arriba = (c.descriptor & kOrigenArriba) != 0;
+    f->derecha = (c.descriptor & kOrigenDerecha) != 0;
+    f->primero = (size_t)c.primero_mapa;
+    return true;
 }
 
 // Bytes from offset `desde` to the end of the file, or -1 if the file is
@@ -81,123 +98,99 @@ long long BytesDesde(FILE *f, long long desde) {
     return total - desde;
 }
 
-// The fewest bytes that run-length data for `pixeles` pixels can take: one
-// packet header and one pixel per 128 pixels.
-unsigned long long MinimoRLE(unsigned long long pixeles, int bpp) {
-    return (pixeles + 127) / 128 * (1 + (unsigned long long)bpp);
+// Reads the colour map of a colour-mapped image into `f`, or skips the map
+// of any other, taking its bytes off `*resto`. False if the file is shorter.
+bool LeerMapa(FILE *fich, const CabeceraTGA &c, ClasePixel clase_mapa, FormatoTGA *f, long long *resto) {
+    if (c.tipo_mapa != 1) return true;
+    const long long bytes = (long long)c.largo_mapa * ((c.bits_mapa + 7) / 8);
+    if (bytes > *resto) return false;
+    *resto -= bytes;
+    if (f->clase != kIndice8 && f->clase != kIndice16) return fseek(fich, (long)bytes, SEEK_CUR) == 0;
+    std::vector<unsigned char> datos((size_t)bytes);
+    if (fread(datos.data(), 1, datos.size(), fich) != datos.size()) return false;
+    ConvertirMapa(f, clase_mapa, datos.data(), (size_t)c.largo_mapa);
+    return true;
 }
 
-// Decodes run-length packets into `buf` until `pixeles` pixels are written.
-// A packet that runs past the image is cut at its end. Returns 0 if the data
-// ends first.
-int DecodificarRLE(FILE *f, unsigned char *buf, size_t pixeles, size_t bpp) {
-    size_t hechos = 0;
-    while (hechos < pixeles) {
-        int c = getc(f);
-        if (c == EOF) return 0;
-        size_t n = (size_t)(c & 0x7f) + 1;
-        if (n > pixeles - hechos) n = pixeles - hechos;
-        unsigned char *dst = buf + hechos * bpp;
-        if (c & 0x80) {
-            if (fread(dst, 1, bpp, f) != bpp) return 0;
-            for (size_t k = 1; k < n; k++) memcpy(dst + k * bpp, dst, bpp);
-        } else {
-            if (fread(dst, 1, n * bpp, f) != n * bpp) return 0;
-        }
-        hechos += n;
-    }
-    return 1;
+// Asks for the fresh pages of a large buffer to be made at once, as 2 MiB
+// pages where the kernel has them. Touching fresh pages one at a time costs
+// a trap per 4 KiB page, which on a virtual machine can take longer than
+// the copy that fills them. Only advice: a kernel without these requests
+// leaves the pages to be made as they are written.
+void PrepararPaginas(unsigned char *p, size_t n) {
+    const uintptr_t ini = ((uintptr_t)p + 4095) & ~(uintptr_t)4095;
+    const uintptr_t fin = ((uintptr_t)p + n) & ~(uintptr_t)4095;
+    if (fin <= ini) return;
+#ifdef MADV_HUGEPAGE
+    madvise((void *)ini, fin - ini, MADV_HUGEPAGE);
+#endif
+#ifdef MADV_POPULATE_WRITE
+    madvise((void *)ini, fin - ini, MADV_POPULATE_WRITE);
+#endif
 }
 
-void CambiarRojoAzul(unsigned char *p, size_t tam, size_t bpp) {
-    for (size_t i = 0; i < tam; i += bpp) {
-        unsigned char t = p[i];
-        p[i] = p[i + 2];
-        p[i + 2] = t;
-    }
-}
-
-void CambiarPixeles(unsigned char *a, unsigned char *b, size_t bpp) {
-    for (size_t k = 0; k < bpp; k++) {
-        unsigned char t = a[k];
-        a[k] = b[k];
-        b[k] = t;
-    }
-}
-
-// Top-origin files store the top row first: exchange rows end for end.
-void InvertirFilas(unsigned char *p, size_t ancho, size_t alto, size_t bpp) {
-    size_t fila = ancho * bpp;
-    for (size_t y = 0; y < alto / 2; y++) {
-        unsigned char *a = p + y * fila;
-        unsigned char *b = p + (alto - 1 - y) * fila;
-        for (size_t k = 0; k < fila; k++) {
-            unsigned char t = a[k];
-            a[k] = b[k];
-            b[k] = t;
-        }
-    }
-}
-
-// Right-to-left files store each row's rightmost pixel first.
-void InvertirColumnas(unsigned char *p, size_t ancho, size_t alto, size_t bpp) {
-    for (size_t y = 0; y < alto; y++) {
-        unsigned char *fila = p + y * ancho * bpp;
-        for (size_t x = 0; x < ancho / 2; x++)
-            CambiarPixeles(fila + x * bpp, fila + (ancho - 1 - x) * bpp, bpp);
-    }
-}
-
-// Reads or decodes the pixel data of an accepted header, the file being at
-// its first byte with `resto` bytes left. Returns the buffer or null.
-unsigned char *LeerPixeles(FILE *f, const CabeceraTGA &c, long long resto) {
-    size_t bpp = (size_t)c.bits / 8;
-    unsigned long long pixeles = (unsigned long long)c.ancho * c.alto;
-    unsigned long long tam = pixeles * bpp;
-    // The claimed size is checked against the file before anything is
-    // allocated, so a lying header over a tiny body allocates nothing.
-    unsigned long long minimo = c.tipo == kTipoColor ? tam : MinimoRLE(pixeles, (int)bpp);
-    if (minimo > (unsigned long long)resto) return nullptr;
-    unsigned char *buf = (unsigned char *)malloc((size_t)tam);
+// Uncompressed 24- or 32-bit pixels, bottom row first, left to right: one
+// read into the output, then red and blue exchanged in place.
+unsigned char *LeerDirecto(FILE *f, size_t tam, size_t bpp, long long resto) {
+    if ((unsigned long long)resto < tam) return nullptr;
+    unsigned char *buf = (unsigned char *)malloc(tam);
     if (!buf) return nullptr;
-    int bien = c.tipo == kTipoColor ? fread(buf, 1, (size_t)tam, f) == tam
-                                    : DecodificarRLE(f, buf, (size_t)pixeles, bpp);
-    if (!bien) {
+    PrepararPaginas(buf, tam);
+    if (fread(buf, 1, tam, f) != tam) {
         free(buf);
         return nullptr;
     }
+    for (size_t i = 0; i < tam; i += bpp) std::swap(buf[i], buf[i + 2]);
     return buf;
 }
 
-// Puts the converted pixels in memory order: R, G, B (, A), bottom row
-// first, each row left to right.
-void Ordenar(unsigned char *buf, const CabeceraTGA &c) {
-    size_t bpp = (size_t)c.bits / 8;
-    size_t ancho = (size_t)c.ancho, alto = (size_t)c.alto;
-    CambiarRojoAzul(buf, ancho * alto * bpp, bpp);
-    if (c.descriptor & kOrigenArriba) InvertirFilas(buf, ancho, alto, bpp);
-    if (c.descriptor & kOrigenDerecha) InvertirColumnas(buf, ancho, alto, bpp);
+// Any other pixel data: read whole (no more of it than the image could
+// use), checked, then decoded into a new output buffer.
+unsigned char *LeerYDecodificar(FILE *fich, const FormatoTGA &f, bool rle, long long resto) {
+    const unsigned long long total = (unsigned long long)f.ancho * f.alto;
+    const unsigned long long bi = BytesDeClase(f.clase);
+    // Run-length data takes at least one header and one pixel per 128
+    // pixels, and at most one header per pixel.
+    const unsigned long long minimo = rle ? (total + 127) / 128 * (1 + bi) : total * bi;
+    const unsigned long long maximo = rle ? total * (1 + bi) : total * bi;
+    if ((unsigned long long)resto < minimo) return nullptr;
+    const size_t tam = (size_t)std::min((unsigned long long)resto, maximo);
+
+    std::unique_ptr<unsigned char[]> datos(new (std::nothrow) unsigned char[tam]);
+    if (!datos || fread(datos.get(), 1, tam, fich) != tam) return nullptr;
+    if (!DecodificarTGA(f, datos.get(), tam, rle, nullptr)) return nullptr;
+    const size_t bytes = (size_t)total * f.bytes_salida;
+    unsigned char *salida = (unsigned char *)malloc(bytes);
+    if (!salida) return nullptr;
+    PrepararPaginas(salida, bytes);
+    if (!DecodificarTGA(f, datos.get(), tam, rle, salida)) {
+        free(salida);
+        return nullptr;
+    }
+    return salida;
 }
 
-Imagen LeerTGA(FILE *f) {
+Imagen LeerTGA(FILE *fich) {
     CabeceraTGA c;
-    if (!LeerCabecera(f, &c) || !CabeceraAceptada(c)) return ImagenVacia();
-    long long resto = BytesDesde(f, kTamCabecera + c.largo_id + BytesMapa(c));
-    if (resto < 0) return ImagenVacia();
+    FormatoTGA f;
+    ClasePixel clase_mapa = kColor24;
+    if (!LeerCabecera(fich, &c) || !Formato(c, &f, &clase_mapa)) return ImagenVacia();
+    const unsigned long long total = (unsigned long long)c.ancho * c.alto;
+    if (total * f.bytes_salida > kMaxBytesImagen) return ImagenVacia();
+    long long resto = BytesDesde(fich, kTamCabecera + c.largo_id);
+    if (resto < 0 || !LeerMapa(fich, c, clase_mapa, &f, &resto)) return ImagenVacia();
 
     Imagen im = ImagenVacia();
-    im.Bpp = c.bits;
+    im.Bpp = (int)f.bytes_salida * 8;
     im.Ancho = c.ancho;
     im.Alto = c.alto;
-    if (c.ancho == 0 || c.alto == 0) return im;  // no pixels to hold
+    if (total == 0) return im;  // no pixels to hold
 
-    unsigned char *buf = LeerPixeles(f, c, resto);
-    if (!buf) return ImagenVacia();
-    Ordenar(buf, c);
-    im.Pixeles = buf;
-    return im;
+    const bool directo = c.tipo == 2 && (f.clase == kColor24 || f.clase == kColor32) && !f.arriba && !f.derecha;
+    im.Pixeles = directo ? LeerDirecto(fich, (size_t)total * f.bytes_salida, f.bytes_salida, resto)
+                         : LeerYDecodificar(fich, f, EsRLE(c), resto);
+    return im.Pixeles ? im : ImagenVacia();
 }
-
 
 }  // namespace
 

@@ -22,6 +22,7 @@ void Reiniciar()
     IniciarModelo(&Techo);
     IniciarModelo(&Suelo);
     IniciarModelo(&Paredes);
+    IndexarSala();
     Mov = Vector{123.0f, 456.0f, 789.0f};
     Glut = LlamadasGlut{};
 }
@@ -205,6 +206,7 @@ protected:
     {
         Reiniciar();
         Suelo = TrianguloSuelo();
+        IndexarSala();
         CCC = 1;
     }
     void TearDown() override { LiberarModelo(&Suelo); }
@@ -280,6 +282,7 @@ TEST_F(TickSuelo, CeilingAndWallsTakePartToo)
     // The floor triangle used as a ceiling 45 above the eye stops a jump.
     LiberarModelo(&Suelo);
     Techo = TrianguloSuelo();
+    IndexarSala();
     OjoA(-45.0f);
     SPACE = 1;
     Tiempo(1);
@@ -291,10 +294,40 @@ TEST_F(TickSuelo, CeilingAndWallsTakePartToo)
     Reiniciar();
     CCC = VVV = 1;
     Paredes = TrianguloSuelo();
+    IndexarSala();
     OjoA(45.0f);
     Tiempo(1);
     EXPECT_TRUE(MismoVector(Mov, Vector{0.0f, 0.0f, 0.0f}));
     LiberarModelo(&Paredes);
+}
+
+// A floor of 8 x 8 squares of side 50 around the origin, each cut along a
+// diagonal, so the reset eye stands above a vertex that six faces share and
+// that is the first corner of none of them. With gravity the eye must stay
+// 45 above it, tick after tick, also walking along the cut x = z.
+TEST_F(TickSuelo, StartAboveAVertexOfAGridFloorHolds)
+{
+    LiberarModelo(&Suelo);
+    for (int j = 0; j <= 8; j++)
+        for (int i = 0; i <= 8; i++) AddVertice(&Suelo, -200.0f + 50.0f * i, 0.0f, -200.0f + 50.0f * j);
+    for (int j = 0; j < 8; j++)
+        for (int i = 0; i < 8; i++) {
+            const int a = j * 9 + i + 1, b = a + 1, c = a + 9, d = c + 1;
+            AddCara(&Suelo, b, d, a, 0, 0, 0);
+            AddCara(&Suelo, c, a, d, 0, 0, 0);
+        }
+    IndexarSala();
+    VVV = 1;
+    OjoA(45.0f);
+    for (int k = 0; k < 50; k++) Tiempo(1);
+    EXPECT_EQ(camara.Posicion.y, 45.0f);
+    EXPECT_TRUE(MismoVector(Mov, Vector{0.0f, 0.0f, 0.0f}));
+    DDD = 1;
+    GirarCamaraY(&camara, -0.7853982f);   // the side direction now runs along x = z
+    for (int k = 0; k < 20; k++) Tiempo(1);
+    EXPECT_EQ(camara.Posicion.y, 45.0f);
+    EXPECT_GT(std::fabs(camara.Posicion.x), 90.0f);   // 20 x 7 cos 45
+    EXPECT_NEAR(camara.Posicion.x, camara.Posicion.z, 1e-3);
 }
 
 // A wall 45 ahead across the z axis. Walking into it keeps only the part of
@@ -315,6 +348,7 @@ TEST_F(TickSuelo, RemainderOfOneOrLessIsDropped)
 {
     LiberarModelo(&Suelo);
     Paredes = ParedDelante();
+    IndexarSala();
     GirarCamaraY(&camara, 0.1f);   // 5.7 degrees off the wall's normal
     Camara antes = camara;
     WWW = 1;
@@ -341,6 +375,7 @@ TEST_F(TickSuelo, ThresholdIsStrictlyLongerThanOne)
 {
     LiberarModelo(&Suelo);
     Paredes = ParedDelante();
+    IndexarSala();
     GirarCamaraY(&camara, 0x1.25932ep-3f);
     Camara antes = camara;
     WWW = 1;

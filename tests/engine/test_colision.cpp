@@ -2,6 +2,7 @@
 // checked bit for bit against a literal double-precision reference.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -57,6 +58,24 @@ float RAngulo(Vector a, Vector b)
     return (float)std::acos((double)(float)((double)d / ((double)RMod(a) * (double)RMod(b))));
 }
 
+// The inside test's angle: the same cosine, clamped to [-1, 1] (NaN stays NaN).
+float RAnguloAcotado(Vector a, Vector b)
+{
+    float d = (float)((double)a.x * b.x + (double)a.y * b.y + (double)a.z * b.z);
+    float q = (float)((double)d / ((double)RMod(a) * (double)RMod(b)));
+    q = q < -1 ? -1 : (q > 1 ? 1 : q);
+    return (float)std::acos((double)q);
+}
+
+// The corner reach: (longest edge + largest coordinate magnitude) * 2^-18.
+float REsquina(Vector a, Vector b, Vector c)
+{
+    float l = std::max({RMod(RRes(b, a)), RMod(RRes(c, b)), RMod(RRes(a, c))});
+    float m = std::max({std::fabs(a.x), std::fabs(a.y), std::fabs(a.z), std::fabs(b.x), std::fabs(b.y),
+                        std::fabs(b.z), std::fabs(c.x), std::fabs(c.y), std::fabs(c.z)});
+    return (l + m) * 0x1p-18f;
+}
+
 Vector RInter(Vector p, Vector dd, Vector q, Vector u, Vector v)
 {
     double a[4] = {0, u.x, u.y, u.z}, b[4] = {0, v.x, v.y, v.z}, c[4] = {0, -dd.x, -dd.y, -dd.z};
@@ -84,11 +103,14 @@ Vector RXoque(float r, Vector P, Vector M, Vector V1, Vector V2, Vector V3, Traz
     Vector N = RNormalPlano(E1, E2);
     Vector F = RInter(P, N, V1, E1, E2);
     float d = RMod(RRes(P, F));
-    float S = (float)((double)RAngulo(RRes(V1, F), RRes(V2, F)) + (double)RAngulo(RRes(V2, F), RRes(V3, F))
-                      + (double)RAngulo(RRes(V3, F), RRes(V1, F)));
+    float S = (float)((double)RAnguloAcotado(RRes(V1, F), RRes(V2, F))
+                      + (double)RAnguloAcotado(RRes(V2, F), RRes(V3, F))
+                      + (double)RAnguloAcotado(RRes(V3, F), RRes(V1, F)));
+    float e = REsquina(V1, V2, V3);
+    bool esquina = RMod(RRes(V1, F)) <= e || RMod(RRes(V2, F)) <= e || RMod(RRes(V3, F)) <= e;
     t.d = d;
     t.suma = S;
-    if (r >= d && S > 6.0f) {
+    if (r >= d && (S > 6.0f || esquina)) {
         t.toca = true;
         Vector P2 = RSum(P, M);
         Vector F2 = RInter(P2, N, V1, E1, E2);

@@ -21,8 +21,8 @@ import sys
 import tempfile
 
 
-def tga(tipo, ancho, alto, bits, desc=0, idlen=0, mapa=0, lmapa=0, bmapa=0, cuerpo=b""):
-    return (bytes([idlen, mapa, tipo]) + struct.pack("<HHB", 0, lmapa, bmapa) +
+def tga(tipo, ancho, alto, bits, desc=0, idlen=0, mapa=0, lmapa=0, bmapa=0, cuerpo=b"", primero=0):
+    return (bytes([idlen, mapa, tipo]) + struct.pack("<HHB", primero, lmapa, bmapa) +
             struct.pack("<HHHHBB", 0, 0, ancho, alto, bits, desc) + cuerpo)
 
 
@@ -85,6 +85,32 @@ def casos_tga(d):
         ("colour-map type 2", escribir(d, "mapa2.tga", tga(2, 1, 1, 24, mapa=2, cuerpo=b"abc"))),
         ("colour map of 65535 entries claimed, file short",
          escribir(d, "mapa_largo.tga", tga(2, 1, 1, 24, mapa=1, lmapa=65535, bmapa=32, cuerpo=b"abc"))),
+        ("colour index below the map's first entry",
+         escribir(d, "indice_bajo.tga", tga(1, 1, 1, 8, mapa=1, primero=5, lmapa=2, bmapa=24, cuerpo=b"abcdef\4"))),
+        ("colour index past the map's last entry",
+         escribir(d, "indice_alto.tga", tga(1, 1, 1, 8, mapa=1, primero=5, lmapa=2, bmapa=24, cuerpo=b"abcdef\7"))),
+        ("16-bit colour index past the map",
+         escribir(d, "indice16.tga", tga(1, 1, 1, 16, mapa=1, primero=256, lmapa=2, bmapa=24, cuerpo=b"abcdef\2\1"))),
+        ("colour map cut short", escribir(d, "mapa_corto.tga", tga(1, 1, 1, 8, mapa=1, lmapa=4, bmapa=24, cuerpo=b"abcdef"))),
+        ("colour-mapped type without a map", escribir(d, "sin_mapa.tga", tga(1, 1, 1, 8, cuerpo=b"\0"))),
+        ("colour map of 8-bit entries", escribir(d, "entrada8.tga", tga(1, 1, 1, 8, mapa=1, lmapa=2, bmapa=8, cuerpo=b"ab\0"))),
+        ("greyscale of 24 bits", escribir(d, "gris24.tga", tga(3, 1, 1, 24, cuerpo=b"abc"))),
+        ("greyscale data one byte short", escribir(d, "gris_corto.tga", tga(3, 2, 2, 8, cuerpo=b"abc"))),
+        ("20000 x 20000 x 32, type 2, 64-byte body",
+         escribir(d, "veinte2.tga", tga(2, 20000, 20000, 32, cuerpo=b"\1" * 64))),
+        ("20000 x 20000 x 32, type 10, 10-byte body",
+         escribir(d, "veinte10.tga", tga(10, 20000, 20000, 32, cuerpo=b"\xff\1\2\3\4" * 2))),
+        ("20000 x 20000, type 9 with 32-bit map entries, small body",
+         escribir(d, "veinte9.tga", tga(9, 20000, 20000, 8, mapa=1, lmapa=1, bmapa=32, cuerpo=b"abcd\xff\0"))),
+        ("valid 16384 x 16385 grey + alpha run-length file (result just over 1 GiB)",
+         escribir(d, "giga.tga", tga(11, 16384, 16385, 16, cuerpo=b"\xff\1\2" * (16384 * 16385 // 128 + 1)))),
+        ("4096 x 4096 run-length indices, the last past the map",
+         escribir(d, "rle_indice.tga", tga(9, 4096, 4096, 8, mapa=1, primero=5, lmapa=2, bmapa=24,
+                                           cuerpo=b"abcdef" + b"\xff\5" * (4096 * 4096 // 128 - 1) + b"\xff\7"))),
+        ("4096 x 4096 run-length grey, last value missing",
+         escribir(d, "rle_gris.tga", tga(11, 4096, 4096, 8, cuerpo=b"\xff\5" * (4096 * 4096 // 128 - 1) + b"\xff"))),
+        ("run-length grey packet running past the image",
+         escribir(d, "rle_gris_pasa.tga", tga(11, 2, 2, 8, cuerpo=b"\xff\x80"))),
     ]
     for bits in (0, 1, 8, 15, 16, 24, 32, 255):
         casos.append(("depth %d, type 2, 2 x 2" % bits,

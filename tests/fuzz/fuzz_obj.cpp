@@ -17,7 +17,8 @@
 //      for bit with the face-by-face loop XoqueCaraACara, which skips the
 //      faces with a corner outside the vertex array: the model routine must skip
 //      exactly the faces with a corner outside and may not change anything
-//      for the others;
+//      for the others; the model's collision index (XoqueEsferaIndice) must
+//      give the same, bit for bit;
 //   5. drawn by every drawing routine against stand-in GL calls that read
 //      their arguments, and the number of triangles each routine sends is
 //      compared with the faces whose corners lie in every array it reads;
@@ -107,11 +108,15 @@ void ComprobarColision(const Modelo &m) {
         centros[ncentros++] = VectorPorEscalar(SumaVectores(a, b), 0.5f);
     }
     const Vector mov = {7, -10, 3};
+    IndiceColision indice = IndexarModelo(m);
     for (int i = 0; i < ncentros; i++) {
         Vector r = XoqueEsferaModelo(50.0f, centros[i], mov, m);
         Vector e = XoqueCaraACara(50.0f, centros[i], mov, m);
+        Vector x = XoqueEsferaIndice(50.0f, centros[i], mov, indice);
         if (memcmp(&r, &e, sizeof r) != 0) Fallo("XoqueEsferaModelo differs from the face loop");
+        if (memcmp(&x, &e, sizeof x) != 0) Fallo("XoqueEsferaIndice differs from the face loop");
     }
+    LiberarIndice(&indice);
 }
 
 // ---- drawing

@@ -1,6 +1,7 @@
 // casos_colision.cpp - random collision cases (see casos_colision.h).
 #include "casos_colision.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -156,6 +157,7 @@ float Radio(Gen *g, double escala) {
     case 4: return std::numeric_limits<float>::quiet_NaN();
     case 5: return (float)(escala * 10 * U01(g));
     case 6: return std::numeric_limits<float>::denorm_min();
+    case 7: case 8: case 9: case 10: return (float)(1 + 499 * U01(g));
     default: return Suerte(g, 0.4) ? 50.0f : (float)(escala * std::pow(10.0, -3 * U01(g)));
     }
 }
@@ -237,6 +239,7 @@ void GenerarCasoColision(std::mt19937_64 *g, CasoColision *caso) {
     caso->centro = Centro(g, *caso, caso->radio, escala);
     caso->mov = Movimiento(g, caso->radio);
     if (Suerte(g, 0.3)) Estropear(g, caso);
+    if (Suerte(g, 0.5)) std::shuffle(caso->caras.begin(), caso->caras.end(), *g);
 }
 
 void AnadirPared(std::mt19937_64 *g, CasoColision *caso, Vector origen, Vector u, Vector v, int n, int m) {
@@ -268,20 +271,41 @@ Vector XoqueCaraACara(float radio, Vector centro, Vector mov, Modelo m) {
     return mov;
 }
 
+namespace {
+
+// Describes a disagreement between the face-by-face loop and `quien`.
+void Describir(const CasoColision &caso, Vector esperado, const char *quien, Vector obtenido, std::string *detalle) {
+    char b[512];
+    std::snprintf(b, sizeof b,
+                  "radius %a centre (%a, %a, %a) movement (%a, %a, %a), %d faces: "
+                  "face by face (%a, %a, %a), %s (%a, %a, %a)",
+                  (double)caso.radio, (double)caso.centro.x, (double)caso.centro.y, (double)caso.centro.z,
+                  (double)caso.mov.x, (double)caso.mov.y, (double)caso.mov.z, (int)caso.caras.size(),
+                  (double)esperado.x, (double)esperado.y, (double)esperado.z, quien, (double)obtenido.x,
+                  (double)obtenido.y, (double)obtenido.z);
+    *detalle = b;
+}
+
+}  // namespace
+
 int CompararCasoColision(CasoColision *caso, std::string *detalle, int *tocado) {
     const Modelo m = ModeloDeCaso(caso);
     const Vector esperado = XoqueCaraACara(caso->radio, caso->centro, caso->mov, m);
     const Vector obtenido = XoqueEsferaModelo(caso->radio, caso->centro, caso->mov, m);
     if (tocado) *tocado = !MismosBits(esperado, caso->mov);
     if (MismosBits(esperado, obtenido)) return 1;
-    char b[512];
-    std::snprintf(b, sizeof b,
-                  "radius %a centre (%a, %a, %a) movement (%a, %a, %a), %d faces: "
-                  "face by face (%a, %a, %a), XoqueEsferaModelo (%a, %a, %a)",
-                  (double)caso->radio, (double)caso->centro.x, (double)caso->centro.y, (double)caso->centro.z,
-                  (double)caso->mov.x, (double)caso->mov.y, (double)caso->mov.z, (int)caso->caras.size(),
-                  (double)esperado.x, (double)esperado.y, (double)esperado.z, (double)obtenido.x,
-                  (double)obtenido.y, (double)obtenido.z);
-    *detalle = b;
+    Describir(*caso, esperado, "XoqueEsferaModelo", obtenido, detalle);
+    return 0;
+}
+
+int CompararCasoIndice(CasoColision *caso, std::string *detalle, int *tocado) {
+    if (!CompararCasoColision(caso, detalle, tocado)) return 0;
+    const Modelo m = ModeloDeCaso(caso);
+    const Vector esperado = XoqueCaraACara(caso->radio, caso->centro, caso->mov, m);
+    IndiceColision indice = IndexarModelo(m);
+    const Vector obtenido = XoqueEsferaIndice(caso->radio, caso->centro, caso->mov, indice);
+    LiberarIndice(&indice);
+    if (MismosBits(esperado, obtenido)) return 1;
+    Describir(*caso, esperado, "XoqueEsferaIndice", obtenido, detalle);
     return 0;
 }

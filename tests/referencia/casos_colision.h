@@ -4,12 +4,13 @@
 //   void GenerarCasoColision(std::mt19937_64 *g, CasoColision *caso);
 //   Vector XoqueCaraACara(float radio, Vector centro, Vector mov, Modelo m);
 //   int CompararCasoColision(const CasoColision &caso, std::string *detalle);
+//   int CompararCasoIndice(const CasoColision &caso, std::string *detalle);
 //
 // A case is a room (vertices and faces), a radius, a centre and a movement.
 // Rooms are tessellated boxes, scattered triangle soups or small closed
 // meshes, at scales from 1e-30 to 1e30, with a sprinkling of degenerate
 // faces, corner indices outside the vertex array and infinite or NaN
-// coordinates. Centres are placed over a chosen face: inside it, on an edge,
+// coordinates; the faces are often shuffled, as an exporter may leave them. Centres are placed over a chosen face: inside it, on an edge,
 // at a vertex, in the thin band beyond an edge or a little past it, then
 // lifted along the normal to around the radius (exactly r and 0.8 r too), so
 // that many faces are touched and many more are near misses.
@@ -53,5 +54,9 @@ Vector XoqueCaraACara(float radio, Vector centro, Vector mov, Modelo m);
 // *tocado (if not null) is set to 1 when the reference result differs from
 // the movement, that is when some face was touched.
 int CompararCasoColision(CasoColision *caso, std::string *detalle, int *tocado);
+
+// The same with the collision index as well: XoqueEsferaIndice on an index
+// built from the case's model must agree bit for bit with both.
+int CompararCasoIndice(CasoColision *caso, std::string *detalle, int *tocado);
 
 #endif

@@ -2,11 +2,13 @@
 //
 //   diferencial_largo obj <cases> [seed]
 //   diferencial_largo colision <cases> [seed]
+//   diferencial_largo indice <cases> [seed]
 //
 // obj: generated and mutated OBJ files loaded by CargarModeloOBJ and by the
 // fscanf loader, compared bit for bit. colision: random rooms, centres and
 // movements through XoqueEsferaModelo and the face-by-face loop, compared bit
-// for bit. Prints the first few differences and a closing line
+// for bit. indice: the same cases, each room also indexed and queried with
+// XoqueEsferaIndice, compared bit for bit with both. Prints the first few differences and a closing line
 // "N passed, N failed"; exits 1 if any case failed.
 
 #include <cstdio>
@@ -22,7 +24,7 @@
 namespace {
 
 int Uso() {
-    fprintf(stderr, "usage: diferencial_largo obj|colision <cases> [seed]\n");
+    fprintf(stderr, "usage: diferencial_largo obj|colision|indice <cases> [seed]\n");
     return 2;
 }
 
@@ -35,7 +37,8 @@ void Informar(long i, long n, long fallos, time_t inicio) {
 int main(int argc, char **argv) {
     if (argc < 3) return Uso();
     const bool obj = strcmp(argv[1], "obj") == 0;
-    if (!obj && strcmp(argv[1], "colision") != 0) return Uso();
+    const bool indice = strcmp(argv[1], "indice") == 0;
+    if (!obj && !indice && strcmp(argv[1], "colision") != 0) return Uso();
     const long n = strtol(argv[2], nullptr, 10);
     const unsigned long long semilla = argc > 3 ? strtoull(argv[3], nullptr, 10) : 1;
     std::mt19937_64 g(semilla);
@@ -53,7 +56,8 @@ int main(int argc, char **argv) {
         } else {
             GenerarCasoColision(&g, &caso);
             int tocado = 0;
-            bien = CompararCasoColision(&caso, &detalle, &tocado);
+            bien = indice ? CompararCasoIndice(&caso, &detalle, &tocado)
+                          : CompararCasoColision(&caso, &detalle, &tocado);
             tocados += tocado;
         }
         if (!bien && ++fallos <= 5) printf("case %ld: %s\n", i, detalle.c_str());

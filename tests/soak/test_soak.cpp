@@ -203,6 +203,7 @@ TEST(Soak, TickYEntradaSobreLaSala) {
     ASSERT_GT(Suelo.NumCaras, 0) << "scene not generated in " << TALO_ESCENA_DIR;
     ASSERT_GT(Techo.NumCaras, 0);
     ASSERT_GT(Paredes.NumCaras, 0);
+    IndexarSala();
     Caja sala = {{INFINITY, INFINITY, INFINITY}, {-INFINITY, -INFINITY, -INFINITY}};
     Ampliar(&sala, Suelo);
     Ampliar(&sala, Techo);
