@@ -1,0 +1,527 @@
+// obj_sentencias.cpp - CargarModeloOBJ: the statements and their numbers,
+// read as scanf reads them (the rules are in modelo.h).
+//
+// A statement is first tried by a fast path for the way exporters write it
+// (short numbers, single blanks, every number closed by a byte in memory):
+// it reads from a plain pointer into local copies and keeps them only if the
+// whole pattern matched. Anything else is read by the general path, which
+// follows scanf step by step inside a window of bytes in memory whose end
+// reads as the end of the file; if a statement runs into the window's end
+// before the real end of the file, its holders are put back and it is read
+// again with a larger window, so a number (or a run of white space) of any
+// length is read whole. Both paths give the same result on any text the fast
+// path accepts. Tokens that are skipped need no window: they are stepped over
+// block by block.
+#include "obj_carga.h"
+
+#include <climits>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// ---- Character classes (C locale) ----
+
+struct TablaBytes {
+    bool es[256];
+};
+
+// The bytes of `bytes`, and with `numeros` the digits and 0 as well.
+constexpr TablaBytes HacerTabla(const char *bytes, bool numeros) {
+    TablaBytes t = {};
+    for (; *bytes; bytes++) t.es[(unsigned char)*bytes] = true;
+    for (int c = '0'; c <= '9' && numeros; c++) t.es[c] = true;
+    t.es[0] = numeros;
+    return t;
+}
+
+constexpr TablaBytes kBlancos = HacerTabla(" \t\n\v\f\r", false);
+// What "%f" can start with, and 0, which may be the sentinel: any other byte
+// fails the read at once with nothing consumed.
+constexpr TablaBytes kInicioReal = HacerTabla("+-.nNiI", true);
+
+inline bool Blanco(unsigned char c) { return kBlancos.es[c]; }
+inline bool Digito(int c) { return (unsigned)(c - '0') < 10u; }
+inline bool DigitoHex(int c) { return Digito(c) || (unsigned)((c | 0x20) - 'a') < 6u; }
+
+const uint64_t kPotencias10[9] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+
+// The run of decimal digits at the start of the 8 bytes at q (up to 8): its
+// length, and its value in *valor. Eight bytes are read whatever the run's
+// length; every run ends at the sentinel at the latest, and kRelleno
+// readable bytes follow it. The bytes are taken as one little-endian word:
+// after XOR with '0' a digit byte holds 0-9, and its high nibble and that of
+// itself plus 6 are 0; any other byte fails one of the two. A carry out of a
+// failing byte can only spoil bytes after it, past the end of the run.
+inline int Cifras8(const unsigned char *q, uint64_t *valor) {
+    uint64_t x;
+    memcpy(&x, q, 8);
+    const uint64_t t = x ^ 0x3030303030303030ULL;
+    const uint64_t malas = (t | (t + 0x0606060606060606ULL)) & 0xF0F0F0F0F0F0F0F0ULL;
+    const int n = malas ? __builtin_ctzll(malas) >> 3 : 8;
+    if (n == 0) {
+        *valor = 0;
+        return 0;
+    }
+    // The digits moved to the top bytes, then summed in pairs, fours, eights.
+    uint64_t v = t << (64 - 8 * n);
+    v = (v * 10 + (v >> 8)) & 0x00FF00FF00FF00FFULL;
+    v = (v * 100 + (v >> 16)) & 0x0000FFFF0000FFFFULL;
+    v = (v * 10000 + (v >> 32)) & 0xFFFFFFFFULL;
+    *valor = v;
+    return n;
+}
+
+// Reads a run of digits at *pq into *m (multiplying on), eight at a time, at
+// most sixteen (*m stays below 2^64 when it started below 100). Returns the
+// number taken.
+inline int Cifras(const unsigned char **pq, uint64_t *m) {
+    int total = 0;
+    for (;;) {
+        uint64_t v;
+        const int n = Cifras8(*pq, &v);
+        *m = *m * kPotencias10[n] + v;
+        *pq += n;
+        total += n;
+        if (n < 8 || total > 10) return total;
+    }
+}
+
+// ---- Fast path: numbers as exporters write them ----
+
+// "%d" with no blanks before it: an optional minus, 1 to 7 digits, closed by
+// a byte in memory. False (nothing moved) for anything else.
+inline bool EnteroCorto(const unsigned char **pq, const unsigned char *fin, int *destino) {
+    const unsigned char *q = *pq;
+    const bool negativo = *q == '-';
+    q += negativo;
+    uint64_t v;
+    const int n = Cifras8(q, &v);
+    if (n == 0 || n == 8) return false;
+    q += n;
+    if (q == fin) return false;   // the number may go on past the window
+    *destino = negativo ? -(int)v : (int)v;   // below 10^7: no overflow
+    *pq = q;
+    return true;
+}
+
+const double kPotencias[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                               1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// The decimal m * 10^k rounded to float, when one double operation does it
+// exactly. m <= 2^53 and 10^|k| (|k| <= 22) are exact doubles, so the product
+// or quotient d is the decimal correctly rounded to double. Rounding d to
+// float then gives the decimal correctly rounded to float unless d is exactly
+// halfway between two floats (a float midpoint is itself a double, so a
+// decimal and its nearest double can only lie on opposite sides of one when
+// the double is that midpoint). Halfway cases and results outside the normal
+// float range are left to strtof.
+inline bool DecimalRapido(uint64_t m, int64_t k, bool negativo, float *destino) {
+    if (m == 0) {
+        *destino = negativo ? -0.0f : 0.0f;
+        return true;
+    }
+    if (m > ((uint64_t)1 << 53) || k < -22 || k > 22) return false;
+    const double d = k >= 0 ? (double)m * kPotencias[k] : (double)m / kPotencias[-k];
+    if (!(d >= 0x1p-126 && d < 0x1.fffffep127)) return false;
+    uint64_t bits;
+    memcpy(&bits, &d, sizeof bits);
+    if ((bits & 0x1fffffffu) == 0x10000000u) return false;   // halfway between floats
+    const float f = (float)d;
+    *destino = negativo ? -f : f;
+    return true;
+}
+
+// "%f" with no blanks before it: an optional minus, up to 7 digits, a point
+// and up to 7 more, then a blank. False (nothing moved) for anything else.
+inline bool RealCorto(const unsigned char **pq, float *destino) {
+    const unsigned char *q = *pq;
+    const bool negativo = *q == '-';
+    q += negativo;
+    uint64_t m, f = 0;
+    const int n = Cifras8(q, &m);
+    if (n == 8) return false;
+    q += n;
+    int nf = 0;
+    if (*q == '.') {
+        nf = Cifras8(q + 1, &f);
+        if (nf == 8) return false;
+        q += 1 + nf;
+    }
+    if (n + nf == 0 || !Blanco(*q)) return false;
+    if (!DecimalRapido(m * kPotencias10[nf] + f, -nf, negativo, destino)) return false;
+    *pq = q;
+    return true;
+}
+
+inline const unsigned char *Blancos(const unsigned char *q) {
+    while (Blanco(*q)) q++;   // the sentinel is not blank
+    return q;
+}
+
+// ---- General path: scanf step by step inside a window ----
+
+const int kFinal = -1;
+
+// [p, fin) is in memory. Reaching fin reads as the end of the file; if the
+// file really goes on, `falta` records that the statement must be read again
+// with more bytes in memory.
+struct Cursor {
+    const unsigned char *p;
+    const unsigned char *fin;
+    bool eof;
+    bool falta;
+};
+
+inline int Mirar(Cursor *c) {
+    const int ch = *c->p;
+    if (ch || c->p < c->fin) return ch;
+    if (!c->eof) c->falta = true;
+    return kFinal;
+}
+
+// An optional sign, consumed. Returns the character after it.
+int Signo(Cursor *c, bool *negativo) {
+    int ch = Mirar(c);
+    *negativo = ch == '-';
+    if (ch == '-' || ch == '+') {
+        c->p++;
+        ch = Mirar(c);
+    }
+    return ch;
+}
+
+// "%d": blanks, an optional sign, digits. False (nothing assigned) when no
+// digit follows the sign, which stays consumed. The digits are converted as
+// strtol does, saturating at 64 bits, and the low 32 bits kept.
+__attribute__((noinline)) bool LeerEntero(Cursor *c, int *destino) {
+    c->p = Blancos(c->p);
+    if (EnteroCorto(&c->p, c->fin, destino)) return true;
+    bool negativo;
+    if (!Digito(Signo(c, &negativo))) return false;
+    uint64_t v = 0;
+    const unsigned char *q = c->p;
+    Cifras(&q, &v);
+    // Past 18 digits the magnitude saturates just above 2^63, which is all
+    // strtol's clamping needs to know.
+    const uint64_t kTope = (uint64_t)1 << 63;
+    for (; Digito(*q); q++) {
+        const uint64_t d = (uint64_t)(*q - '0');
+        v = (v > (kTope + 1 - d) / 10) ? kTope + 1 : v * 10 + d;
+    }
+    c->p = q;
+    Mirar(c);   // notes a number cut by the window's end
+    int64_t largo;
+    if (negativo) largo = (v >= kTope) ? INT64_MIN : -(int64_t)v;
+    else largo = (v >= kTope) ? INT64_MAX : (int64_t)v;
+    *destino = (int)(uint32_t)(uint64_t)largo;
+    return true;
+}
+
+// strtof on the collected text, NUL-terminated in place (the byte after it is
+// in this loader's own buffer, at worst the sentinel's slot, and is put back
+// at once), so a number of any length needs no copy. False if strtof
+// converts nothing.
+bool ConvertirConStrtof(const unsigned char *ini, const unsigned char *fin, float *destino) {
+    unsigned char *final_texto = const_cast<unsigned char *>(fin);
+    const unsigned char guardado = *final_texto;
+    *final_texto = 0;
+    char *final = (char *)ini;
+    const float f = strtof((const char *)ini, &final);
+    *final_texto = guardado;
+    if (final == (const char *)ini) return false;
+    *destino = f;
+    return true;
+}
+
+// Matches the letters of `resto` (lower case) in any case. A mismatching
+// character is consumed, as scanf does. False on a mismatch or at the end.
+bool Palabra(Cursor *c, const char *resto) {
+    for (; *resto; resto++) {
+        const int ch = Mirar(c);
+        if (ch == kFinal) return false;
+        c->p++;
+        if ((ch | 0x20) != *resto) return false;
+    }
+    return true;
+}
+
+// "nan", "inf" or "infinity" after the sign; c is on the first letter.
+bool LeerEspecial(Cursor *c, bool negativo, float *destino) {
+    const int ch = Mirar(c) | 0x20;
+    c->p++;
+    float f;
+    if (ch == 'n') {
+        if (!Palabra(c, "an")) return false;
+        f = __builtin_nanf("");
+    } else {
+        if (!Palabra(c, "nf")) return false;
+        if ((Mirar(c) | 0x20) == 'i') {
+            c->p++;
+            if (!Palabra(c, "nity")) return false;
+        }
+        f = __builtin_inff();
+    }
+    *destino = negativo ? -f : f;
+    return true;
+}
+
+// Steps over a number's digits, point and exponent as scanf collects them
+// (only the character that ends the collection is left). Returns whether a
+// digit came before the exponent.
+bool RecorrerNumero(Cursor *c, bool hex, bool hay_digito) {
+    bool punto = false;
+    for (;; c->p++) {
+        const int ch = Mirar(c);
+        if (hex ? DigitoHex(ch) : Digito(ch)) {
+            hay_digito = true;
+        } else if (ch == '.' && !punto) {
+            punto = true;
+        } else if ((ch | 0x20) == (hex ? 'p' : 'e') && hay_digito) {
+            c->p++;
+            const int s = Mirar(c);
+            if (s == '+' || s == '-') c->p++;
+            while (Digito(Mirar(c))) c->p++;
+            return true;
+        } else {
+            return hay_digito;
+        }
+    }
+}
+
+// A decimal of at most 19 digits, [digits][.digits][e[sign]digits], ending
+// in memory: m and k with value m * 10^k, and c moved past it. False (nothing
+// moved) for anything else, which strtof then converts.
+bool DecimalSimple(Cursor *c, uint64_t *m, int64_t *k) {
+    const unsigned char *q = c->p;
+    if (q[0] == '0' && (q[1] | 0x20) == 'x') return false;
+    uint64_t v = 0;
+    int cifras = Cifras(&q, &v);
+    int64_t exp10 = 0;
+    if (*q == '.') {
+        q++;
+        const int fraccion = Cifras(&q, &v);
+        cifras += fraccion;
+        exp10 = -fraccion;
+    }
+    if (cifras == 0 || cifras > 19 || Digito(*q)) return false;
+    if ((*q | 0x20) == 'e') {
+        const unsigned char *r = q + 1;
+        bool neg = false;
+        if (*r == '+' || *r == '-') neg = *r++ == '-';
+        int e = 0;
+        for (; Digito(*r); r++)
+            if (e < 100000) e = e * 10 + (*r - '0');
+        exp10 += neg ? -e : e;
+        q = r;
+    }
+    if ((*q == 0 && q == c->fin) || *q == '.' || (*q | 0x20) == 'e') return false;
+    *m = v;
+    *k = exp10;
+    c->p = q;
+    return true;
+}
+
+// "%f": blanks, then the number. False (nothing assigned) when the read fails.
+__attribute__((noinline)) bool LeerReal(Cursor *c, float *destino) {
+    c->p = Blancos(c->p);
+    if (!kInicioReal.es[*c->p]) return false;   // e.g. the next statement's keyword
+    if (RealCorto(&c->p, destino)) return true;
+    const unsigned char *ini = c->p;
+    bool negativo;
+    const int ch = Signo(c, &negativo);
+    if ((ch | 0x20) == 'n' || (ch | 0x20) == 'i') return LeerEspecial(c, negativo, destino);
+    const unsigned char *cuerpo = c->p;
+    uint64_t m;
+    int64_t k;
+    if (DecimalSimple(c, &m, &k))
+        return DecimalRapido(m, k, negativo, destino) || ConvertirConStrtof(ini, c->p, destino);
+    bool hex = false;
+    if (ch == '0') {
+        c->p++;
+        if ((Mirar(c) | 0x20) == 'x') {
+            c->p++;
+            hex = true;
+        }
+    }
+    const bool digitos = RecorrerNumero(c, hex, ch == '0' && !hex);
+    if (hex ? c->p == cuerpo + 2 : !digitos) return false;   // "0x" alone; a sign, ".", "-."
+    return ConvertirConStrtof(ini, c->p, destino);
+}
+
+// A "/" of the pattern: matched, or the read stops (nothing consumed).
+inline bool Barra(Cursor *c) {
+    if (Mirar(c) != '/') return false;
+    c->p++;
+    return true;
+}
+
+// "  %d/%d %d/%d %d/%d" (format 0) or "  %d//%d %d//%d %d//%d" (format 1).
+void LeerCaraPares(Cursor *c, int e[6], bool doble) {
+    for (int k = 0; k < 3; k++)
+        if (!LeerEntero(c, &e[k]) || !Barra(c) || (doble && !Barra(c)) || !LeerEntero(c, &e[3 + k])) return;
+}
+
+// "  %d/%d/%d %d/%d/%d %d/%d/%d": corner k's numbers go to holders a + k,
+// b + k and d + k, in that order.
+void LeerCaraTriples(Cursor *c, int e[6], int a, int b, int d) {
+    for (int k = 0; k < 3; k++)
+        if (!LeerEntero(c, &e[a + k]) || !Barra(c) || !LeerEntero(c, &e[b + k]) || !Barra(c) ||
+            !LeerEntero(c, &e[d + k]))
+            return;
+}
+
+void LeerCara(Cursor *c, int formato, int e[6]) {
+    switch (formato) {
+    case 0: LeerCaraPares(c, e, false); break;
+    case 1: LeerCaraPares(c, e, true); break;
+    case 2:   // read twice: corners 1-3, then 4-6
+        LeerCaraTriples(c, e, 0, 0, 0);
+        LeerCaraTriples(c, e, 3, 3, 3);
+        break;
+    case 3:
+        for (int k = 0; k < 3 && LeerEntero(c, &e[k]); k++) {}
+        break;
+    default: LeerCaraTriples(c, e, 3, 0, 3); break;   // 4: vt to Vert, v then vn to Aux
+    }
+}
+
+enum Clave { kNinguna, kV, kVN, kVT, kF };
+
+// One statement's numbers read into `cas` from [e->p, e->fin). False when the
+// window ended before the file did (cas is then partly written).
+bool LeerGeneral(const Entrada *e, Clave clave, int formato, Casillas *cas, const unsigned char **fin) {
+    Cursor c = {e->p, e->fin, e->eof, false};
+    if (clave == kF) LeerCara(&c, formato, cas->enteros);
+    else if (LeerReal(&c, &cas->reales[0]) && LeerReal(&c, &cas->reales[1])) LeerReal(&c, &cas->reales[2]);
+    *fin = c.p;
+    return !c.falta;
+}
+
+// ---- Statements ----
+
+// The fast path for one statement: true when it matched, with the holders
+// in `cas` and *pq past it.
+bool LeerRapido(const unsigned char **pq, const unsigned char *fin, Clave clave, int formato, Casillas *cas) {
+    const unsigned char *q = *pq;
+    Casillas n = *cas;
+    if (clave != kF) {
+        q = Blancos(q);
+        if (!RealCorto(&q, &n.reales[0])) return false;
+        q = Blancos(q);
+        if (!RealCorto(&q, &n.reales[1])) return false;
+        q = Blancos(q);
+        // A third number, or a byte no number starts with ("vt s t"): the read
+        // fails with nothing consumed. A 0 may be the window's end.
+        if (kInicioReal.es[*q] && !RealCorto(&q, &n.reales[2])) return false;
+    } else {
+        int *h = n.enteros;
+        // Where corner k's numbers go, by format (the same as LeerCara).
+        static const int kDestino[5][3] = {{0, 3, -1}, {0, 3, -1}, {0, 0, 0}, {0, -1, -1}, {3, 0, 3}};
+        const int *d = kDestino[formato];
+        for (int k = 0; k < 3; k++) {
+            q = Blancos(q);
+            if (!EnteroCorto(&q, fin, &h[d[0] + k])) return false;
+            for (int j = 1; j < 3 && d[j] >= 0; j++) {
+                if (*q++ != '/' || (formato == 1 && *q++ != '/')) return false;
+                if (!EnteroCorto(&q, fin, &h[d[j] + k])) return false;
+            }
+        }
+        if (formato == 2) {   // the second read: nothing when a keyword follows
+            q = Blancos(q);
+            if (*q == 0 || kInicioReal.es[*q]) return false;
+        }
+    }
+    *cas = n;
+    *pq = q;
+    return true;
+}
+
+// Reads a statement's numbers and appends the element. False when memory
+// runs out.
+bool Sentencia(Entrada *e, Clave clave, Carga *l) {
+    const unsigned char *q = e->p;
+    if (!LeerRapido(&q, e->fin, clave, l->formato, &l->casillas)) {
+        for (size_t ventana = 256;; ventana = (size_t)(e->fin - e->p) * 2 + 256) {
+            if (!e->eof && (size_t)(e->fin - e->p) < ventana && !Recargar(e, ventana)) return false;
+            Casillas cas = l->casillas;
+            if (LeerGeneral(e, clave, l->formato, &cas, &q)) {
+                l->casillas = cas;
+                break;
+            }
+        }
+    }
+    e->p = (unsigned char *)q;
+    switch (clave) {
+    case kV: return AgregarVector(&l->v, l->casillas.reales);
+    case kVN: return AgregarVector(&l->vn, l->casillas.reales);
+    case kVT: return AgregarVector(&l->vt, l->casillas.reales);
+    default: return AgregarCara(&l->f, l->casillas.enteros);
+    }
+}
+
+// ---- Tokens ----
+
+// Skips white space. False at the end of the file.
+bool SaltarEspacio(Entrada *e) {
+    for (;;) {
+        e->p = (unsigned char *)Blancos(e->p);
+        if (e->p < e->fin) return true;
+        if (e->eof || !Recargar(e, 1) || e->p == e->fin) return false;
+    }
+}
+
+// Reads one token (e->p is on its first byte) and tells which keyword it is.
+// Only the text before a NUL byte counts, and only its first three bytes are
+// looked at; the rest of a token of any length is stepped over.
+Clave LeerToken(Entrada *e) {
+    const unsigned char *q = e->p;
+    if (q[0] == 'v' || q[0] == 'f') {   // the usual keyword and blank, in memory
+        if (Blanco(q[1])) {
+            e->p += 1;
+            return q[0] == 'f' ? kF : kV;
+        }
+        if (q[0] == 'v' && (q[1] == 'n' || q[1] == 't') && Blanco(q[2])) {
+            e->p += 2;
+            return q[1] == 'n' ? kVN : kVT;
+        }
+    }
+    unsigned char t[3];
+    int  n = 0;
+    bool nul = false;
+    for (;;) {
+        for (; !Blanco(*e->p) && *e->p; e->p++)
+            if (!nul && n < 3) t[n++] = *e->p;
+        if (Blanco(*e->p)) break;
+        if (e->p < e->fin) {   // a NUL byte in the token: its text ends here
+            nul = true;
+            e->p++;
+            continue;
+        }
+        if (e->eof || !Recargar(e, 1) || e->p == e->fin) break;
+    }
+    if (n == 1) return t[0] == 'v' ? kV : t[0] == 'f' ? kF : kNinguna;
+    if (n == 2 && t[0] == 'v') return t[1] == 'n' ? kVN : t[1] == 't' ? kVT : kNinguna;
+    return kNinguna;
+}
+
+}  // namespace
+
+Modelo CargarModeloOBJ(const char *ruta, int formato) {
+    Carga l;
+    memset(&l, 0, sizeof l);
+    l.formato = formato;
+    const bool caras = formato >= 0 && formato <= 4;   // otherwise "f" is an ordinary token
+    Entrada e;
+    const long long bytes = AbrirEntrada(&e, ruta);
+    if (bytes >= 0) {
+        Reservar(&l, bytes);
+        while (SaltarEspacio(&e)) {
+            const Clave c = LeerToken(&e);
+            if (c != kNinguna && (c != kF || caras) && !Sentencia(&e, c, &l)) break;
+        }
+        CerrarEntrada(&e);
+    }
+    return Entregar(&l);
+}
