@@ -2,7 +2,9 @@
 // read as scanf reads them (the rules are in modelo.h).
 //
 // A statement is first tried by a fast path for the way exporters write it
-// (short numbers, single blanks, every number closed by a byte in memory):
+// (numbers of up to seven digits before and after the point, no sign but a
+// minus, nothing in the pattern's unusual places, every number closed by a
+// byte in memory):
 // it reads from a plain pointer into local copies and keeps them only if the
 // whole pattern matched. Anything else is read by the general path, which
 // follows scanf step by step inside a window of bytes in memory whose end
@@ -20,145 +22,6 @@
 #include <cstring>
 
 namespace {
-
-// ---- Character classes (C locale) ----
-
-struct TablaBytes {
-    bool es[256];
-};
-
-// The bytes of `bytes`, and with `numeros` the digits and 0 as well.
-constexpr TablaBytes HacerTabla(const char *bytes, bool numeros) {
-    TablaBytes t = {};
-    for (; *bytes; bytes++) t.es[(unsigned char)*bytes] = true;
-    for (int c = '0'; c <= '9' && numeros; c++) t.es[c] = true;
-    t.es[0] = numeros;
-    return t;
-}
-
-constexpr TablaBytes kBlancos = HacerTabla(" \t\n\v\f\r", false);
-// What "%f" can start with, and 0, which may be the sentinel: any other byte
-// fails the read at once with nothing consumed.
-constexpr TablaBytes kInicioReal = HacerTabla("+-.nNiI", true);
-
-inline bool Blanco(unsigned char c) { return kBlancos.es[c]; }
-inline bool Digito(int c) { return (unsigned)(c - '0') < 10u; }
-inline bool DigitoHex(int c) { return Digito(c) || (unsigned)((c | 0x20) - 'a') < 6u; }
-
-const uint64_t kPotencias10[9] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
-
-// The run of decimal digits at the start of the 8 bytes at q (up to 8): its
-// length, and its value in *valor. Eight bytes are read whatever the run's
-// length; every run ends at the sentinel at the latest, and kRelleno
-// readable bytes follow it. The bytes are taken as one little-endian word:
-// after XOR with '0' a digit byte holds 0-9, and its high nibble and that of
-// itself plus 6 are 0; any other byte fails one of the two. A carry out of a
-// failing byte can only spoil bytes after it, past the end of the run.
-inline int Cifras8(const unsigned char *q, uint64_t *valor) {
-    uint64_t x;
-    memcpy(&x, q, 8);
-    const uint64_t t = x ^ 0x3030303030303030ULL;
-    const uint64_t malas = (t | (t + 0x0606060606060606ULL)) & 0xF0F0F0F0F0F0F0F0ULL;
-    const int n = malas ? __builtin_ctzll(malas) >> 3 : 8;
-    if (n == 0) {
-        *valor = 0;
-        return 0;
-    }
-    // The digits moved to the top bytes, then summed in pairs, fours, eights.
-    uint64_t v = t << (64 - 8 * n);
-    v = (v * 10 + (v >> 8)) & 0x00FF00FF00FF00FFULL;
-    v = (v * 100 + (v >> 16)) & 0x0000FFFF0000FFFFULL;
-    v = (v * 10000 + (v >> 32)) & 0xFFFFFFFFULL;
-    *valor = v;
-    return n;
-}
-
-// Reads a run of digits at *pq into *m (multiplying on), eight at a time, at
-// most sixteen (*m stays below 2^64 when it started below 100). Returns the
-// number taken.
-inline int Cifras(const unsigned char **pq, uint64_t *m) {
-    int total = 0;
-    for (;;) {
-        uint64_t v;
-        const int n = Cifras8(*pq, &v);
-        *m = *m * kPotencias10[n] + v;
-        *pq += n;
-        total += n;
-        if (n < 8 || total > 10) return total;
-    }
-}
-
-// ---- Fast path: numbers as exporters write them ----
-
-// "%d" with no blanks before it: an optional minus, 1 to 7 digits, closed by
-// a byte in memory. False (nothing moved) for anything else.
-inline bool EnteroCorto(const unsigned char **pq, const unsigned char *fin, int *destino) {
-    const unsigned char *q = *pq;
-    const bool negativo = *q == '-';
-    q += negativo;
-    uint64_t v;
-    const int n = Cifras8(q, &v);
-    if (n == 0 || n == 8) return false;
-    q += n;
-    if (q == fin) return false;   // the number may go on past the window
-    *destino = negativo ? -(int)v : (int)v;   // below 10^7: no overflow
-    *pq = q;
-    return true;
-}
-
-const double kPotencias[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                               1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-
-// The decimal m * 10^k rounded to float, when one double operation does it
-// exactly. m <= 2^53 and 10^|k| (|k| <= 22) are exact doubles, so the product
-// or quotient d is the decimal correctly rounded to double. Rounding d to
-// float then gives the decimal correctly rounded to float unless d is exactly
-// halfway between two floats (a float midpoint is itself a double, so a
-// decimal and its nearest double can only lie on opposite sides of one when
-// the double is that midpoint). Halfway cases and results outside the normal
-// float range are left to strtof.
-inline bool DecimalRapido(uint64_t m, int64_t k, bool negativo, float *destino) {
-    if (m == 0) {
-        *destino = negativo ? -0.0f : 0.0f;
-        return true;
-    }
-    if (m > ((uint64_t)1 << 53) || k < -22 || k > 22) return false;
-    const double d = k >= 0 ? (double)m * kPotencias[k] : (double)m / kPotencias[-k];
-    if (!(d >= 0x1p-126 && d < 0x1.fffffep127)) return false;
-    uint64_t bits;
-    memcpy(&bits, &d, sizeof bits);
-    if ((bits & 0x1fffffffu) == 0x10000000u) return false;   // halfway between floats
-    const float f = (float)d;
-    *destino = negativo ? -f : f;
-    return true;
-}
-
-// "%f" with no blanks before it: an optional minus, up to 7 digits, a point
-// and up to 7 more, then a blank. False (nothing moved) for anything else.
-inline bool RealCorto(const unsigned char **pq, float *destino) {
-    const unsigned char *q = *pq;
-    const bool negativo = *q == '-';
-    q += negativo;
-    uint64_t m, f = 0;
-    const int n = Cifras8(q, &m);
-    if (n == 8) return false;
-    q += n;
-    int nf = 0;
-    if (*q == '.') {
-        nf = Cifras8(q + 1, &f);
-        if (nf == 8) return false;
-        q += 1 + nf;
-    }
-    if (n + nf == 0 || !Blanco(*q)) return false;
-    if (!DecimalRapido(m * kPotencias10[nf] + f, -nf, negativo, destino)) return false;
-    *pq = q;
-    return true;
-}
-
-inline const unsigned char *Blancos(const unsigned char *q) {
-    while (Blanco(*q)) q++;   // the sentinel is not blank
-    return q;
-}
 
 // ---- General path: scanf step by step inside a window ----
 
@@ -401,6 +264,29 @@ bool LeerGeneral(const Entrada *e, Clave clave, int formato, Casillas *cas, cons
 
 // ---- Statements ----
 
+// The fast path of a face of format F (0 to 4) into h: corner k's numbers
+// go where LeerCara puts them. Written once, compiled once per format, so
+// each pattern is straight code.
+template <int F>
+bool CaraRapida(const unsigned char **pq, const unsigned char *fin, int h[6]) {
+    constexpr int kDestino[5][3] = {{0, 3, -1}, {0, 3, -1}, {0, 0, 0}, {0, -1, -1}, {3, 0, 3}};
+    const unsigned char *q = *pq;
+    for (int k = 0; k < 3; k++) {
+        q = Blancos(q);
+        if (!EnteroCorto(&q, fin, &h[kDestino[F][0] + k])) return false;
+        for (int j = 1; j < 3 && kDestino[F][j] >= 0; j++) {
+            if (*q++ != '/' || (F == 1 && *q++ != '/')) return false;
+            if (!EnteroCorto(&q, fin, &h[kDestino[F][j] + k])) return false;
+        }
+    }
+    if (F == 2) {   // the second read: nothing when a keyword follows
+        q = Blancos(q);
+        if (*q == 0 || kInicioReal.es[*q]) return false;
+    }
+    *pq = q;
+    return true;
+}
+
 // The fast path for one statement: true when it matched, with the holders
 // in `cas` and *pq past it.
 bool LeerRapido(const unsigned char **pq, const unsigned char *fin, Clave clave, int formato, Casillas *cas) {
@@ -416,22 +302,15 @@ bool LeerRapido(const unsigned char **pq, const unsigned char *fin, Clave clave,
         // fails with nothing consumed. A 0 may be the window's end.
         if (kInicioReal.es[*q] && !RealCorto(&q, &n.reales[2])) return false;
     } else {
-        int *h = n.enteros;
-        // Where corner k's numbers go, by format (the same as LeerCara).
-        static const int kDestino[5][3] = {{0, 3, -1}, {0, 3, -1}, {0, 0, 0}, {0, -1, -1}, {3, 0, 3}};
-        const int *d = kDestino[formato];
-        for (int k = 0; k < 3; k++) {
-            q = Blancos(q);
-            if (!EnteroCorto(&q, fin, &h[d[0] + k])) return false;
-            for (int j = 1; j < 3 && d[j] >= 0; j++) {
-                if (*q++ != '/' || (formato == 1 && *q++ != '/')) return false;
-                if (!EnteroCorto(&q, fin, &h[d[j] + k])) return false;
-            }
+        bool bien;
+        switch (formato) {
+        case 0: bien = CaraRapida<0>(&q, fin, n.enteros); break;
+        case 1: bien = CaraRapida<1>(&q, fin, n.enteros); break;
+        case 2: bien = CaraRapida<2>(&q, fin, n.enteros); break;
+        case 3: bien = CaraRapida<3>(&q, fin, n.enteros); break;
+        default: bien = CaraRapida<4>(&q, fin, n.enteros); break;
         }
-        if (formato == 2) {   // the second read: nothing when a keyword follows
-            q = Blancos(q);
-            if (*q == 0 || kInicioReal.es[*q]) return false;
-        }
+        if (!bien) return false;
     }
     *cas = n;
     *pq = q;
