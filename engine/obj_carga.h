@@ -257,7 +257,13 @@ inline bool RealCorto(const unsigned char **pq, float *destino) {
         q += 1 + nf;
     }
     if (n + nf == 0 || !Blanco(*q)) return false;
-    if (!DecimalRapido(m * kPotencias10[nf] + f, -nf, negativo, destino)) return false;
+    // DecimalRapido's argument, with its range checks settled: the digits
+    // make less than 10^14 < 2^53, and any non-zero value is at least 1e-7.
+    const double d = (double)(m * kPotencias10[nf] + f) / kPotencias[nf];
+    uint64_t bits;
+    memcpy(&bits, &d, sizeof bits);
+    if ((bits & 0x1fffffffu) == 0x10000000u) return false;   // halfway between floats
+    *destino = negativo ? -(float)d : (float)d;
     *pq = q;
     return true;
 }
