@@ -16,21 +16,15 @@
 
 #include "fichero.h"
 
-#include <sched.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
-#include <condition_variable>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <mutex>
-#include <new>
-#include <system_error>
-#include <thread>
 
 namespace {
 
@@ -38,7 +32,9 @@ namespace {
 // heap, where a later load finds its pages already faulted in.
 const size_t kBloque = 64u << 10;
 
-const size_t kAdelanto = 4u << 20;   // bytes faulted in ahead of the writes
+// Bytes faulted in ahead of the writes: one 2 MiB page, so that at the end
+// no more than that is left zeroed for nothing in each array.
+const size_t kAdelanto = 2u << 20;
 
 // Gives `consejo` to the kernel for the whole `alineacion`-sized blocks of
 // [ini, fin); the blocks at either end that the range only partly covers
@@ -72,100 +68,12 @@ void PaginasGrandes(char *ini, char *fin) {
 #endif
 }
 
-}  // namespace
-
-// ---- Faulting in ahead, on another core ----
-//
-// A fresh page is zeroed by the kernel when first touched, which here can
-// take as long as parsing the text that fills it. With two processors to run
-// on, a second thread does it just ahead of the writes: each time an array's
-// writes reach the end of the pages asked for, the next kAdelanto bytes are
-// handed to the helper while the loading thread goes on into the ones before
-// them. The pages hold zeros either way and only the loading thread writes
-// data, so the model cannot change; a page the helper has not reached yet is
-// simply faulted in by the write. Before an array moves (realloc) or is cut,
-// the helper drops what it has not started and finishes what it has.
-struct Poblador {
-    std::thread             hilo;
-    std::mutex              mutex;
-    std::condition_variable cambio;
-    char                   *ini[8], *fin[8];   // ranges waiting
-    int                     esperan;
-    bool                    ocupado, parar;
-};
-
-namespace {
-
-void TrabajarPoblador(Poblador *p) {
-    std::unique_lock<std::mutex> cerrojo(p->mutex);
-    for (;;) {
-        p->cambio.wait(cerrojo, [p] { return p->esperan > 0 || p->parar; });
-        if (p->parar) return;
-        p->esperan--;
-        char *ini = p->ini[p->esperan], *fin = p->fin[p->esperan];
-        p->ocupado = true;
-        cerrojo.unlock();
-        Poblar(ini, fin);
-        cerrojo.lock();
-        p->ocupado = false;
-        p->cambio.notify_all();
-    }
-}
-
-// Hands [ini, fin) to the helper; with no room left the request is dropped.
-void Encargar(Poblador *p, char *ini, char *fin) {
-    std::lock_guard<std::mutex> cerrojo(p->mutex);
-    if (p->esperan == 8) return;
-    p->ini[p->esperan] = ini;
-    p->fin[p->esperan] = fin;
-    p->esperan++;
-    p->cambio.notify_all();
-}
-
-// Drops the waiting ranges and waits for the one being faulted in.
-void Vaciar(Poblador *p) {
-    if (!p) return;
-    std::unique_lock<std::mutex> cerrojo(p->mutex);
-    p->esperan = 0;
-    p->cambio.wait(cerrojo, [p] { return !p->ocupado; });
-}
-
-// A helper for a file of `bytes`, or null when it would not pay: a small
-// file, a single processor to run on (the loading thread would only wait for
-// it), or no thread to be had.
-Poblador *CrearPoblador(long long bytes) {
-    cpu_set_t cpus;
-    if (getenv("SIN_POBLADOR") || bytes < (32ll << 20) || sched_getaffinity(0, sizeof cpus, &cpus) != 0 || CPU_COUNT(&cpus) < 2)
-        return nullptr;
-    Poblador *p = new (std::nothrow) Poblador();
-    if (!p) return nullptr;
-    try {
-        p->hilo = std::thread(TrabajarPoblador, p);
-    } catch (const std::system_error &) {
-        delete p;
-        return nullptr;
-    }
-    return p;
-}
-
-void Parar(Poblador *p) {
-    if (!p) return;
-    {
-        std::lock_guard<std::mutex> cerrojo(p->mutex);
-        p->parar = true;
-        p->cambio.notify_all();
-    }
-    p->hilo.join();
-    delete p;
-}
-
 // Gives the array room for at least `cap` elements of `tam` bytes, or if
 // that much cannot be had, for just one more. Returns false when even that
 // fails or the count would pass INT_MAX.
 bool Crecer(Arreglo *a, size_t tam, size_t cap) {
     if (a->num >= (size_t)INT_MAX) return false;
     if (cap > (size_t)INT_MAX) cap = (size_t)INT_MAX;
-    Vaciar(a->poblador);   // the array may move
     void *d = realloc(a->datos, cap * tam);
     if (!d) {
         cap = a->num + 1;
@@ -252,13 +160,7 @@ bool Ampliar(Arreglo *a, size_t tam) {
     if (paso > a->cap / 8 + 1) paso = a->cap / 8 + 1;
     size_t hasta = a->num + paso;
     if (hasta > a->cap) hasta = a->cap;
-    char *datos = (char *)a->datos;
-    // Already done when the helper got there first: then a quick walk.
-    Poblar(datos + a->num * tam, datos + hasta * tam);
-    if (a->poblador && hasta < a->cap) {
-        const size_t luego = hasta + paso < a->cap ? hasta + paso : a->cap;
-        Encargar(a->poblador, datos + hasta * tam, datos + luego * tam);
-    }
+    Poblar((char *)a->datos + a->num * tam, (char *)a->datos + hasta * tam);
     a->listo = hasta;
     return true;
 }
@@ -272,11 +174,9 @@ void Reservar(Carga *l, long long bytes) {
     Crecer(&l->vn, sizeof(Vector), n);
     Crecer(&l->vt, sizeof(Vector), n);
     Crecer(&l->f, sizeof(Cara), n);
-    l->v.poblador = l->vn.poblador = l->vt.poblador = l->f.poblador = CrearPoblador(bytes);
 }
 
 Modelo Entregar(Carga *l) {
-    Parar(l->v.poblador);
     Modelo m;
     m.NumVertices = (int)l->v.num;
     m.NumNormales = (int)l->vn.num;

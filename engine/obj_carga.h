@@ -54,16 +54,13 @@ bool Recargar(Entrada *e, size_t quiero);
 
 // ---- The arrays being filled ----
 
-struct Poblador;   // faults in pages ahead of the writes on another core
-
 // An array of `num` elements with room for `cap`. `listo` counts the elements
-// that can be written with no more checks (their pages asked for already).
+// that can be written with no more checks (their pages already faulted in).
 struct Arreglo {
-    void     *datos;
-    size_t    num;
-    size_t    cap;
-    size_t    listo;
-    Poblador *poblador;   // null: the pages are faulted in by this thread
+    void  *datos;
+    size_t num;
+    size_t cap;
+    size_t listo;
 };
 
 // Makes room for more elements of `tam` bytes, growing the array or faulting
@@ -88,12 +85,10 @@ struct Carga {
     int      formato;
 };
 
-// First capacities from the file's size; only address space is taken. A
-// large file on a machine with two processors also gets a Poblador.
+// First capacities from the file's size; only address space is taken.
 void Reservar(Carga *l, long long bytes);
 
-// The model: every array cut to exactly its count, null when empty (the
-// Poblador stopped first).
+// The model: every array cut to exactly its count, null when empty.
 Modelo Entregar(Carga *l);
 
 inline bool AgregarVector(Arreglo *a, const float r[3]) {
