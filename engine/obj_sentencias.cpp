@@ -2,24 +2,18 @@
 // read as scanf reads them (the rules are in modelo.h).
 //
 // A statement is first tried by a fast path for the way exporters write it
-// (numbers of up to seven digits before and after the point, no sign but a
-// minus, nothing in the pattern's unusual places, every number closed by a
-// byte in memory):
-// it reads from a plain pointer into local copies and keeps them only if the
-// whole pattern matched. Anything else is read by the general path, which
-// follows scanf step by step inside a window of bytes in memory whose end
-// reads as the end of the file; if a statement runs into the window's end
-// before the real end of the file, its holders are put back and it is read
-// again with a larger window, so a number (or a run of white space) of any
-// length is read whole. Both paths give the same result on any text the fast
-// path accepts. Tokens that are skipped need no window: they are stepped over
-// block by block.
+// (up to seven digits either side of the point, no sign but a minus, every
+// number closed by a byte in memory); it reads into local copies of the
+// holders and keeps them only if the whole pattern matched. Anything else is
+// read by the general path, which follows scanf step by step inside a window
+// of bytes in memory whose end reads as the end of the file: a statement that
+// runs into the window's end before the file's is read again with a larger
+// window, so a number or a run of white space of any length is read whole.
+// Skipped tokens need no window: they are stepped over block by block.
 #include "obj_carga.h"
 
 #include <climits>
-#include <cstdint>
 #include <cstdlib>
-#include <cstring>
 
 namespace {
 
