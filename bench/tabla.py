@@ -61,7 +61,7 @@ def main():
         fila(filas, "OBJ %-8s vs tinyobjloader" % forma, ms(r), ms(t), "", "%.1fx" % (t / r), ">= 4x",
              t / r >= 4)
         fila(filas, "OBJ %-8s vs read into new buffer" % forma, ms(r), ms(l), "", "%.2f" % (r / l),
-             "limit", None)
+             "<= 1.5", r / l <= 1.5)
     r, s, l = (tiempos.get("tga/" + k) for k in ("rapido", "stb", "leer"))
     if None not in (r, s, l):
         fila(filas, "TGA 4096x4096x24 vs stbi_load", ms(r), ms(s), "", "%.2fx" % (s / r), ">= 1x", s / r >= 1)

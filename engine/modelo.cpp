@@ -7,8 +7,6 @@
 #include <climits>
 #include <cstdlib>
 
-#include "obj_rapido.h"
-
 void IniciarModelo(Modelo *m) {
     m->NumVertices = 0;
     m->NumCaras = 0;
@@ -94,10 +92,6 @@ int AddCara(Modelo *m, int a, int b, int c, int d, int e, int f) {
     // Nothing reads the third triple; zeroed so a face never holds stale bytes.
     nueva->Res[0] = nueva->Res[1] = nueva->Res[2] = 0;
     return 1;
-}
-
-Modelo CargarModeloOBJ(const char *ruta, int formato) {
-    return CargarModeloOBJRapido(ruta, formato);
 }
 
 void EscalarCTextura(Modelo *m, float factor) {

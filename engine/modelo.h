@@ -42,11 +42,77 @@ int AddCTextura(Modelo *m, float x, float y, float z);
 // INT_MIN - 1 gives INT_MAX) and zeroes Res, which nothing reads.
 int AddCara(Modelo *m, int a, int b, int c, int d, int e, int f);
 
-// Loads an OBJ file with face format 0 to 4:
-//   0 "v/vt"  1 "v//vn"  2 "v/vt/vn" (third numbers kept)  3 "v"  4 "v/vt/vn" (vt and vn kept).
-// The token and number rules are in obj_rapido.h.
-// A file that cannot be opened gives an empty model (all counts 0); a failed
-// allocation ends the load with what was read.
+// CargarModeloOBJ reads the "v", "vn", "vt" and "f" statements of an OBJ file
+// into a new Modelo and gives, on every input, exactly what a loader built on
+// the C library's fscanf with the patterns below gives (glibc's fscanf, the
+// tests' reference): the same counts, the same floats to the bit, the same
+// face slots, the same carry-over of values from one statement to the next.
+// It is only much faster (obj_sentencias.cpp, obj_bloques.cpp).
+//
+// TOKENS. The file is read token by token: skip the white space of the C
+// locale (space, \t, \n, \v, \f, \r), then take the run of other bytes. A
+// token is a keyword only when it equals "v", "vn", "vt" or "f" as a whole,
+// with the same case; a NUL byte ends a token's text (so "v\0x" is "v").
+// Everything else is skipped token by token, whatever its length: lines and
+// comments mean nothing, and "# v 1 2 3" adds a vertex.
+//
+// STATEMENTS. The loader keeps nine holders: three floats shared by "v", "vn"
+// and "vt", and six ints, one per slot of a face's first triple (Cara::Vert)
+// and second triple (Cara::Aux). After "v", "vn" or "vt" the pattern
+// "  %f %f %f" is read into the float holders; after "f" the face format's
+// pattern is read into the int holders:
+//
+//   format  pattern                           Vert[k] gets     Aux[k] gets
+//   0       "  %d/%d %d/%d %d/%d"             v of corner k    vt of corner k
+//   1       "  %d//%d %d//%d %d//%d"          v of corner k    vn of corner k
+//   2       "  %d/%d/%d %d/%d/%d %d/%d/%d"    every number of corner k in turn
+//           read twice                        (the last stays); the second read
+//                                             does the same for Aux[k] from
+//                                             corner 3 + k
+//   3       "  %d %d %d"                      v of corner k    (unchanged)
+//   4       "  %d/%d/%d %d/%d/%d %d/%d/%d"    vt of corner k   v, then vn, of
+//                                                              corner k
+//
+// A blank skips any white space, "/" must match a slash, and a read stops at
+// the first character that does not fit, which stays unread; holders after
+// that point are not assigned and keep the values an earlier statement gave
+// them (all nine start at 0). The element is appended with the holders as
+// they stand, a face through AddCara's rule. With a face format other than 0
+// to 4, "f" is an ordinary token and no face is added.
+//
+// NUMBERS, as glibc's scanf reads them (found by experiment against it):
+//   %d  skips white space, takes an optional sign, then decimal digits. With
+//       no digit the read fails, the sign staying consumed. The digits are
+//       converted as strtol does (saturating at the 64-bit LONG_MIN/LONG_MAX)
+//       and the low 32 bits kept: 2147483648 gives -2147483648, 4294967297
+//       gives 1, 99999999999999999999 gives -1, -99999999999999999999 gives
+//       0. The C standard leaves an overflowing %d undefined; this is the
+//       definition here.
+//   %f  skips white space, takes an optional sign, then collects:
+//       - "nan" (any case): after the sign, n a n; a mismatching character is
+//         consumed and the read fails. Nothing after "nan" is taken, not even
+//         "(...)": "nan(1)" is NaN followed by the text "(1)".
+//       - "inf" or "infinity" (any case): i n f, then if an i follows, n i t y
+//         must follow too; a mismatch is consumed and the read fails
+//         ("infinit" fails, "infx" is inf followed by "x").
+//       - "0x"/"0X": a hexadecimal float: hex digits, one ".", then "p"/"P"
+//         (only after a hex digit) with an optional sign and decimal digits.
+//       - otherwise a decimal: digits, one ".", then "e"/"E" (only after a
+//         digit) with an optional sign right after it and digits.
+//       Collection stops at the first character that cannot continue the
+//       number; only that one character is left unread, so in "1e+x" the
+//       "e+" is consumed. The read fails if nothing but a sign was
+//       collected, if a hexadecimal number is just "0x", or if the collected
+//       text holds no digit at all ("." or "-."). Otherwise the longest valid
+//       number at the start of the collected text is converted, correctly
+//       rounded to float as strtof does: "1e+" gives 1, "0x." gives 0,
+//       "1e99" gives inf, "1e-50" gives 0, "-0" gives -0.
+//   A read that fails assigns nothing and ends the statement's pattern.
+//
+// FAILURE. Only a regular file is read. A file that cannot be opened (or
+// read) gives an empty model: all counts 0, all arrays null. If memory runs
+// out, loading stops and the record keeps everything read so far, counts and
+// arrays in agreement.
 Modelo CargarModeloOBJ(const char *ruta, int formato);
 
 // Multiplies every texture coordinate (all three components) by `factor`, in
