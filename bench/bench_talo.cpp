@@ -80,7 +80,6 @@ void BmObjTinyobj(benchmark::State &st, std::string ruta) {
     st.SetBytesProcessed(st.iterations() * TamFichero(ruta));
 }
 
-}
 
 void RegistrarObj(const std::string &dir) {
     for (FormaOBJ forma : {kVVtVn, kVVn, kVVt}) {
@@ -97,8 +96,6 @@ void RegistrarObj(const std::string &dir) {
         benchmark::RegisterBenchmark((g + "leer").c_str(), BmLeer, ruta)
             ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
     }
-}
-
 }
 
 }  // namespace
