@@ -101,14 +101,7 @@ void RegistrarObj(const std::string &dir) {
 }  // namespace
 
 int main(int argc, char **argv) {
-    if (argc < 2 || argv[1][0] == '-') {
-        fprintf(stderr, "usage: bench_talo <data dir> [benchmark flags]\n");
-        return 2;
-    }
-    const std::string dir = argv[1];
-    argv[1] = argv[0];
-    argc--;
-    argv++;
+    const std::string dir = TomarDirectorioDatos(&argc, &argv);
     benchmark::Initialize(&argc, argv);
     RegistrarObj(dir);
     benchmark::RunSpecifiedBenchmarks();

@@ -91,14 +91,7 @@ void Registrar(const char *nombre, void (*bm)(benchmark::State &, std::string), 
 }  // namespace
 
 int main(int argc, char **argv) {
-    if (argc < 2 || argv[1][0] == '-') {
-        fprintf(stderr, "usage: bench_tga <data dir> [benchmark flags]\n");
-        return 2;
-    }
-    const std::string dir = argv[1];
-    argv[1] = argv[0];
-    argc--;
-    argv++;
+    const std::string dir = TomarDirectorioDatos(&argc, &argv);
     benchmark::Initialize(&argc, argv);
     const std::string color = FicheroTGA(dir);
     Registrar("tga/rapido", BmTgaRapido, color);

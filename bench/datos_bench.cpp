@@ -98,3 +98,16 @@ void HacerSala(int caras, SalaBench *s) {
 }
 
 Modelo ModeloDeSala(SalaBench *s) { return ModeloDeArrays(&s->vertices, &s->caras); }
+
+std::string TomarDirectorioDatos(int *argc, char ***argv) {
+    char **a = *argv;
+    if (*argc < 2 || a[1][0] == '-') {
+        fprintf(stderr, "usage: %s <data dir> [benchmark flags]\n", a[0]);
+        exit(2);
+    }
+    const std::string dir = a[1];
+    a[1] = a[0];
+    (*argc)--;
+    (*argv)++;
+    return dir;
+}

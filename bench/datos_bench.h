@@ -36,4 +36,9 @@ struct SalaBench {
 void HacerSala(int caras, SalaBench *sala);
 Modelo ModeloDeSala(SalaBench *sala);
 
+// The data folder, the first argument of every benchmark program: takes it
+// off the argument list, so Google Benchmark sees only its own flags. Prints
+// the usage and exits with 2 when it is missing.
+std::string TomarDirectorioDatos(int *argc, char ***argv);
+
 #endif

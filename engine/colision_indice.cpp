@@ -44,15 +44,10 @@ const double kHolguraAbs = 0x1p-58;
 
 bool Finito(const Vector &v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
+// The distance from a to the point c, in double.
 double Distancia(const Vector &a, const float c[3])
 {
     const double x = (double)a.x - c[0], y = (double)a.y - c[1], z = (double)a.z - c[2];
-    return std::sqrt(x * x + y * y + z * z);
-}
-
-double Lado(const Vector &a, const Vector &b)
-{
-    const double x = (double)a.x - b.x, y = (double)a.y - b.y, z = (double)a.z - b.z;
     return std::sqrt(x * x + y * y + z * z);
 }
 
@@ -78,7 +73,7 @@ bool EsferaDeCara(const Modelo &m, int nv, int i, EsferaCara *e)
         c = std::max({c, -lo, hi});
         e->centro[a] = (float)(0.5 * lo + 0.5 * hi);
     }
-    const double l = std::max({Lado(v[0], v[1]), Lado(v[1], v[2]), Lado(v[2], v[0])});
+    const double l = std::max({Distancia(v[0], &v[1].x), Distancia(v[1], &v[2].x), Distancia(v[2], &v[0].x)});
     // From an extent sum of 2^63 up, the corner reach may be infinite.
     const double rho = s < 0x1p63 ? std::max(0.7072 * l, (s + c) * 0x1p-17) + 0x1p-39 : INFINITY;
     const double r = std::max({Distancia(v[0], e->centro), Distancia(v[1], e->centro), Distancia(v[2], e->centro)});

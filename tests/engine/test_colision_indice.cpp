@@ -1,11 +1,8 @@
 // The collision index against XoqueEsferaModelo and the face-by-face loop,
-// bit for bit: random rooms, large shuffled halls walked at radii 1 to 500,
-// the paths that fall back to the model, malformed models and a failed
-// allocation.
-//
-// TALO_CASOS in the environment sets the number of random rooms (default
-// 3000); tests/referencia/diferencial_largo indice runs the same generator for
-// as long as wanted.
+// bit for bit: large shuffled halls walked at radii 1 to 500, the paths that
+// fall back to the model, malformed models and a failed allocation. The
+// random rooms go through the index in test_colision_diferencial.cpp;
+// tests/referencia/diferencial_largo indice runs them for as long as wanted.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -36,13 +33,6 @@ void *calloc(size_t a, size_t b) noexcept { return g_fallar ? nullptr : __libc_c
 #endif
 
 namespace {
-
-long Casos(long omision)
-{
-    const char *s = std::getenv("TALO_CASOS");
-    return s ? std::strtol(s, nullptr, 10) : omision;
-}
-
 
 std::string Texto(Vector v)
 {
@@ -108,22 +98,6 @@ void Salon(std::mt19937_64 *g, int caras, CasoColision *c)
 }
 
 }  // namespace
-
-TEST(IndiceColision, SalasAleatorias)
-{
-    std::mt19937_64 g(4242);
-    CasoColision caso;
-    const long n = Casos(3000);
-    long tocados = 0;
-    for (long i = 0; i < n; i++) {
-        GenerarCasoColision(&g, &caso);
-        std::string detalle;
-        int tocado = 0;
-        ASSERT_TRUE(CompararCasoIndice(&caso, &detalle, &tocado)) << "case " << i << ": " << detalle;
-        tocados += tocado;
-    }
-    EXPECT_GT(tocados, n / 5) << tocados << " of " << n;
-}
 
 // One index, many queries: centres near the floor, the walls, the corners and
 // far away, radii from 1 to 500 (500 gathers too many faces for the stack and
