@@ -124,10 +124,23 @@ int Faltan(const std::vector<Esperada> &fuente, const std::vector<std::pair<Mode
     return faltan;
 }
 
+double Area(const Modelo &m)
+{
+    double a = 0;
+    for (int i = 0; i < m.NumCaras; i++) {
+        Vector p = m.Vertices[m.Caras[i].Vert[0]], q = m.Vertices[m.Caras[i].Vert[1]], r = m.Vertices[m.Caras[i].Vert[2]];
+        double u[3] = {(double)q.x - p.x, (double)q.y - p.y, (double)q.z - p.z};
+        double v[3] = {(double)r.x - p.x, (double)r.y - p.y, (double)r.z - p.z};
+        a += std::hypot(u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]) / 2;
+    }
+    return a;
+}
+
 struct Caso {
     const char *nombre;
     std::string (*escribir)(const std::string &dir);
     long triangulos;   // the fixture's own count, after triangulation
+    double suelo;      // floor area, in the file's units after node transforms
 };
 
 std::string SalaOBJ(const std::string &d)
@@ -148,8 +161,8 @@ std::string SalaSTL(const std::string &d) { return EscribirSTLFix(d, "caja", Caj
 // Two rooms: 18 quads, one L of six corners (4 triangles) and the rest
 // quads: 2 + 4 + 2 + 4 + 8 + 12 = 32. The box: 10 quads, 20 triangles.
 const Caso kCasos[] = {
-    {"obj", SalaOBJ, 32}, {"gltf", SalaGLTF, 20}, {"glb", SalaGLB, 20},
-    {"dae", SalaDAE, 20}, {"ply", SalaPLY, 20},   {"stl", SalaSTL, 20},
+    {"obj", SalaOBJ, 32, 60},  {"gltf", SalaGLTF, 20, 24}, {"glb", SalaGLB, 20, 24},
+    {"dae", SalaDAE, 20, 24},  {"ply", SalaPLY, 20, 24},   {"stl", SalaSTL, 20, 24},
 };
 
 class IdaYVuelta : public ::testing::TestWithParam<Caso> {};
@@ -181,6 +194,8 @@ TEST_P(IdaYVuelta, CadaTrianguloLlegaDondeDiceElInforme)
     EXPECT_EQ(entrada, c.triangulos);
     EXPECT_EQ(salida, c.triangulos);
     EXPECT_EQ(Faltan(esperadas, sala, true), 0);
+    // The floor is covered once: concave polygons split without overlap.
+    EXPECT_NEAR(Area(sala[1].first), c.suelo * inf.escala * inf.escala, 1e-5 * Area(sala[1].first));
 
     // The figures, each through its own transform, in its own face format.
     for (const char *f : {"Mujer", "Caballo"}) {
@@ -196,5 +211,32 @@ TEST_P(IdaYVuelta, CadaTrianguloLlegaDondeDiceElInforme)
 
 INSTANTIATE_TEST_SUITE_P(Formatos, IdaYVuelta, ::testing::ValuesIn(kCasos),
                          [](const auto &i) { return std::string(i.param.nombre); });
+
+// Both formats count texture rows differently (glTF from the top, OBJ from
+// the bottom): the floor's image, top half red, must come out with red on
+// top, and the coordinates as the fixture meant them (0.7 a metre, from 0).
+TEST(Textura, LaImagenYSusCoordenadasConservanSuOrientacion)
+{
+    for (auto escribir : {SalaOBJ, SalaGLB}) {
+        std::string dir = DirTemporal() + "/orientacion";
+        fs::create_directories(dir);
+        std::string escena = dir + "/escena";
+        std::string figura = EscribirGLTFFix(dir, "figura", Caja(0.5, 1.7, 0.4, true), true);
+        ASSERT_EQ(Importar(escribir(dir) + " " + escena + " --mujer " + figura + " --caballo " + figura), 0);
+        Imagen img = CargarImagenTGA((escena + "/Texturas/Suelo.tga").c_str());
+        ASSERT_EQ(img.Bpp, 24);
+        const unsigned char *abajo = img.Pixeles, *arriba = img.Pixeles + (size_t)(img.Alto - 1) * img.Ancho * 3;
+        EXPECT_GT(arriba[0], arriba[2]);   // R over B: red at the top
+        EXPECT_LT(abajo[0], abajo[2]);
+        Modelo m = CargarRanura(escena, "Suelo");
+        float mn = HUGE_VALF, mx = -HUGE_VALF;
+        for (int i = 0; i < m.NumCTexturas; i++) mn = std::fmin(mn, m.CTexturas[i].y), mx = std::fmax(mx, m.CTexturas[i].y);
+        EXPECT_NEAR(mn, 0, 1e-6);
+        EXPECT_GT(mx, 1.3);
+        LiberarModelo(&m);
+        free(img.Pixeles);
+        fs::remove_all(dir);
+    }
+}
 
 }  // namespace
