@@ -279,7 +279,8 @@ bool LeerEscena(const std::string &ruta, EscenaFuente *e, std::string *error)
     std::vector<bool> tenian(s->mNumMeshes);
     for (unsigned i = 0; i < s->mNumMeshes; i++)
         tenian[i] = s->mMeshes[i]->HasNormals();
-    s = importador->ApplyPostProcessing(aiProcess_GenSmoothNormals);
+    if (std::find(tenian.begin(), tenian.end(), false) != tenian.end())
+        s = importador->ApplyPostProcessing(aiProcess_GenSmoothNormals);
     if (s == nullptr || s->mRootNode == nullptr) {
         *error = ruta + ": " + (s == nullptr ? importador->GetErrorString() : "no scene in the file");
         return false;
