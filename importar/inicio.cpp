@@ -5,11 +5,14 @@
 // its walker is a ball of radius 50 around the eye that rests with the eye
 // 40 to 50 above a floor. A good start is a floor point with the eye
 // kAlturaOjo above it, the ball clear of every wall and of the ceiling by a
-// margin, a ceiling overhead (inside, not on a roof), room around it and a
-// long free view along one horizontal direction, which becomes -z.
+// margin, a ceiling overhead (inside, not on a roof), on the level that holds
+// most of the floor, with room around it and a long free view along one
+// horizontal direction, which becomes -z.
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdlib>
+#include <map>
 
 #include "importar_local.h"
 
@@ -22,6 +25,7 @@ const int kCandidatos = 600;
 const int kEvaluados = 100;   // candidates that pass and are scored
 const int kDirecciones = 24;
 const double kVistaMaxima = 5000;
+const double kNivel = 10;   // floor heights this close count as one level
 const double kPi = 3.14159265358979323846;
 
 const double kAbajo[3] = {0, -1, 0};
@@ -80,10 +84,19 @@ void ElegirInicio(const Rejilla &r, const double *pedido, double ojo[3], double 
         GiroHacia(dir, giro);
         return;
     }
+    // The level that holds most of the floor (the samples spread by area):
+    // a start there is on the storey's floor, not on a table or a bed.
+    std::vector<std::array<double, 3>> muestras = MuestrasSuelo(r, kCandidatos);
+    std::map<long long, int> niveles;
+    for (const auto &p : muestras) niveles[std::llround(p[1] / kNivel)]++;
+    long long nivel = 0;
+    int mas = 0;
+    for (const auto &[n, cuantas] : niveles)
+        if (cuantas > mas) mas = cuantas, nivel = n;
     double mejor = -1;
     bool hallado = false;
     int evaluados = 0;
-    for (const auto &p : MuestrasSuelo(r, kCandidatos)) {
+    for (const auto &p : muestras) {
         double o[3] = {p[0], p[1] + kAlturaOjo, p[2]};
         if (evaluados == kEvaluados || !Libre(r, o)) continue;
         evaluados++;
@@ -91,7 +104,8 @@ void ElegirInicio(const Rejilla &r, const double *pedido, double ojo[3], double 
         double vista = MejorVista(r, o, d);
         bool dentro = LanzarRayo(r, o, kArriba, kVistaMaxima, 1u << kTecho, nullptr) < kVistaMaxima;
         double holgura = DistanciaMinima(r, o, 300, (1u << kTecho) | (1u << kParedes));
-        double nota = (dentro ? 1e4 : 0) + holgura + 0.3 * std::min(vista, 3000.0);
+        bool principal = std::llabs(std::llround(p[1] / kNivel) - nivel) <= 1;
+        double nota = (dentro ? 1e4 : 0) + (principal ? 5e3 : 0) + holgura + 0.3 * std::min(vista, 3000.0);
         if (nota > mejor) {
             mejor = nota, hallado = true;
             for (int i = 0; i < 3; i++) ojo[i] = o[i];

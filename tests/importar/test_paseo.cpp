@@ -141,6 +141,23 @@ TEST(Paseo, SinTechosLaEscalaEsLaUnidadYElInicioEstaSobreElSuelo)
     }
 }
 
+TEST(Paseo, ElInicioEstaEnElSueloPrincipalNoSobreUnaMesa)
+{
+    std::string dir = DirTemporal() + "/mesa";
+    fs::create_directories(dir);
+    // A wide table in the middle of the room leaves a narrow floor around it:
+    // its top is the most open floor there is, but not the room's level.
+    std::vector<PoligonoFix> sala = Caja(6, 3, 4, true);
+    sala.pop_back(), sala.pop_back(), sala.pop_back(), sala.pop_back();   // no pillar
+    for (const PoligonoFix &p : Bloque(1, 5, 0.8, 3.2, 0.9)) sala.push_back(p);
+    std::string escena = CargarSala(EscribirOBJFix(dir, "mesa", sala, ""), "mesa");
+    float arriba = -HUGE_VALF;
+    for (int i = 0; i < Suelo.NumVertices; i++) arriba = std::fmax(arriba, Suelo.Vertices[i].y);
+    for (int i = 0; i < Suelo.NumVertices; i++)
+        EXPECT_TRUE(std::fabs(Suelo.Vertices[i].y + 45) < 1e-3 || std::fabs(Suelo.Vertices[i].y - arriba) < 1e-3);
+    EXPECT_NEAR(arriba, -45 + 0.9 * 400 / 3, 1e-2);   // the table, above the start's floor
+}
+
 TEST(Paseo, UnInicioDadoSeRespeta)
 {
     std::string dir = DirTemporal() + "/inicio";
