@@ -17,7 +17,7 @@ namespace {
 const int kLadoTextura = 4096;
 const int kLadoColor = 8;
 
-double Area(const TrianguloImportado &t)
+double MedirArea(const TrianguloImportado &t)
 {
     const Vector &a = t.e[0].posicion, &b = t.e[1].posicion, &c = t.e[2].posicion;
     double u[3] = {(double)b.x - a.x, (double)b.y - a.y, (double)b.z - a.z};
@@ -26,24 +26,24 @@ double Area(const TrianguloImportado &t)
     return std::sqrt(x * x + y * y + z * z) / 2;
 }
 
-int PotenciaDeDos(int n)
+int RedondearAPotenciaDeDos(int n)
 {
     int p = 1;
     while (p < n && p < kLadoTextura) p *= 2;
     return p;
 }
 
-unsigned char Byte(float x)
+unsigned char CuantizarByte(float x)
 {
     return (unsigned char)std::lround(std::clamp(x, 0.0f, 1.0f) * 255);
 }
 
-ImagenRGBA Solida(const float color[4])
+ImagenRGBA PintarSolida(const float color[4])
 {
     ImagenRGBA img;
     img.ancho = img.alto = kLadoColor;
     for (int i = 0; i < kLadoColor * kLadoColor; i++)
-        for (int c = 0; c < 4; c++) img.rgba.push_back(Byte(c < 3 ? color[c] : 1.0f));
+        for (int c = 0; c < 4; c++) img.rgba.push_back(CuantizarByte(c < 3 ? color[c] : 1.0f));
     return img;
 }
 
@@ -54,7 +54,7 @@ ImagenRGBA TexturizarRanura(std::vector<TrianguloImportado> *caras,
                             InformeTextura *informe, std::vector<std::string> *avisos)
 {
     std::map<int, double> area;
-    for (const TrianguloImportado &t : *caras) area[t.material] += Area(t);
+    for (const TrianguloImportado &t : *caras) area[t.material] += MedirArea(t);
     int elegido = -1;
     double mayor = -1;
     for (const auto &[m, a] : area)
@@ -69,16 +69,16 @@ ImagenRGBA TexturizarRanura(std::vector<TrianguloImportado> *caras,
         else avisos->push_back(error + "; the material's colour is used instead");
     }
     if (solo_color) {
-        img = Solida(mat ? mat->color : gris);
+        img = PintarSolida(mat ? mat->color : gris);
         informe->imagen = "colour";
     } else {
         informe->imagen = mat->imagen;
         if (mat->por_color)
             for (size_t i = 0; i < img.rgba.size(); i += 4)
                 for (int c = 0; c < 3; c++)
-                    img.rgba[i + c] = Byte(img.rgba[i + c] / 255.0f * mat->color[c]);
+                    img.rgba[i + c] = CuantizarByte(img.rgba[i + c] / 255.0f * mat->color[c]);
     }
-    int w = PotenciaDeDos(img.ancho), h = PotenciaDeDos(img.alto);
+    int w = RedondearAPotenciaDeDos(img.ancho), h = RedondearAPotenciaDeDos(img.alto);
     RectanguloMaterial rect;
     rect.material = elegido;
     rect.escala = (float)std::min((double)w / img.ancho, (double)h / img.alto);
