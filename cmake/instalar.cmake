@@ -3,12 +3,14 @@
 # `cmake --install` lays the programs out as Debian lays out games, under the
 # GNU install directories:
 #
-#   games/talo                        the launcher, on PATH
+#   games/talo                        the launcher, on PATH (and linked
+#                                     from bin/, see below)
 #   games/importar                    the scene importer, where it is built
 #   lib/games/talo/walkthrough{,-wire} the programs themselves (see below)
 #   share/games/talo/{Modelos,Texturas} the bundled scene, read-only
 #   share/applications, share/icons   the desktop entry and its icon
 #   share/man/man6, share/doc/talo    manual pages, README, licence, copyright
+#   share/lintian/overrides/talo      why a game has a link in bin/
 #
 # The walkthrough programs read ./Modelos and ./Texturas from the working
 # directory and take no arguments, so started from anywhere else they show an
@@ -49,6 +51,18 @@ add_custom_target(documentos_instalados ALL DEPENDS ${TALO_COMPRIMIDOS})
 if(TALO_APP)
   install(TARGETS walkthrough walkthrough-wire RUNTIME DESTINATION ${TALO_INSTALL_PROGRAMAS})
   install(PROGRAMS ${PROJECT_BINARY_DIR}/lanzador/talo DESTINATION ${TALO_INSTALL_JUEGOS})
+  # Debian's games folder is on users' PATH but not on root's, nor on that of
+  # most containers: a relative link from the binaries' folder finds `talo`
+  # from any shell, and the launcher follows it back to its own place.
+  if(NOT TALO_INSTALL_JUEGOS STREQUAL CMAKE_INSTALL_BINDIR)
+    file(RELATIVE_PATH destino /raiz/${CMAKE_INSTALL_BINDIR} /raiz/${TALO_INSTALL_JUEGOS}/talo)
+    file(MAKE_DIRECTORY ${PROJECT_BINARY_DIR}/lanzador/enlace)
+    file(CREATE_LINK ${destino} ${PROJECT_BINARY_DIR}/lanzador/enlace/talo SYMBOLIC)
+    install(FILES ${PROJECT_BINARY_DIR}/lanzador/enlace/talo DESTINATION ${CMAKE_INSTALL_BINDIR})
+    # Debian's checker is told why a game has a file in bin/.
+    install(FILES paquete/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides
+      RENAME talo)
+  endif()
   foreach(modelo Techo Suelo Paredes Mujer Caballo)
     install(FILES ${PROJECT_BINARY_DIR}/escena/Modelos/${modelo}.OBJ
       DESTINATION ${TALO_INSTALL_ESCENA}/Modelos)

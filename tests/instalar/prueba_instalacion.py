@@ -30,6 +30,7 @@ JUEGOS = os.environ["TALO_JUEGOS"]
 PROGRAMAS = os.environ["TALO_PROGRAMAS"]
 ESCENA = os.environ["TALO_ESCENA"]
 TALO = os.path.join(RAIZ, "usr", JUEGOS, "talo")
+TALO_EN_BIN = os.path.join(RAIZ, "usr", "bin", "talo")   # the link on every PATH
 
 ARCHIVOS_ESCENA = ["Modelos/%s.OBJ" % m for m in ("Techo", "Suelo", "Paredes", "Mujer", "Caballo")] + \
                   ["Texturas/%s.tga" % t for t in ("Vampiro", "Paredes", "Suelo", "Techo")]
@@ -125,16 +126,16 @@ class PrimerCuadro(unittest.TestCase):
 
     def test_same_first_frame_as_the_build_tree(self):
         casos = [
-            # build tree program, its scene folder, the launcher's arguments
-            ("walkthrough", os.path.join(BUILD, "escena"), []),
-            ("walkthrough-wire", os.path.join(BUILD, "escena"), ["--wire"]),
+            # build tree program, its scene folder, the launcher, its arguments
+            ("walkthrough", os.path.join(BUILD, "escena"), TALO, []),
+            ("walkthrough-wire", os.path.join(BUILD, "escena"), TALO, ["--wire"]),
             # a second scene, named by a path relative to the working folder
-            ("walkthrough", self.otra, [os.path.relpath(self.otra, self.ajena)]),
+            ("walkthrough", self.otra, TALO_EN_BIN, [os.path.relpath(self.otra, self.ajena)]),
         ]
-        for programa, escena, argumentos in casos:
-            with self.subTest(argumentos=argumentos):
+        for programa, escena, talo, argumentos in casos:
+            with self.subTest(talo=talo, argumentos=argumentos):
                 esperada = self._captura(programa, escena)
-                vista = self._captura(TALO, self.ajena, argumentos)
+                vista = self._captura(talo, self.ajena, argumentos)
                 datos = esperada[0][2]
                 self.assertGreater(len({datos[k:k + 3] for k in range(0, len(datos), 3 * 97)}), 1,
                                    "the build tree's frame is one colour")
@@ -234,7 +235,13 @@ class Paquete(unittest.TestCase):
         for linea in listado:
             modo, duenos, _, _, _, ruta = linea.split(None, 5)
             self.assertEqual(duenos, "root/root", linea)
-            if modo.startswith("d") or ruta in ejecutables:
+            if modo.startswith("l"):
+                # A relative link to a program of the package.
+                ruta, destino = ruta.split(" -> ")
+                self.assertFalse(os.path.isabs(destino), linea)
+                self.assertIn(os.path.normpath(os.path.join(os.path.dirname(ruta), destino)),
+                              {os.path.normpath(e) for e in ejecutables}, linea)
+            elif modo.startswith("d") or ruta in ejecutables:
                 self.assertEqual(modo[1:], "rwxr-xr-x", linea)
             else:
                 self.assertEqual(modo, "-rw-r--r--", linea)
