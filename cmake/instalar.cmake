@@ -23,12 +23,10 @@
 
 set(TALO_VERSION 0.1.0)
 
-set(TALO_INSTALL_JUEGOS games CACHE STRING
-  "Launcher and importer, relative to the prefix (Debian: games)")
-set(TALO_INSTALL_PROGRAMAS lib/games/talo CACHE STRING
-  "The walkthrough programs, off PATH (Debian: lib/games/<package>, not the multiarch libdir)")
-set(TALO_INSTALL_ESCENA ${CMAKE_INSTALL_DATAROOTDIR}/games/talo CACHE STRING
-  "The bundled scene (Debian: share/games/<package>)")
+# Relative to the prefix; fixed, like every path of the program.
+set(TALO_INSTALL_JUEGOS games)                  # launcher and importer, on PATH
+set(TALO_INSTALL_PROGRAMAS lib/games/talo)      # off PATH; not the multiarch libdir
+set(TALO_INSTALL_ESCENA ${CMAKE_INSTALL_DATAROOTDIR}/games/talo)
 
 # The launcher's paths to the scene and the programs, from its own folder.
 file(RELATIVE_PATH TALO_A_ESCENA /raiz/${TALO_INSTALL_JUEGOS} /raiz/${TALO_INSTALL_ESCENA})
@@ -55,9 +53,9 @@ if(TALO_APP)
   # most containers: a relative link from the binaries' folder finds `talo`
   # from any shell, and the launcher follows it back to its own place.
   if(NOT TALO_INSTALL_JUEGOS STREQUAL CMAKE_INSTALL_BINDIR)
-    file(RELATIVE_PATH destino /raiz/${CMAKE_INSTALL_BINDIR} /raiz/${TALO_INSTALL_JUEGOS}/talo)
+    file(RELATIVE_PATH TALO_A_LANZADOR /raiz/${CMAKE_INSTALL_BINDIR} /raiz/${TALO_INSTALL_JUEGOS}/talo)
     file(MAKE_DIRECTORY ${PROJECT_BINARY_DIR}/lanzador/enlace)
-    file(CREATE_LINK ${destino} ${PROJECT_BINARY_DIR}/lanzador/enlace/talo SYMBOLIC)
+    file(CREATE_LINK ${TALO_A_LANZADOR} ${PROJECT_BINARY_DIR}/lanzador/enlace/talo SYMBOLIC)
     install(FILES ${PROJECT_BINARY_DIR}/lanzador/enlace/talo DESTINATION ${CMAKE_INSTALL_BINDIR})
     # Debian's checker is told why a game has a file in bin/.
     install(FILES paquete/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides
