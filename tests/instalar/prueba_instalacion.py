@@ -24,7 +24,7 @@ import carpeta_conocida  # noqa: E402
 from servidor_x import ALTO, ANCHO, BUILD, Programa, ServidorX  # noqa: E402
 
 INSTALACION = os.environ["TALO_INSTALACION"]
-RAIZ = os.path.join(INSTALACION, "raiz")          # the DESTDIR
+RAIZ = os.path.join(INSTALACION, "raiz de prueba")   # the DESTDIR; the space tries the quoting
 PAQUETES = os.path.join(INSTALACION, "paquete")   # cpack's output
 JUEGOS = os.environ["TALO_JUEGOS"]
 PROGRAMAS = os.environ["TALO_PROGRAMAS"]
@@ -80,7 +80,7 @@ class PrimerCuadro(unittest.TestCase):
     def setUpClass(cls):
         cls.servidor = ServidorX()
         cls.ajena = tempfile.mkdtemp(prefix="talo-ajena-")
-        cls.otra = tempfile.mkdtemp(prefix="talo-otra-escena-")
+        cls.otra = tempfile.mkdtemp(prefix="talo otra escena ")
         carpeta_conocida.escribir(cls.otra)
 
     @classmethod
@@ -160,7 +160,7 @@ class Lanzador(unittest.TestCase):
         ]
         for escritos, carpetas in casos:
             with self.subTest(escritos=len(escritos), carpetas=carpetas):
-                with tempfile.TemporaryDirectory() as raiz:
+                with tempfile.TemporaryDirectory(prefix="talo sin escena ") as raiz:
                     for nombre in escritos:
                         os.makedirs(os.path.join(raiz, os.path.dirname(nombre)), exist_ok=True)
                         with open(os.path.join(raiz, nombre), "w") as f:
