@@ -66,6 +66,27 @@ void ElegirEjes(const EscenaFuente &e, int arriba, double ejes[3][3], std::vecto
         for (int j = 0; j < 3; j++) ejes[i][j] = m[i][j];
 }
 
+// Whether a room whose file states no up axis is z-up all the same, as
+// several modelling programs write OBJ files. Faces named for a floor or a
+// ceiling settle it: their normals point up or down. Without such names the
+// room's shape does: a room is wider than it is high, so z is taken as up
+// when the scene is clearly lowest along z, and y is left for the rest.
+bool PareceZArriba(const EscenaFuente &e)
+{
+    double ny = 0, nz = 0;
+    double mn[3] = {HUGE_VAL, HUGE_VAL, HUGE_VAL}, mx[3] = {-HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
+    for (size_t i = 0; i < e.caras.size(); i++) {
+        const double signo = e.rol[i] == kSuelo ? 1 : e.rol[i] == kTecho ? -1 : 0;
+        for (const EsquinaImportada &c : e.caras[i].e) {
+            const double p[3] = {c.posicion.x, c.posicion.y, c.posicion.z};
+            for (int k = 0; k < 3; k++) mn[k] = std::min(mn[k], p[k]), mx[k] = std::max(mx[k], p[k]);
+            ny += signo * c.normal.y, nz += signo * c.normal.z;
+        }
+    }
+    if (ny != 0 || nz != 0) return nz > std::fabs(ny);
+    return mx[2] - mn[2] < 0.75 * std::min(mx[0] - mn[0], mx[1] - mn[1]);
+}
+
 // The room's triangles turned to +y up and scaled, for rays and distances.
 std::vector<TrianguloD> TransformarSala(const EscenaFuente &e, const Transformacion &t,
                                       std::vector<int> *ranura)
@@ -179,7 +200,14 @@ bool ColocarSala(const EscenaFuente &e, const Opciones &o, RanuraLista ranuras[3
         return false;
     }
     Transformacion t;
-    ElegirEjes(e, o.arriba, t.rot, avisos);
+    int arriba = o.arriba;
+    const bool sin_eje = !e.ejes_conocidos && e.formato != "gltf" && e.formato != "glb" && e.formato != "dae" &&
+                         e.formato != "stl" && e.formato != "ply" && e.formato != "3ds";
+    if (arriba == 0 && sin_eje && PareceZArriba(e)) {
+        arriba = 2;
+        if (avisos) avisos->push_back(e.ruta + " states no up axis; its floors (by name, or its shape) say +z is up (--arriba y says otherwise).");
+    }
+    ElegirEjes(e, arriba, t.rot, avisos);
     std::vector<int> ranura;
     Rejilla &rejilla = sala->rejilla;
     ConstruirRejilla(&rejilla, TransformarSala(e, t, &ranura));

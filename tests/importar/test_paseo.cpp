@@ -80,6 +80,19 @@ double Pasear(int ticks, const Limites &caja, int *fuera)
     return recorrido;
 }
 
+// The same rooms as a z-up modelling program writes them, with no word of
+// it in the file: (x, y, z) becomes (x, -z, y).
+std::vector<PoligonoFix> ConZArriba(std::vector<PoligonoFix> p)
+{
+    for (PoligonoFix &g : p)
+        for (EsquinaFix &c : g.e)
+            for (double *v : {c.p, c.n}) {
+                const double y = v[1];
+                v[1] = -v[2], v[2] = y;
+            }
+    return p;
+}
+
 struct Sala {
     const char *nombre;
     std::string (*escribir)(const std::string &dir);
@@ -87,6 +100,7 @@ struct Sala {
 
 const Sala kSalas[] = {
     {"obj", [](const std::string &d) { return EscribirOBJFix(d, "dos_salas", DosSalas(), ""); }},
+    {"obj_z", [](const std::string &d) { return EscribirOBJFix(d, "dos_salas_z", ConZArriba(DosSalas()), ""); }},
     {"glb", [](const std::string &d) { return EscribirGLTFFix(d, "caja", Caja(3, 1.5, 2, true), true); }},
     {"dae", [](const std::string &d) { return EscribirDAEFix(d, "caja", Caja(6, 3, 4, true)); }},
     {"stl", [](const std::string &d) { return EscribirSTLFix(d, "caja", Caja(6, 3, 4, true)); }},
