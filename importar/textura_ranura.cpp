@@ -1,0 +1,237 @@
+// textura_ranura.cpp - the one image of a textured slot: an atlas of every
+// material its faces use (atlas.h), with the faces cut so that each piece
+// lies in one repeat of its material's image (corte.h) and mapped into that
+// material's rectangle.
+//
+// A material is drawn from its image when the image decodes and none of its
+// faces needs more than kMaxPiezasCara pieces; otherwise it keeps only its
+// colour: the image's mean colour (times the material's colour where the
+// format multiplies them) when there is an image, the material's colour
+// when there is none or it cannot be read. The pieces cutting adds to a
+// slot are bounded too (kMaxPiezasAnadidas): past that, the materials that
+// add the most keep only their colour until the rest fits.
+//
+// A slot of one material whose image has power-of-two sides needs no atlas:
+// the image (halved until it fits) is the texture, the faces keep their
+// coordinates and the walkthrough's repeat wrapping tiles it.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "atlas.h"
+#include "corte.h"
+#include "malla_importada.h"
+
+namespace {
+
+const long long kMaxPiezasAnadidas = 2000000;
+
+// Faces whose material index is not in the scene's list are drawn grey.
+const MaterialImportado &MaterialGris() {
+    static MaterialImportado m = [] {
+        MaterialImportado g;
+        g.nombre = "(no material)";
+        g.color[0] = g.color[1] = g.color[2] = 0.7f;
+        return g;
+    }();
+    return m;
+}
+
+// One material as this slot uses it.
+struct MaterialRanura {
+    int indice = -1;                      // in the scene's list; -1: no material
+    const MaterialImportado *m = nullptr;
+    ImagenRGBA imagen;
+    bool con_imagen = false;              // decoded, and drawn from it
+    double repeticiones = 0;              // texture-space area of its faces
+    long long anadidas = 0;               // pieces cutting adds (pieces - faces)
+    long long cortadas = 0;               // faces cut
+    bool demasiadas = false;              // a face needs more than kMaxPiezasCara
+};
+
+double AreaTextura(const TrianguloImportado &t) {
+    const Vector &a = t.e[0].textura, &b = t.e[1].textura, &c = t.e[2].textura;
+    return 0.5 * std::fabs(((double)b.x - a.x) * ((double)c.y - a.y) - ((double)b.y - a.y) * ((double)c.x - a.x));
+}
+
+MaterialRanura SinMaterial() {
+    MaterialRanura m;
+    m.m = &MaterialGris();
+    return m;
+}
+
+std::string Nombre(const MaterialRanura &m) { return "\"" + m.m->nombre + "\""; }
+
+// The slot's materials, in the order their faces first use them; `cual`
+// gives each face's entry.
+std::vector<MaterialRanura> Materiales(const std::vector<TrianguloImportado> &caras,
+                                       const std::vector<MaterialImportado> &materiales, std::vector<int> *cual) {
+    std::vector<MaterialRanura> r;
+    std::vector<int> entrada(materiales.size() + 1, -1);   // last: no material
+    cual->resize(caras.size());
+    for (size_t i = 0; i < caras.size(); ++i) {
+        const int m = caras[i].material;
+        const size_t k = (m >= 0 && m < (int)materiales.size()) ? (size_t)m : materiales.size();
+        if (entrada[k] < 0) {
+            entrada[k] = (int)r.size();
+            MaterialRanura x = SinMaterial();
+            if (k < materiales.size()) x.indice = (int)k, x.m = &materiales[k];
+            r.push_back(x);
+        }
+        (*cual)[i] = entrada[k];
+        r[entrada[k]].repeticiones += AreaTextura(caras[i]);
+    }
+    return r;
+}
+
+void Decodificar(std::vector<MaterialRanura> *ms, std::vector<std::string> *avisos) {
+    for (MaterialRanura &m : *ms) {
+        if (m.m->imagen.empty()) continue;
+        std::string error;
+        m.con_imagen = DecodificarImagen(*m.m, &m.imagen, &error) && m.imagen.ancho > 0 && m.imagen.alto > 0;
+        if (!m.con_imagen) avisos->push_back(error + "; the material's colour is used instead");
+    }
+}
+
+// Counts what cutting would make, per material; a material with a face
+// past kMaxPiezasCara, and then those adding the most until the slot's
+// additions fit, lose their image.
+void Contar(const std::vector<TrianguloImportado> &caras, const std::vector<int> &cual,
+            std::vector<MaterialRanura> *ms) {
+    std::vector<PiezaCara> piezas;
+    for (size_t i = 0; i < caras.size(); ++i) {
+        MaterialRanura &m = (*ms)[cual[i]];
+        if (!m.con_imagen || m.demasiadas) continue;
+        piezas.clear();
+        const int n = CortarCara(caras[i], &piezas);
+        if (n < 0) m.demasiadas = true;
+        else if (n > 1) m.anadidas += n - 1, m.cortadas += 1;
+    }
+    long long total = 0;
+    for (MaterialRanura &m : *ms)
+        if (m.con_imagen && !m.demasiadas) total += m.anadidas;
+    while (total > kMaxPiezasAnadidas) {
+        MaterialRanura *peor = nullptr;
+        for (MaterialRanura &m : *ms)
+            if (m.con_imagen && !m.demasiadas && (!peor || m.anadidas > peor->anadidas)) peor = &m;
+        peor->demasiadas = true;
+        total -= peor->anadidas;
+    }
+}
+
+RecuadroAtlas Recuadro(const MaterialRanura &m) {
+    RecuadroAtlas r;
+    std::copy(m.m->color, m.m->color + 4, r.color);
+    r.alfa = m.m->alfa;
+    r.repeticiones = m.repeticiones;
+    if (m.con_imagen && !m.demasiadas) {
+        r.imagen = &m.imagen;
+        r.por_color = m.m->por_color;
+    } else if (m.con_imagen) {
+        // Keeps only its colour: the image's mean, as the source shows it.
+        float medio[4];
+        ColorMedio(m.imagen, medio);
+        for (int c = 0; c < 4; ++c) r.color[c] = (m.m->por_color || c == 3 ? r.color[c] : 1) * medio[c];
+    }
+    return r;
+}
+
+// Rewrites the faces: pieces mapped into their material's rectangle, or
+// every corner at the centre of a colour tile.
+void Mapear(std::vector<TrianguloImportado> *caras, const std::vector<int> &cual,
+            const std::vector<RecuadroAtlas> &rs, int ancho, int alto) {
+    std::vector<TrianguloImportado> salida;
+    salida.reserve(caras->size());
+    std::vector<PiezaCara> piezas;
+    for (size_t i = 0; i < caras->size(); ++i) {
+        const RecuadroAtlas &r = rs[cual[i]];
+        TrianguloImportado t = (*caras)[i];
+        if (!r.imagen) {
+            for (EsquinaImportada &e : t.e) e.textura = CoordenadaAtlas(r, ancho, alto, 0.5, 0.5);
+            salida.push_back(t);
+            continue;
+        }
+        piezas.clear();
+        CortarCara(t, &piezas);   // counted before: it does not fail now
+        for (PiezaCara &p : piezas) {
+            for (EsquinaImportada &e : p.t.e)
+                e.textura = CoordenadaAtlas(r, ancho, alto, (double)e.textura.x - p.celda_s,
+                                            (double)e.textura.y - p.celda_t);
+            salida.push_back(p.t);
+        }
+    }
+    caras->swap(salida);
+}
+
+std::string Decimal(double x) {
+    char b[32];
+    std::snprintf(b, sizeof b, "%.3g", x);
+    return b;
+}
+
+void Informar(const std::vector<MaterialRanura> &ms, const std::vector<RecuadroAtlas> &rs, int ancho, int alto,
+              bool unico, InformeTextura *inf) {
+    inf->ancho = ancho;
+    inf->alto = alto;
+    inf->bits = 24;
+    std::string nombres;
+    for (size_t i = 0; i < ms.size(); ++i) {
+        const MaterialRanura &m = ms[i];
+        const RecuadroAtlas &r = rs[i];
+        RectanguloMaterial x;
+        x.material = m.indice;
+        x.x = r.x, x.y = r.y, x.ancho = r.ancho, x.alto = r.alto;
+        x.escala = r.escala;
+        x.solo_color = !r.imagen;
+        inf->rectangulos.push_back(x);
+        inf->caras_cortadas += (int)(r.imagen ? m.cortadas : 0);
+        inf->piezas += (int)(r.imagen ? m.cortadas + m.anadidas : 0);
+        nombres += (i ? ", " : "") + (r.imagen ? m.m->imagen : std::string("colour"));
+        if (m.demasiadas)
+            inf->aproximado.push_back("Material " + Nombre(m) + " keeps only its colour (its image's mean): "
+                                      "its faces repeat the image more often than cutting allows.");
+        if (r.imagen && r.escala < 1)
+            inf->aproximado.push_back("The image of material " + Nombre(m) + " was scaled by " +
+                                      Decimal(r.escala) + " to fit the atlas.");
+        if (m.m->alfa) {
+            inf->bits = 32;
+            inf->aproximado.push_back("Material " + Nombre(m) + " is see-through; its alpha is in the image, but "
+                                      "the walkthrough draws every model opaque (its textures keep colour only, with "
+                                      "no blending or alpha test), so see-through parts show the colour under them.");
+        }
+    }
+    inf->imagen = unico ? ms[0].m->imagen : "atlas of " + std::to_string(ms.size()) + " material" +
+                                                (ms.size() > 1 ? "s" : "") + " (" + nombres + ")";
+}
+
+}  // namespace
+
+ImagenRGBA TexturizarRanura(std::vector<TrianguloImportado> *caras,
+                            const std::vector<MaterialImportado> &materiales,
+                            InformeTextura *informe, std::vector<std::string> *avisos) {
+    std::vector<int> cual;
+    std::vector<MaterialRanura> ms = Materiales(*caras, materiales, &cual);
+    if (ms.empty()) ms.push_back(SinMaterial());
+    Decodificar(&ms, avisos);
+    std::vector<RecuadroAtlas> rs;
+    for (const MaterialRanura &m : ms) rs.push_back(Recuadro(m));
+    int ancho = 0, alto = 0;
+    const bool unico = PlanearAtlas(&rs, &ancho, &alto) && Unico(rs, ancho, alto);
+    if (!unico) {
+        Contar(*caras, cual, &ms);
+        rs.clear();
+        for (const MaterialRanura &m : ms) rs.push_back(Recuadro(m));
+        if (!PlanearAtlas(&rs, &ancho, &alto)) {
+            // Only for hundreds of thousands of materials: one grey tile.
+            for (int &c : cual) c = 0;
+            ms.assign(1, SinMaterial());
+            rs.assign(1, Recuadro(ms[0]));
+            PlanearAtlas(&rs, &ancho, &alto);
+            informe->aproximado.push_back("The slot has too many materials for one atlas; it is drawn grey.");
+        }
+        Mapear(caras, cual, rs, ancho, alto);
+    }
+    Informar(ms, rs, ancho, alto, unico, informe);
+    return ComponerAtlas(rs, ancho, alto);
+}
