@@ -13,4 +13,4 @@ apt-get install -y --no-install-recommends \
     libgtest-dev libbenchmark-dev \
     freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri \
     xvfb xauth x11-utils xdotool apitrace imagemagick \
-    valgrind libtinyobjloader-dev libstb-dev
+    valgrind libtinyobjloader-dev libstb-dev libassimp-dev pkg-config

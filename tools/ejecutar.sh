@@ -1,9 +1,11 @@
 #!/bin/sh
 # Runs the walkthrough from a build directory.
 #
-#   tools/ejecutar.sh [BUILD_DIR]      (default: build)
+#   tools/ejecutar.sh [BUILD_DIR] [SCENE_DIR]
+#                     (defaults: build, and the bundled scene BUILD_DIR/escena)
 #
-# The programs read ./Modelos and ./Texturas, so they start in BUILD_DIR/escena.
+# The programs read ./Modelos and ./Texturas, so they start in SCENE_DIR, for
+# instance a folder written by importar.
 # With a reachable display, walkthrough simply opens its window there.
 # Without one, a virtual X server (Xvfb, through tests/app/servidor_x.py) is
 # started on a free display, each program (walkthrough, then walkthrough-wire)
@@ -15,7 +17,9 @@ set -eu
 
 build=${1:-build}
 build=$(cd "$build" && pwd)
-escena="$build/escena"
+escena=${2:-$build/escena}
+mkdir -p "$escena"
+escena=$(cd "$escena" && pwd)
 capturas="$build/capturas"
 
 for programa in walkthrough walkthrough-wire; do
@@ -46,7 +50,7 @@ done
 # The tests' X server helper starts Xvfb on a display it picks itself and
 # runs this script again on it; it stops the server when the script ends.
 if [ -z "${TALO_SERVIDOR_PRIVADO:-}" ]; then
-    TALO_SERVIDOR_PRIVADO=1 exec python3 "$(dirname "$0")/../tests/app/servidor_x.py" sh "$0" "$build"
+    TALO_SERVIDOR_PRIVADO=1 exec python3 "$(dirname "$0")/../tests/app/servidor_x.py" sh "$0" "$build" "$escena"
 fi
 
 ANCHO=1280

@@ -1,0 +1,107 @@
+// informe.cpp - importacion.json, and the summary printed on the terminal.
+//
+// One object per slot. A source point p (in its file's coordinates, after
+// the file's node transforms) is written at rotacion * (escala * p) +
+// traslacion in the slot's OBJ file; for the horse that is Caballo.OBJ's
+// own coordinates, which the walkthrough draws moved by
+// desplazamiento_dibujo.
+#include <cstdio>
+#include <string>
+
+#include "importar_local.h"
+
+namespace {
+
+std::string Cadena(const std::string &s)
+{
+    std::string r = "\"";
+    for (unsigned char c : s) {
+        if (c == '"' || c == '\\') {
+            r += '\\';
+            r += (char)c;
+        } else if (c < 0x20) {
+            char b[8];
+            std::snprintf(b, sizeof b, "\\u%04x", c);
+            r += b;
+        } else {
+            r += (char)c;
+        }
+    }
+    return r + "\"";
+}
+
+std::string Real(double x)
+{
+    char b[40];
+    std::snprintf(b, sizeof b, "%.17g", x == 0 ? 0.0 : x);
+    return b;
+}
+
+std::string Terna(const double v[3])
+{
+    return "[" + Real(v[0]) + ", " + Real(v[1]) + ", " + Real(v[2]) + "]";
+}
+
+std::string ObjetoRanura(const RanuraLista &r, int k)
+{
+    const std::string s = "    ";
+    std::string j = "{\n";
+    j += s + "\"origen\": " + Cadena(r.origen) + ",\n";
+    j += s + "\"caras_entrada\": " + std::to_string(r.caras_entrada) + ",\n";
+    j += s + "\"caras_salida\": " + std::to_string(r.caras.size()) + ",\n";
+    j += s + "\"descartadas\": {\"degeneradas\": " + std::to_string(r.descartes.degeneradas) +
+         ", \"no_finitas\": " + std::to_string(r.descartes.no_finitas) + "},\n";
+    j += s + "\"omitidas\": {\"puntos\": " + std::to_string(r.descartes.puntos) +
+         ", \"lineas\": " + std::to_string(r.descartes.lineas) + "},\n";
+    j += s + "\"transformacion\": {\"escala\": " + Real(r.t.escala) + ", \"rotacion\": [" + Terna(r.t.rot[0]) +
+         ", " + Terna(r.t.rot[1]) + ", " + Terna(r.t.rot[2]) + "], \"traslacion\": " + Terna(r.t.tras) + "},\n";
+    if (k == kCaballo)
+        j += s + "\"desplazamiento_dibujo\": [0, 0, -50],\n";
+    if (k == kCaballo) {
+        j += s + "\"textura\": null,\n";
+    } else {
+        static const char *const fichero[kNumRanuras] = {"Techo", "Suelo", "Paredes", "Vampiro", ""};
+        j += s + "\"textura\": " + Cadena(r.textura.imagen) + ",\n";
+        j += s + "\"textura_escrita\": {\"fichero\": " + Cadena(std::string("Texturas/") + fichero[k] + ".tga") +
+             ", \"ancho\": " + std::to_string(r.imagen.ancho) + ", \"alto\": " + std::to_string(r.imagen.alto) + "},\n";
+    }
+    j += s + "\"aproximado\": [";
+    std::vector<std::string> todo = r.aproximado;
+    todo.insert(todo.end(), r.textura.aproximado.begin(), r.textura.aproximado.end());
+    for (size_t i = 0; i < todo.size(); i++)
+        j += (i ? ",\n" + s + "  " : "\n" + s + "  ") + Cadena(todo[i]);
+    j += todo.empty() ? "]\n" : "\n" + s + "]\n";
+    return j + "  }";
+}
+
+}  // namespace
+
+std::string InformeJSON(const RanuraLista ranuras[kNumRanuras])
+{
+    std::string j = "{\n";
+    for (int k = 0; k < kNumRanuras; k++)
+        j += std::string("  \"") + kNombreRanura[k] + "\": " + ObjetoRanura(ranuras[k], k) + (k + 1 < kNumRanuras ? ",\n" : "\n");
+    return j + "}\n";
+}
+
+void ImprimirResumen(const RanuraLista ranuras[kNumRanuras], const std::string &carpeta)
+{
+    std::printf("Scene written to %s (scale %.6g)\n", carpeta.c_str(), ranuras[kSuelo].t.escala);
+    for (int k = 0; k < kNumRanuras; k++) {
+        const RanuraLista &r = ranuras[k];
+        std::printf("  %-8s %8ld triangles in, %8zu out", kNombreRanura[k], r.caras_entrada, r.caras.size());
+        if (r.descartes.degeneradas || r.descartes.no_finitas)
+            std::printf(", dropped %ld degenerate, %ld non-finite", r.descartes.degeneradas, r.descartes.no_finitas);
+        if (k != kCaballo)
+            std::printf("; texture %s (%d x %d)", r.textura.imagen.c_str(), r.imagen.ancho, r.imagen.alto);
+        std::printf("\n    from %s\n", r.origen.c_str());
+    }
+    // The room's own sentences are the same in its three slots: once.
+    for (int k = 0; k < kNumRanuras; k++) {
+        if (k != kSuelo && k != kParedes)
+            for (const std::string &a : ranuras[k].aproximado)
+                std::printf("  note (%s): %s\n", k == kTecho ? "room" : kNombreRanura[k], a.c_str());
+        for (const std::string &a : ranuras[k].textura.aproximado)
+            std::printf("  note (%s): %s\n", kNombreRanura[k], a.c_str());
+    }
+}
