@@ -1,0 +1,210 @@
+// The atlas end to end: rooms of several materials written by the test,
+// imported by the importer program, and read back as the walkthrough reads
+// them (CargarModeloOBJ with face format 0, EscalarCTextura by 10 for the
+// floor and 5 for the walls, CargarImagenTGA, linear filtering with repeat).
+// At points sampled on every source face, the colour the source material
+// gives there must be the colour the output gives at the same point.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "comun.h"
+#include "fixtura_atlas.h"
+#include "imagen.h"
+#include "modelo.h"
+#include "muestreo.h"
+
+namespace {
+
+struct Salida {
+    Modelo m;
+    ImagenRGBA img;
+    int bits;
+};
+
+// The walkthrough's image as an ImagenRGBA (rows top down, four channels).
+ImagenRGBA ComoRGBA(const Imagen &im) {
+    ImagenRGBA r;
+    r.ancho = im.Ancho;
+    r.alto = im.Alto;
+    const int b = im.Bpp / 8;
+    r.rgba.resize((size_t)r.ancho * r.alto * 4, 255);
+    for (int y = 0; y < r.alto; ++y)
+        for (int x = 0; x < r.ancho; ++x)
+            for (int k = 0; k < b; ++k)
+                r.rgba[((size_t)(r.alto - 1 - y) * r.ancho + x) * 4 + k] = im.Pixeles[((size_t)y * r.ancho + x) * b + k];
+    return r;
+}
+
+Salida Leer(const std::string &carpeta, const char *modelo, const char *textura, float escala) {
+    Salida s;
+    s.m = CargarModeloOBJ((carpeta + "/Modelos/" + modelo + ".OBJ").c_str(), 0);
+    if (escala != 1) EscalarCTextura(&s.m, escala);
+    Imagen im = CargarImagenTGA((carpeta + "/Texturas/" + textura + ".tga").c_str());
+    s.img = ComoRGBA(im);
+    s.bits = im.Bpp;
+    free(im.Pixeles);
+    return s;
+}
+
+// The room's transform from importacion.json: p lands at rot (escala p) + tras.
+struct Transformacion {
+    double escala, rot[9], tras[3];
+};
+bool LeerTransformacion(const std::string &carpeta, Transformacion *t) {
+    std::ifstream f(carpeta + "/importacion.json");
+    std::stringstream ss;
+    ss << f.rdbuf();
+    std::string j = ss.str();
+    const size_t p = j.find("\"transformacion\"");
+    if (p == std::string::npos) return false;
+    std::string x = j.substr(p, j.find('}', p) - p);
+    for (char &c : x)
+        if (c == '[' || c == ']' || c == ',' || c == ':') c = ' ';
+    return std::sscanf(x.c_str(),
+                       " \"transformacion\" { \"escala\" %lf \"rotacion\" %lf %lf %lf %lf %lf %lf %lf %lf %lf "
+                       "\"traslacion\" %lf %lf %lf",
+                       &t->escala, &t->rot[0], &t->rot[1], &t->rot[2], &t->rot[3], &t->rot[4], &t->rot[5],
+                       &t->rot[6], &t->rot[7], &t->rot[8], &t->tras[0], &t->tras[1], &t->tras[2]) == 13;
+}
+
+void Aplicar(const Transformacion &t, const double p[3], double q[3]) {
+    for (int i = 0; i < 3; ++i)
+        q[i] = t.escala * (t.rot[3 * i] * p[0] + t.rot[3 * i + 1] * p[1] + t.rot[3 * i + 2] * p[2]) + t.tras[i];
+}
+
+// The output's colour at point q: the face of the three room slots that
+// holds it, its texture coordinate there, the slot's image sampled. False
+// if no face holds q.
+bool ColorSalida(const std::vector<Salida> &sal, const double q[3], double tol, double rgb[3]) {
+    for (const Salida &s : sal)
+        for (int f = 0; f < s.m.NumCaras; ++f) {
+            const int *v = s.m.Caras[f].Vert;
+            const Vector &a = s.m.Vertices[v[0]], &b = s.m.Vertices[v[1]], &c = s.m.Vertices[v[2]];
+            const double u[3] = {(double)b.x - a.x, (double)b.y - a.y, (double)b.z - a.z};
+            const double w[3] = {(double)c.x - a.x, (double)c.y - a.y, (double)c.z - a.z};
+            const double d[3] = {q[0] - a.x, q[1] - a.y, q[2] - a.z};
+            const double n[3] = {u[1] * w[2] - u[2] * w[1], u[2] * w[0] - u[0] * w[2], u[0] * w[1] - u[1] * w[0]};
+            const double nn = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+            if (nn == 0 || std::fabs(n[0] * d[0] + n[1] * d[1] + n[2] * d[2]) / nn > tol) continue;
+            // Barycentric weights by areas in the plane.
+            auto cruz = [&](const double x[3], const double y[3]) {
+                return ((x[1] * y[2] - x[2] * y[1]) * n[0] + (x[2] * y[0] - x[0] * y[2]) * n[1] +
+                        (x[0] * y[1] - x[1] * y[0]) * n[2]) / (nn * nn);
+            };
+            const double wb = cruz(d, w), wc = cruz(u, d);
+            const double eps = 1e-6;
+            if (wb < -eps || wc < -eps || wb + wc > 1 + eps) continue;
+            const Vector &ta = s.m.CTexturas[v[0]], &tb = s.m.CTexturas[v[1]], &tc = s.m.CTexturas[v[2]];
+            const double st = ta.x + wb * ((double)tb.x - ta.x) + wc * ((double)tc.x - ta.x);
+            const double tt = ta.y + wb * ((double)tb.y - ta.y) + wc * ((double)tc.y - ta.y);
+            double m[4];
+            MuestraBilineal(s.img, st, tt, m);
+            std::copy(m, m + 3, rgb);
+            return true;
+        }
+    return false;
+}
+
+double Mediana(std::vector<double> v) {
+    if (v.empty()) return 0;
+    std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
+    return v[v.size() / 2];
+}
+
+// Imports the room file into a fresh folder; the folder, or "" on failure.
+std::string Importar(const std::string &sala, const std::string &nombre) {
+    const std::string carpeta = DirTemporal() + "/" + nombre;
+    const std::string orden = std::string(TALO_IMPORTAR) + " '" + sala + "' '" + carpeta + "' > '" + carpeta +
+                              ".txt' 2>&1";
+    return std::system(orden.c_str()) == 0 ? carpeta : "";
+}
+
+// Samples every source face and compares; per material, the worst and the
+// median difference in levels over the three channels.
+void CompararColores(const Fixtura &f, const std::string &carpeta, std::vector<double> *peor,
+                     std::vector<double> *mediana) {
+    Transformacion t;
+    ASSERT_TRUE(LeerTransformacion(carpeta, &t));
+    std::vector<Salida> sal = {Leer(carpeta, "Techo", "Techo", 1), Leer(carpeta, "Suelo", "Suelo", 10),
+                               Leer(carpeta, "Paredes", "Paredes", 5)};
+    std::vector<std::vector<double>> dif(f.materiales.size());
+    std::mt19937 azar(11);
+    std::uniform_real_distribution<double> u(0.01, 0.99);
+    for (size_t i = 0; i < f.caras.size(); ++i) {
+        const CaraFixtura &c = f.caras[i];
+        for (int k = 0; k < 200; ++k) {
+            // A point of the quad by its two parameters along its sides.
+            const double a = u(azar), b = u(azar);
+            const double w[4] = {(1 - a) * (1 - b), a * (1 - b), a * b, (1 - a) * b};
+            double p[3] = {0, 0, 0}, s = 0, tt = 0;
+            for (int j = 0; j < 4; ++j) {
+                p[0] += w[j] * c.p[j].x, p[1] += w[j] * c.p[j].y, p[2] += w[j] * c.p[j].z;
+                s += w[j] * c.t[j].x, tt += w[j] * c.t[j].y;
+            }
+            double q[3], fuente[3], salida[3];
+            Aplicar(t, p, q);
+            ColorFuente(f, (int)i, s, tt, fuente);
+            ASSERT_TRUE(ColorSalida(sal, q, 1e-3 * t.escala, salida)) << "no output face at a point of face " << i;
+            for (int ch = 0; ch < 3; ++ch) dif[c.material].push_back(std::fabs(fuente[ch] - salida[ch]));
+        }
+    }
+    for (const std::vector<double> &d : dif) {
+        peor->push_back(d.empty() ? 0 : *std::max_element(d.begin(), d.end()));
+        mediana->push_back(Mediana(d));
+    }
+    for (Salida &s : sal) LiberarModelo(&s.m);
+}
+
+TEST(AtlasEscena, SalaOBJDeVariosMateriales) {
+    const Fixtura f = SalaOBJ();
+    const std::string dir = DirTemporal() + "/obj";
+    mkdir(dir.c_str(), 0755);
+    const std::string sala = EscribirOBJ(f, dir);
+    ASSERT_FALSE(sala.empty());
+    const std::string carpeta = Importar(sala, "obj_salida");
+    ASSERT_FALSE(carpeta.empty());
+    std::vector<double> peor, mediana;
+    CompararColores(f, carpeta, &peor, &mediana);
+    for (size_t m = 0; m < f.materiales.size(); ++m) {
+        // Images kept at their size: only float rounding of coordinates
+        // and the 8-bit product with the colour (half a level) separate them.
+        EXPECT_LE(mediana[m], 0.5) << f.materiales[m].nombre;
+        EXPECT_LE(peor[m], 2) << f.materiales[m].nombre;
+    }
+    // The glass's alpha made the walls' image 32-bit.
+    Imagen paredes = CargarImagenTGA((carpeta + "/Texturas/Paredes.tga").c_str());
+    EXPECT_EQ(paredes.Bpp, 32);
+    free(paredes.Pixeles);
+}
+
+TEST(AtlasEscena, GLBConImagenIncrustadaYFactor) {
+    const Fixtura f = SalaGLB();
+    const std::string dir = DirTemporal() + "/glb";
+    mkdir(dir.c_str(), 0755);
+    const std::string sala = EscribirGLB(f, dir);
+    ASSERT_FALSE(sala.empty());
+    const std::string carpeta = Importar(sala, "glb_salida");
+    ASSERT_FALSE(carpeta.empty());
+    std::vector<double> peor, mediana;
+    CompararColores(f, carpeta, &peor, &mediana);
+    for (size_t m = 0; m < f.materiales.size(); ++m) {
+        EXPECT_LE(mediana[m], 0.5) << f.materiales[m].nombre;
+        EXPECT_LE(peor[m], 2) << f.materiales[m].nombre;
+    }
+    Imagen paredes = CargarImagenTGA((carpeta + "/Texturas/Paredes.tga").c_str());
+    EXPECT_EQ(paredes.Bpp, 24);
+    free(paredes.Pixeles);
+}
+
+}  // namespace
