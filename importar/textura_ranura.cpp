@@ -181,6 +181,7 @@ void Informar(const std::vector<MaterialRanura> &ms, const std::vector<RecuadroA
         const RecuadroAtlas &r = rs[i];
         RectanguloMaterial x;
         x.material = m.indice;
+        x.nombre = m.m->nombre;
         x.x = r.x, x.y = r.y, x.ancho = r.ancho, x.alto = r.alto;
         x.escala = r.escala;
         x.solo_color = !r.imagen;
@@ -194,6 +195,15 @@ void Informar(const std::vector<MaterialRanura> &ms, const std::vector<RecuadroA
         if (r.imagen && r.escala < 1)
             inf->aproximado.push_back("The image of material " + Nombre(m) + " was scaled by " +
                                       Decimal(r.escala) + " to fit the atlas.");
+        if (m.m->colores_vertice)
+            inf->aproximado.push_back("Material " + Nombre(m) + " has colours per vertex; the walkthrough draws "
+                                      "one grey for the whole model, so they are left out.");
+        if (m.m->emisivo)
+            inf->aproximado.push_back("Material " + Nombre(m) + " glows (an emissive colour or map); the walkthrough "
+                                      "lights every model by its one light only, so the glow is left out.");
+        if (m.m->relieve)
+            inf->aproximado.push_back("Material " + Nombre(m) + " has a normal or bump map; the walkthrough lights "
+                                      "with the faces' own normals, so it is left out.");
         if (m.m->alfa) {
             inf->bits = 32;
             inf->aproximado.push_back("Material " + Nombre(m) + " is see-through; its alpha is in the image, but "
@@ -201,8 +211,8 @@ void Informar(const std::vector<MaterialRanura> &ms, const std::vector<RecuadroA
                                       "no blending or alpha test), so see-through parts show the colour under them.");
         }
     }
-    inf->imagen = unico ? ms[0].m->imagen : "atlas of " + std::to_string(ms.size()) + " material" +
-                                                (ms.size() > 1 ? "s" : "") + " (" + nombres + ")";
+    if (unico || ms.size() == 1) inf->imagen = nombres;
+    else inf->imagen = "atlas of " + std::to_string(ms.size()) + " materials (" + nombres + ")";
 }
 
 }  // namespace
