@@ -5,7 +5,10 @@
 // decode within the memory bound is refused before anything is allocated.
 #include <stb_image.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "malla_importada.h"
@@ -25,6 +28,21 @@ bool LeerFichero(const std::string &ruta, std::vector<unsigned char> *datos)
     bool bien = std::ferror(f) == 0;
     std::fclose(f);
     return bien;
+}
+
+// The size a PNG header states; stb_image refuses to report sizes it will
+// not decode, so without this a huge image would read as a corrupt one.
+bool TamanoPNG(const unsigned char *d, size_t n, int *w, int *h)
+{
+    static const unsigned char firma[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    if (n < 24 || std::memcmp(d, firma, 8) != 0 || std::memcmp(d + 12, "IHDR", 4) != 0) return false;
+    auto grande = [](const unsigned char *p) {
+        return (long long)p[0] << 24 | (long long)p[1] << 16 | (long long)p[2] << 8 | p[3];
+    };
+    long long a = grande(d + 16), b = grande(d + 20);
+    *w = (int)std::min(a, (long long)INT_MAX);
+    *h = (int)std::min(b, (long long)INT_MAX);
+    return true;
 }
 
 }  // namespace
@@ -53,12 +71,12 @@ bool DecodificarImagen(const MaterialImportado &m, ImagenRGBA *img, std::string 
         return false;
     }
     int w = 0, h = 0, canales = 0;
-    if (!stbi_info_from_memory(datos, (int)bytes, &w, &h, &canales)) {
+    if (!stbi_info_from_memory(datos, (int)bytes, &w, &h, &canales) && !TamanoPNG(datos, bytes, &w, &h)) {
         *error = nombre + ": corrupt or unsupported image (" + stbi_failure_reason() + ")";
         return false;
     }
     if (w <= 0 || h <= 0 || w > kLadoMaximo || h > kLadoMaximo || 4ll * w * h > kBytesMaximos) {
-        *error = nombre + ": image of " + std::to_string(w) + " x " + std::to_string(h) +
+        *error = nombre + ": an image of " + std::to_string(w) + " x " + std::to_string(h) +
                  " pixels is beyond the decoder's bound (16384 a side, 256 MiB)";
         return false;
     }

@@ -301,6 +301,10 @@ bool LeerEscena(const std::string &ruta, EscenaFuente *e, std::string *error)
     if (e->materiales.empty())
         e->materiales.push_back(MaterialImportado{});
     LeerMetadatos(s, e);
+    // glTF is in metres by definition; the library already scales Collada
+    // to metres through its root node.
+    if (e->metros == 0 && (e->formato == "gltf" || e->formato == "glb" || e->formato == "dae"))
+        e->metros = 1;
     Recorrido r{s, e, tenian};
     Matriz4 id{{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}};
     RecorrerNodo(&r, s->mRootNode, id, -1);

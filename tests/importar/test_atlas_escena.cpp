@@ -12,13 +12,11 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "comun.h"
+#include "comun_importar.h"
 #include "fixtura_atlas.h"
 #include "imagen.h"
 #include "modelo.h"
@@ -46,10 +44,9 @@ ImagenRGBA ComoRGBA(const Imagen &im) {
     return r;
 }
 
-Salida Leer(const std::string &carpeta, const char *modelo, const char *textura, float escala) {
+Salida Leer(const std::string &carpeta, const char *modelo, const char *textura) {
     Salida s;
-    s.m = CargarModeloOBJ((carpeta + "/Modelos/" + modelo + ".OBJ").c_str(), 0);
-    if (escala != 1) EscalarCTextura(&s.m, escala);
+    s.m = CargarRanura(carpeta, modelo);
     Imagen im = CargarImagenTGA((carpeta + "/Texturas/" + textura + ".tga").c_str());
     s.img = ComoRGBA(im);
     s.bits = im.Bpp;
@@ -57,30 +54,10 @@ Salida Leer(const std::string &carpeta, const char *modelo, const char *textura,
     return s;
 }
 
-// The room's transform from importacion.json: p lands at rot (escala p) + tras.
-struct Transformacion {
-    double escala, rot[9], tras[3];
-};
-bool LeerTransformacion(const std::string &carpeta, Transformacion *t) {
-    std::ifstream f(carpeta + "/importacion.json");
-    std::stringstream ss;
-    ss << f.rdbuf();
-    std::string j = ss.str();
-    const size_t p = j.find("\"transformacion\"");
-    if (p == std::string::npos) return false;
-    std::string x = j.substr(p, j.find('}', p) - p);
-    for (char &c : x)
-        if (c == '[' || c == ']' || c == ',' || c == ':') c = ' ';
-    return std::sscanf(x.c_str(),
-                       " \"transformacion\" { \"escala\" %lf \"rotacion\" %lf %lf %lf %lf %lf %lf %lf %lf %lf "
-                       "\"traslacion\" %lf %lf %lf",
-                       &t->escala, &t->rot[0], &t->rot[1], &t->rot[2], &t->rot[3], &t->rot[4], &t->rot[5],
-                       &t->rot[6], &t->rot[7], &t->rot[8], &t->tras[0], &t->tras[1], &t->tras[2]) == 13;
-}
-
-void Aplicar(const Transformacion &t, const double p[3], double q[3]) {
+// p lands at rot (escala p) + tras.
+void Aplicar(const InformeRanura &t, const double p[3], double q[3]) {
     for (int i = 0; i < 3; ++i)
-        q[i] = t.escala * (t.rot[3 * i] * p[0] + t.rot[3 * i + 1] * p[1] + t.rot[3 * i + 2] * p[2]) + t.tras[i];
+        q[i] = t.escala * (t.rot[i][0] * p[0] + t.rot[i][1] * p[1] + t.rot[i][2] * p[2]) + t.tras[i];
 }
 
 // The output's colour at point q: the face of the three room slots that
@@ -123,21 +100,19 @@ double Mediana(std::vector<double> v) {
 }
 
 // Imports the room file into a fresh folder; the folder, or "" on failure.
-std::string Importar(const std::string &sala, const std::string &nombre) {
+std::string ImportarSala(const std::string &sala, const std::string &nombre) {
     const std::string carpeta = DirTemporal() + "/" + nombre;
-    const std::string orden = std::string(TALO_IMPORTAR) + " '" + sala + "' '" + carpeta + "' > '" + carpeta +
-                              ".txt' 2>&1";
-    return std::system(orden.c_str()) == 0 ? carpeta : "";
+    return Importar("'" + sala + "' '" + carpeta + "'") == 0 ? carpeta : "";
 }
 
 // Samples every source face and compares; per material, the worst and the
 // median difference in levels over the three channels.
 void CompararColores(const Fixtura &f, const std::string &carpeta, std::vector<double> *peor,
                      std::vector<double> *mediana) {
-    Transformacion t;
-    ASSERT_TRUE(LeerTransformacion(carpeta, &t));
-    std::vector<Salida> sal = {Leer(carpeta, "Techo", "Techo", 1), Leer(carpeta, "Suelo", "Suelo", 10),
-                               Leer(carpeta, "Paredes", "Paredes", 5)};
+    const InformeRanura t = LeerInforme(carpeta, "Paredes");
+    ASSERT_TRUE(t.hallada);
+    std::vector<Salida> sal = {Leer(carpeta, "Techo", "Techo"), Leer(carpeta, "Suelo", "Suelo"),
+                               Leer(carpeta, "Paredes", "Paredes")};
     std::vector<std::vector<double>> dif(f.materiales.size());
     std::mt19937 azar(11);
     std::uniform_real_distribution<double> u(0.01, 0.99);
@@ -172,7 +147,7 @@ TEST(AtlasEscena, SalaOBJDeVariosMateriales) {
     mkdir(dir.c_str(), 0755);
     const std::string sala = EscribirOBJ(f, dir);
     ASSERT_FALSE(sala.empty());
-    const std::string carpeta = Importar(sala, "obj_salida");
+    const std::string carpeta = ImportarSala(sala, "obj_salida");
     ASSERT_FALSE(carpeta.empty());
     std::vector<double> peor, mediana;
     CompararColores(f, carpeta, &peor, &mediana);
@@ -194,7 +169,7 @@ TEST(AtlasEscena, GLBConImagenIncrustadaYFactor) {
     mkdir(dir.c_str(), 0755);
     const std::string sala = EscribirGLB(f, dir);
     ASSERT_FALSE(sala.empty());
-    const std::string carpeta = Importar(sala, "glb_salida");
+    const std::string carpeta = ImportarSala(sala, "glb_salida");
     ASSERT_FALSE(carpeta.empty());
     std::vector<double> peor, mediana;
     CompararColores(f, carpeta, &peor, &mediana);

@@ -1,0 +1,144 @@
+// A walker in an imported scene, with the walkthrough's own tick: gravity
+// and collision on, started where the walkthrough starts, it comes to rest
+// on a floor, then walks a seeded random path without leaving the rooms or
+// getting stuck. Also the scale and start rules the walk relies on.
+#include <gtest/gtest.h>
+
+#include <GL/glut.h>
+
+#include <cmath>
+#include <filesystem>
+
+#include "comun_importar.h"
+#include "fixturas.h"
+#include "globales.h"
+
+// The two GLUT calls of the tick.
+void glutTimerFunc(unsigned int, void (*)(int), int) {}
+void glutPostRedisplay() {}
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Limites {
+    float min[3] = {HUGE_VALF, HUGE_VALF, HUGE_VALF}, max[3] = {-HUGE_VALF, -HUGE_VALF, -HUGE_VALF};
+};
+
+void Ampliar(Limites *c, const Modelo &m)
+{
+    for (int i = 0; i < m.NumVertices; i++) {
+        const float p[3] = {m.Vertices[i].x, m.Vertices[i].y, m.Vertices[i].z};
+        for (int k = 0; k < 3; k++) c->min[k] = std::fmin(c->min[k], p[k]), c->max[k] = std::fmax(c->max[k], p[k]);
+    }
+}
+
+// Imports `fuente` and loads the room as the walkthrough does.
+std::string CargarSala(const std::string &fuente, const std::string &nombre, const std::string &opciones = "")
+{
+    std::string escena = DirTemporal() + "/escena_" + nombre;
+    std::string error;
+    EXPECT_EQ(Importar(fuente + " " + escena + " " + opciones, &error), 0) << error;
+    Techo = CargarRanura(escena, "Techo");
+    Suelo = CargarRanura(escena, "Suelo");
+    Paredes = CargarRanura(escena, "Paredes");
+    IndexarSala();
+    return escena;
+}
+
+void Soltar()
+{
+    WWW = SSS = AAA = DDD = QQQ = EEE = ZZZ = XXX = SPACE = 0;
+}
+
+// A seeded walk: keys held for a while, then others. Returns the distance
+// walked and counts ticks outside the rooms' box.
+double Pasear(int ticks, const Limites &caja, int *fuera)
+{
+    uint64_t estado = 15;
+    auto azar = [&](int n) {
+        estado = estado * 6364136223846793005ull + 1442695040888963407ull;
+        return (int)((estado >> 33) % (uint64_t)n);
+    };
+    double recorrido = 0;
+    *fuera = 0;
+    for (int t = 0; t < ticks; t++) {
+        if (t % 40 == 0) {
+            Soltar();
+            int k = azar(10);
+            WWW = k < 5, SSS = k == 5, AAA = k == 6, DDD = k == 7;
+            QQQ = azar(4) == 0, EEE = !QQQ && azar(4) == 0;
+        }
+        Vector antes = camara.Posicion;
+        Tiempo(1);
+        Vector p = camara.Posicion;
+        recorrido += std::hypot(p.x - antes.x, p.z - antes.z);
+        const float v[3] = {p.x, p.y, p.z};
+        for (int k = 0; k < 3; k++) *fuera += v[k] < caja.min[k] || v[k] > caja.max[k];
+    }
+    return recorrido;
+}
+
+TEST(Paseo, ElCaminanteReposaEnElSueloYNoSaleDeLasSalas)
+{
+    std::string dir = DirTemporal() + "/paseo";
+    fs::create_directories(dir);
+    std::string escena = CargarSala(EscribirOBJFix(dir, "dos_salas", DosSalas(), ""), "paseo");
+    Limites caja;
+    Ampliar(&caja, Techo), Ampliar(&caja, Suelo), Ampliar(&caja, Paredes);
+
+    // A storey is 400 units: every floor at -45 (the eye 45 above it at the
+    // start), every ceiling at 355.
+    for (int i = 0; i < Suelo.NumVertices; i++) ASSERT_NEAR(Suelo.Vertices[i].y, -45, 1e-3);
+    for (int i = 0; i < Techo.NumVertices; i++) ASSERT_NEAR(Techo.Vertices[i].y, 355, 1e-3);
+
+    IniciarCamara(&camara);
+    Soltar();
+    CCC = VVV = 1;
+    for (int t = 0; t < 50; t++) Tiempo(1);
+    EXPECT_NEAR(camara.Posicion.x, 0, 1e-3);
+    EXPECT_GE(camara.Posicion.y, -5);
+    EXPECT_LE(camara.Posicion.y, 5);
+
+    int fuera = 0;
+    double recorrido = Pasear(20000, caja, &fuera);
+    EXPECT_EQ(fuera, 0);
+    EXPECT_GE(camara.Posicion.y, -5);   // still on the floor
+    EXPECT_LE(camara.Posicion.y, 5);
+    // Not stuck: most of the walking ticks move the full step.
+    EXPECT_GT(recorrido, 20000 * 7 * 0.3);
+}
+
+TEST(Paseo, SinTechosLaEscalaEsLaUnidadYElInicioEstaSobreElSuelo)
+{
+    std::string dir = DirTemporal() + "/sin_techo";
+    fs::create_directories(dir);
+    std::string escena = CargarSala(EscribirGLTFFix(dir, "patio", Caja(3, 1.5, 2, false), true), "patio");
+    InformeRanura r = LeerInforme(escena, "Suelo");
+    EXPECT_EQ(r.escala, 130);   // glTF is in metres: 130 units a metre
+    EXPECT_EQ(Techo.NumCaras, 0);
+    for (int i = 0; i < Suelo.NumVertices; i++) ASSERT_NEAR(Suelo.Vertices[i].y, -45, 1e-3);
+    // The ball is clear of the walls at the start.
+    Vector mov = {0, 0, 0};
+    for (int i = 0; i < Paredes.NumCaras; i++) {
+        Vector m = XoqueEsferaPlano(50, Vector{0, 0, 0}, mov, Paredes.Vertices[Paredes.Caras[i].Vert[0]],
+                                    Paredes.Vertices[Paredes.Caras[i].Vert[1]], Paredes.Vertices[Paredes.Caras[i].Vert[2]]);
+        EXPECT_TRUE(m.x == 0 && m.y == 0 && m.z == 0) << "wall " << i;
+    }
+}
+
+TEST(Paseo, UnInicioDadoSeRespeta)
+{
+    std::string dir = DirTemporal() + "/inicio";
+    fs::create_directories(dir);
+    // The second room's middle, on its floor: (9, 0, 2.5) in the file.
+    std::string escena = CargarSala(EscribirOBJFix(dir, "dos_salas", DosSalas(), ""), "inicio", "--inicio 9,0,2.5");
+    InformeRanura r = LeerInforme(escena, "Suelo");
+    double p[3];
+    for (int k = 0; k < 3; k++) p[k] = r.rot[k][0] * r.escala * 9 + r.rot[k][2] * r.escala * 2.5 + r.tras[k];
+    EXPECT_NEAR(p[0], 0, 1e-6);
+    EXPECT_NEAR(p[1], -45, 1e-6);
+    EXPECT_NEAR(p[2], 0, 1e-6);
+}
+
+}  // namespace
