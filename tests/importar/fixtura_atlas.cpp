@@ -65,14 +65,16 @@ void Caja(Fixtura *f, Lado suelo, Lado techo, Lado izquierda, Lado derecha, Lado
     };
     q({-5, 0, 4}, {10, 0, 0}, {0, 0, -8}, {0, 1, 0}, suelo);
     q({-5, 3, -4}, {10, 0, 0}, {0, 0, 8}, {0, -1, 0}, techo);
-    q({-5, 0, 4}, {0, 0, -8}, {0, 3, 0}, {1, 0, 0}, izquierda);
-    q({5, 0, -4}, {0, 0, 8}, {0, 3, 0}, {-1, 0, 0}, derecha);
-    q({5, 0, 4}, {-10, 0, 0}, {0, 3, 0}, {0, 0, -1}, frente);
     float x = -5;
     for (const auto &parte : fondo) {
         q({x, 0, -4}, {parte.first, 0, 0}, {0, 3, 0}, {0, 0, 1}, parte.second);
         x += parte.first;
     }
+    q({-5, 0, 4}, {0, 0, -8}, {0, 3, 0}, {1, 0, 0}, izquierda);
+    q({5, 0, -4}, {0, 0, 8}, {0, 3, 0}, {-1, 0, 0}, derecha);
+    // Last: the walkthrough draws the horse with the texture coordinate of
+    // the walls' last corner.
+    q({5, 0, 4}, {-10, 0, 0}, {0, 3, 0}, {0, 0, -1}, frente);
 }
 
 bool EscribirPNG(const std::string &ruta, const ImagenRGBA &img) {
@@ -94,9 +96,19 @@ void Poner(std::vector<unsigned char> *v, T x) {
     v->insert(v->end(), p, p + sizeof x);
 }
 
+// Shades of one hue: each pixel's red, from half to full brightness.
+void Tonos(MaterialFixtura *m, float r, float g, float b) {
+    const float hue[3] = {r, g, b};
+    for (size_t i = 0; i < m->imagen.rgba.size(); i += 4) {
+        const float v = 0.5f + 0.5f * m->imagen.rgba[i] / 255.0f;
+        for (int k = 0; k < 3; ++k) m->imagen.rgba[i + k] = (unsigned char)(255 * v * hue[k]);
+    }
+    for (int k = 0; k < 3; ++k) m->color[k] = m->imagen.rgba.empty() ? hue[k] : 1;
+}
+
 }  // namespace
 
-Fixtura SalaOBJ() {
+Fixtura SalaOBJ(bool tonos) {
     Fixtura f;
     f.materiales.push_back(Material("baldosa", 1, 1, 1, 1, Bloques(16, 16, 4, 1, false)));
     f.materiales.push_back(Material("techo", 0.9f, 0.9f, 0.8f, 1));
@@ -107,6 +119,11 @@ Fixtura SalaOBJ() {
     f.materiales.push_back(Material("pintura", 0.3f, 0.6f, 0.3f, 1));
     Caja(&f, {0, 0, 0, 4, 4}, {1, 0, 0, 1, 1}, {5, 0, 0, 2, 1}, {6, 0, 0, 1, 1}, {6, 0, 0, 1, 1},
          {{6, {2, -3.5f, -1.25f, 3.5f, 1.75f}}, {2, {3, 0, 0, 1, 1}}, {2, {4, 0, 0, 1, 1}}});
+    if (tonos) {
+        const float hue[7][3] = {{1, 1, 0}, {0.6f, 0.6f, 0.6f}, {1, 0, 0}, {0, 1, 0},
+                                 {0, 0.9f, 0.9f}, {0, 0, 1}, {0.9f, 0, 0.9f}};
+        for (int m = 0; m < 7; ++m) Tonos(&f.materiales[m], hue[m][0], hue[m][1], hue[m][2]);
+    }
     return f;
 }
 

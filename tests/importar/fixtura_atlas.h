@@ -34,7 +34,11 @@ struct Fixtura {
 // factor, plaster with a colour only. The left wall is glass, its image's
 // alpha and an opacity of 0.6; the floor tiles one image 4 x 4; the ceiling,
 // right and front walls have colours only.
-Fixtura SalaOBJ();
+// With `tonos`, each material is one hue of its own instead (images in
+// shades of it, colours pure), for telling them apart on screen: floor
+// yellow, bricks red, wood green, plaster cyan, glass blue, the right and
+// front walls magenta, the ceiling grey.
+Fixtura SalaOBJ(bool tonos = false);
 // The same room for glTF: one material with an image and a baseColorFactor,
 // tiled 3 x 2 from (-1.5, -0.5) on the back wall, and one with a colour only.
 Fixtura SalaGLB();
