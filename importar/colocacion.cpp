@@ -158,7 +158,7 @@ double EscalaPorUnidad(const EscenaFuente &e, const Rejilla &r, std::vector<std:
     return kUnidadesMetro * metros;
 }
 
-bool ColocarSala(const EscenaFuente &e, const Opciones &o, RanuraLista ranuras[3],
+bool ColocarSala(const EscenaFuente &e, const Opciones &o, RanuraLista ranuras[3], SalaColocada *sala,
                  std::vector<std::string> *avisos, std::string *error)
 {
     if (e.caras.empty()) {
@@ -168,7 +168,7 @@ bool ColocarSala(const EscenaFuente &e, const Opciones &o, RanuraLista ranuras[3
     Transformacion t;
     EjesDeEscena(e, o.arriba, t.rot, avisos);
     std::vector<int> ranura;
-    Rejilla rejilla;
+    Rejilla &rejilla = sala->rejilla;
     ConstruirRejilla(&rejilla, TriangulosSala(e, t, &ranura));
     if (o.escala > 0) {
         t.escala = o.escala;
@@ -186,7 +186,7 @@ bool ColocarSala(const EscenaFuente &e, const Opciones &o, RanuraLista ranuras[3
             for (double &x : v) x *= t.escala;
     rejilla.min[0] *= t.escala, rejilla.min[1] *= t.escala, rejilla.celda *= t.escala;
 
-    double ojo[3], giro[3][3];
+    double *ojo = sala->ojo, (*giro)[3] = sala->giro;
     double pedido[3];
     if (o.con_inicio) {
         Transformacion s = t;
@@ -207,6 +207,9 @@ bool ColocarSala(const EscenaFuente &e, const Opciones &o, RanuraLista ranuras[3
     // every face that is neither floor nor ceiling.
     ranuras[kParedes].descartes = e.descartes;
     ranuras[kParedes].caras_entrada = e.descartes.degeneradas + e.descartes.no_finitas;
+    size_t cuantas[3] = {0, 0, 0};
+    for (int k : ranura) cuantas[k]++;
+    for (int k = 0; k < 3; k++) ranuras[k].caras.reserve(cuantas[k]);
     for (size_t i = 0; i < e.caras.size(); i++) {
         RanuraLista &r = ranuras[ranura[i]];
         r.caras_entrada++;

@@ -10,24 +10,10 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <unordered_map>
 
 #include "importar_local.h"
 
 namespace {
-
-struct Clave {
-    uint32_t b[9];
-    bool operator==(const Clave &o) const { return std::memcmp(b, o.b, sizeof b) == 0; }
-};
-struct Dispersion {
-    size_t operator()(const Clave &c) const
-    {
-        uint64_t h = 1469598103934665603ull;
-        for (uint32_t x : c.b) h = (h ^ x) * 1099511628211ull;
-        return (size_t)(h ^ (h >> 29));
-    }
-};
 
 uint32_t Bits(float f)
 {
@@ -36,27 +22,58 @@ uint32_t Bits(float f)
     return u;
 }
 
-void Numero(std::string *s, float x)
+// Text gathered in a buffer and written in large blocks.
+struct Salida {
+    FILE *f;
+    std::vector<char> b = std::vector<char>(1 << 20);
+    size_t n = 0;
+    bool bien = true;
+};
+
+void Vaciar(Salida *o)
 {
-    char b[32];
-    auto r = std::to_chars(b, b + sizeof b, x);
-    s->push_back(' ');
-    s->append(b, r.ptr);
+    o->bien = o->bien && std::fwrite(o->b.data(), 1, o->n, o->f) == o->n;
+    o->n = 0;
 }
 
-void Terna(std::string *s, const char *clave, float x, float y, float z)
+// Room for one line (at most 4 numbers of 32 characters and the keyword).
+char *Sitio(Salida *o)
 {
-    s->append(clave);
-    Numero(s, x), Numero(s, y), Numero(s, z);
-    s->push_back('\n');
+    if (o->b.size() - o->n < 256) Vaciar(o);
+    return o->b.data() + o->n;
 }
 
-bool Volcar(FILE *f, std::string *s, bool fin)
+void Terna(Salida *o, const char *clave, float x, float y, float z)
 {
-    if (s->size() < (1u << 20) && !fin) return true;
-    bool bien = std::fwrite(s->data(), 1, s->size(), f) == s->size();
-    s->clear();
-    return bien;
+    char *p = Sitio(o), *fin = p + 256;
+    while (*clave) *p++ = *clave++;
+    for (float v : {x, y, z}) {
+        *p++ = ' ';
+        p = std::to_chars(p, fin, v).ptr;
+    }
+    *p++ = '\n';
+    o->n = p - o->b.data();
+}
+
+void Cara(Salida *o, const int n[3], int forma)
+{
+    char *p = Sitio(o), *fin = p + 256;
+    *p++ = 'f';
+    for (int k = 0; k < 3; k++) {
+        *p++ = ' ';
+        char *numero = p;
+        p = std::to_chars(p, fin, n[k]).ptr;
+        const size_t largo = p - numero;
+        const int copias = forma == 2 ? 2 : 1;
+        if (forma == 1) *p++ = '/';
+        for (int c = 0; c < copias; c++) {
+            *p++ = '/';
+            std::memcpy(p, numero, largo);
+            p += largo;
+        }
+    }
+    *p++ = '\n';
+    o->n = p - o->b.data();
 }
 
 }  // namespace
@@ -79,50 +96,51 @@ bool EscribirOBJImportado(const std::string &ruta, const std::vector<TrianguloIm
                           int forma, float divisor, const char *titulo)
 {
     const bool con_textura = forma != 1;
-    std::unordered_map<Clave, int, Dispersion> vistas;
-    vistas.reserve(caras.size() * 2);
+    // Identical corners through an open-addressing table of corner numbers,
+    // keyed by the corner's bits.
+    auto clave = [&](const EsquinaImportada &e, uint32_t k[8]) {
+        const float v[8] = {e.posicion.x, e.posicion.y, e.posicion.z, con_textura ? e.textura.x : 0,
+                            con_textura ? e.textura.y : 0, e.normal.x, e.normal.y, e.normal.z};
+        for (int i = 0; i < 8; i++) k[i] = Bits(v[i]);
+    };
+    size_t huecos = 16;
+    while (huecos < caras.size() * 6) huecos *= 2;
+    std::vector<int> tabla(huecos, 0);
     std::vector<const EsquinaImportada *> unicas;
     std::vector<int> indices;
     indices.reserve(caras.size() * 3);
     for (const TrianguloImportado &t : caras)
         for (const EsquinaImportada &e : t.e) {
-            Clave c{{Bits(e.posicion.x), Bits(e.posicion.y), Bits(e.posicion.z),
-                     con_textura ? Bits(e.textura.x) : 0, con_textura ? Bits(e.textura.y) : 0, 0,
-                     Bits(e.normal.x), Bits(e.normal.y), Bits(e.normal.z)}};
-            auto [it, nueva] = vistas.emplace(c, (int)unicas.size() + 1);
-            if (nueva) unicas.push_back(&e);
-            indices.push_back(it->second);
+            uint32_t k[8], otra[8];
+            clave(e, k);
+            uint64_t h = 1469598103934665603ull;
+            for (uint32_t x : k) h = (h ^ x) * 1099511628211ull;
+            size_t i = (size_t)(h ^ (h >> 32)) & (huecos - 1);
+            while (tabla[i] != 0) {
+                clave(*unicas[tabla[i] - 1], otra);
+                if (std::memcmp(k, otra, sizeof k) == 0) break;
+                i = (i + 1) & (huecos - 1);
+            }
+            if (tabla[i] == 0) {
+                unicas.push_back(&e);
+                tabla[i] = (int)unicas.size();
+            }
+            indices.push_back(tabla[i]);
         }
-    FILE *f = std::fopen(ruta.c_str(), "w");
-    if (f == nullptr) return false;
-    std::string s = std::string("# ") + titulo + "\n";
-    bool bien = true;
-    for (const EsquinaImportada *e : unicas) {
-        Terna(&s, "v", e->posicion.x, e->posicion.y, e->posicion.z);
-        bien = bien && Volcar(f, &s, false);
-    }
+    tabla = std::vector<int>();
+    Salida o;
+    o.f = std::fopen(ruta.c_str(), "w");
+    if (o.f == nullptr) return false;
+    std::fprintf(o.f, "# %s\n", titulo);
+    for (const EsquinaImportada *e : unicas) Terna(&o, "v", e->posicion.x, e->posicion.y, e->posicion.z);
     if (con_textura)
-        for (const EsquinaImportada *e : unicas) {
-            Terna(&s, "vt", DividirExacto(e->textura.x, divisor), DividirExacto(e->textura.y, divisor), 0);
-            bien = bien && Volcar(f, &s, false);
-        }
-    for (const EsquinaImportada *e : unicas) {
-        Terna(&s, "vn", e->normal.x, e->normal.y, e->normal.z);
-        bien = bien && Volcar(f, &s, false);
-    }
-    for (size_t i = 0; i < indices.size(); i += 3) {
-        s.push_back('f');
-        for (int k = 0; k < 3; k++) {
-            char b[16];
-            auto r = std::to_chars(b, b + sizeof b, indices[i + k]);
-            std::string n(b, r.ptr);
-            s += ' ' + n + (forma == 0 ? "/" + n : forma == 1 ? "//" + n : "/" + n + "/" + n);
-        }
-        s.push_back('\n');
-        bien = bien && Volcar(f, &s, false);
-    }
-    bien = Volcar(f, &s, true) && bien && std::ferror(f) == 0;
-    return std::fclose(f) == 0 && bien;
+        for (const EsquinaImportada *e : unicas)
+            Terna(&o, "vt", DividirExacto(e->textura.x, divisor), DividirExacto(e->textura.y, divisor), 0);
+    for (const EsquinaImportada *e : unicas) Terna(&o, "vn", e->normal.x, e->normal.y, e->normal.z);
+    for (size_t i = 0; i < indices.size(); i += 3) Cara(&o, &indices[i], forma);
+    Vaciar(&o);
+    bool bien = o.bien && std::ferror(o.f) == 0;
+    return std::fclose(o.f) == 0 && bien;
 }
 
 bool EscribirTGAImportado(const std::string &ruta, const ImagenRGBA &img, int bits)

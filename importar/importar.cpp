@@ -106,7 +106,7 @@ int LeerOpciones(int argc, char **argv, Opciones *o)
 }
 
 // A figure from its file, or the bundled one.
-bool Figura(const std::string &ruta, Ranura k, const RanuraLista sala[3], RanuraLista *r, std::string *error)
+bool Figura(const std::string &ruta, Ranura k, const SalaColocada &sala, RanuraLista *r, std::string *error)
 {
     EscenaFuente e;
     if (!ruta.empty() && !LeerEscena(ruta, &e, error)) return false;
@@ -114,7 +114,7 @@ bool Figura(const std::string &ruta, Ranura k, const RanuraLista sala[3], Ranura
     // The bundled figures keep their size; the user's are sized like them.
     double altura = ruta.empty() ? 0 : k == kMujer ? 57 : 66;
     double lado = k == kMujer ? -70 : 80;
-    if (!ColocarFigura(e, 0, altura, lado, k == kCaballo ? 50 : 0, sala, r, &r->aproximado, error))
+    if (!ColocarFigura(e, altura, lado, k == kCaballo ? 50 : 0, sala, r, &r->aproximado, error))
         return false;
     if (k == kCaballo && !ruta.empty())
         r->aproximado.push_back("The horse's materials are not baked: the walkthrough binds no texture of its own for "
@@ -145,8 +145,9 @@ int main(int argc, char **argv)
     static RanuraLista ranuras[kNumRanuras];
     std::string error;
     EscenaFuente sala;
+    static SalaColocada colocada;
     std::vector<std::string> avisos;
-    if (!LeerEscena(o.sala, &sala, &error) || !ColocarSala(sala, o, ranuras, &avisos, &error)) {
+    if (!LeerEscena(o.sala, &sala, &error) || !ColocarSala(sala, o, ranuras, &colocada, &avisos, &error)) {
         std::fprintf(stderr, "importar: %s\n", error.c_str());
         return 1;
     }
@@ -155,8 +156,8 @@ int main(int argc, char **argv)
         ranuras[k].imagen = TexturizarRanura(&ranuras[k].caras, sala.materiales, &ranuras[k].textura,
                                              &ranuras[k].textura.aproximado);
     }
-    if (!Figura(o.mujer, kMujer, ranuras, &ranuras[kMujer], &error) ||
-        !Figura(o.caballo, kCaballo, ranuras, &ranuras[kCaballo], &error)) {
+    if (!Figura(o.mujer, kMujer, colocada, &ranuras[kMujer], &error) ||
+        !Figura(o.caballo, kCaballo, colocada, &ranuras[kCaballo], &error)) {
         std::fprintf(stderr, "importar: %s\n", error.c_str());
         return 1;
     }

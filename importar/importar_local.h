@@ -15,7 +15,6 @@
 #define TALO_IMPORTAR_LOCAL_H
 
 #include <array>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -59,9 +58,10 @@ struct EscenaFuente {
     bool ejes_conocidos = false;
     double metros = 0;
     std::string formato;   // the file name's extension, lower case
-    // Keeps the import library's scene (and the embedded images that
-    // MaterialImportado points into) alive.
-    std::shared_ptr<void> vida;
+    // The compressed embedded images, copied out of the import library's
+    // scene (released as soon as it is read); MaterialImportado::incrustada
+    // points into these.
+    std::vector<std::vector<unsigned char>> incrustadas;
 };
 
 // lectura.cpp: reads any file the import library reads. False, with one
@@ -108,14 +108,17 @@ void AplicarNormal(const Transformacion &t, const Vector &n, double out[3]);
 struct TrianguloD {
     double v[3][3];
     int ranura;   // kTecho, kSuelo or kParedes
+    float y0, y1; // its height range, rounded outwards (set by ConstruirRejilla)
 };
 struct Rejilla {
     std::vector<TrianguloD> tri;
     double min[2] = {0, 0};   // x, z of the first column's corner
     double celda = 1;
     int nx = 1, nz = 1;
-    std::vector<int> inicio;    // column c lists indices[inicio[c] .. inicio[c + 1])
-    std::vector<int> indices;
+    // Column c lists, for each slot k, indices[k][inicio[k][c] .. inicio[k][c + 1]),
+    // so that a ray for the walls alone never looks at a floor.
+    std::vector<int> inicio[3];
+    std::vector<int> indices[3];
 };
 const unsigned kTodas = (1u << kTecho) | (1u << kSuelo) | (1u << kParedes);
 void ConstruirRejilla(Rejilla *r, std::vector<TrianguloD> tri);
@@ -130,18 +133,28 @@ double LanzarRayo(const Rejilla &r, const double o[3], const double d[3], double
 // or `radio` when none is nearer.
 double DistanciaMinima(const Rejilla &r, const double p[3], double radio, unsigned mascara);
 
+// The room as placed: its grid, in the scaled +y-up frame before the turn,
+// and the turn and eye that take that frame to the walkthrough's
+// (w = giro * (g - ojo)).
+struct SalaColocada {
+    Rejilla rejilla;
+    double giro[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+    double ojo[3] = {0, 0, 0};
+};
+
 // colocacion.cpp: places the room (axes, scale, yaw, start) and fills the
 // three room slots. False with `error` set when the scene cannot be placed
 // (no faces, coordinates that overflow). `avisos` collects plain sentences
 // on what was approximated.
-bool ColocarSala(const EscenaFuente &e, const Opciones &o, RanuraLista ranuras[3],
+bool ColocarSala(const EscenaFuente &e, const Opciones &o, RanuraLista ranuras[3], SalaColocada *sala,
                  std::vector<std::string> *avisos, std::string *error);
-// Places a figure of the given height standing on the room's floor in view
-// of the start, `lado` units to the right (negative: left) of the line of
-// sight; `desplazamiento_z` is added to z (the horse's drawing offset).
-bool ColocarFigura(const EscenaFuente &e, int arriba, double altura, double lado,
-                   double desplazamiento_z, const RanuraLista sala[3], RanuraLista *r,
-                   std::vector<std::string> *avisos, std::string *error);
+// Places a figure of the given height (0: as it is) standing on the room's
+// floor in view of the start, `lado` units to the right (negative: left)
+// of the line of sight; `desplazamiento_z` is added to z (the horse's
+// drawing offset).
+bool ColocarFigura(const EscenaFuente &e, double altura, double lado, double desplazamiento_z,
+                   const SalaColocada &sala, RanuraLista *r, std::vector<std::string> *avisos,
+                   std::string *error);
 
 // The rotation that turns a file to +y up: --arriba's (1 y, 2 z), else the
 // file's own, else a guess by format (with a sentence in `avisos`).

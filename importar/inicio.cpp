@@ -19,7 +19,8 @@ const double kAlturaOjo = 45;
 const double kRadio = 50;
 const double kMargen = 5;
 const int kCandidatos = 600;
-const int kDirecciones = 36;
+const int kEvaluados = 100;   // candidates that pass and are scored
+const int kDirecciones = 24;
 const double kVistaMaxima = 5000;
 const double kPi = 3.14159265358979323846;
 
@@ -45,7 +46,8 @@ double MejorVista(const Rejilla &r, const double ojo[3], double dir[2])
     for (int k = 0; k < kDirecciones; k++) {
         double a = 2 * kPi * k / kDirecciones;
         double d[3] = {std::sin(a), 0, -std::cos(a)};
-        double l = LanzarRayo(r, ojo, d, kVistaMaxima, kTodas, nullptr);
+        // Floors and ceilings are level or nearly: the walls bound a level view.
+        double l = LanzarRayo(r, ojo, d, kVistaMaxima, 1u << kParedes, nullptr);
         if (l > mejor) mejor = l, dir[0] = d[0], dir[1] = d[2];
     }
     return mejor;
@@ -80,10 +82,12 @@ void ElegirInicio(const Rejilla &r, const double *pedido, double ojo[3], double 
     }
     double mejor = -1;
     bool hallado = false;
+    int evaluados = 0;
     for (const auto &p : MuestrasSuelo(r, kCandidatos)) {
         double o[3] = {p[0], p[1] + kAlturaOjo, p[2]};
-        if (!Libre(r, o)) continue;
-        double d[2];
+        if (evaluados == kEvaluados || !Libre(r, o)) continue;
+        evaluados++;
+        double d[2] = {0, -1};
         double vista = MejorVista(r, o, d);
         bool dentro = LanzarRayo(r, o, kArriba, kVistaMaxima, 1u << kTecho, nullptr) < kVistaMaxima;
         double holgura = DistanciaMinima(r, o, 300, (1u << kTecho) | (1u << kParedes));
@@ -112,8 +116,8 @@ void ElegirInicio(const Rejilla &r, const double *pedido, double ojo[3], double 
     GiroHacia(dir, giro);
 }
 
-bool ColocarFigura(const EscenaFuente &e, int arriba, double altura, double lado, double desplazamiento_z,
-                   const RanuraLista sala[3], RanuraLista *r, std::vector<std::string> *avisos,
+bool ColocarFigura(const EscenaFuente &e, double altura, double lado, double desplazamiento_z,
+                   const SalaColocada &sala, RanuraLista *r, std::vector<std::string> *avisos,
                    std::string *error)
 {
     if (e.caras.empty()) {
@@ -121,7 +125,7 @@ bool ColocarFigura(const EscenaFuente &e, int arriba, double altura, double lado
         return false;
     }
     Transformacion t;
-    EjesDeEscena(e, arriba, t.rot, avisos);
+    EjesDeEscena(e, 0, t.rot, avisos);
     double mn[3] = {HUGE_VAL, HUGE_VAL, HUGE_VAL}, mx[3] = {-HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
     for (const TrianguloImportado &g : e.caras)
         for (const EsquinaImportada &c : g.e) {
@@ -133,31 +137,31 @@ bool ColocarFigura(const EscenaFuente &e, int arriba, double altura, double lado
     t.escala = altura > 0 && alto > 0 ? altura / alto : 1;
     double radio = t.escala * std::max(mx[0] - mn[0], mx[2] - mn[2]) / 2;
 
-    std::vector<TrianguloD> tri;
-    for (int k = 0; k < 3; k++)
-        for (const TrianguloImportado &g : sala[k].caras) {
-            TrianguloD d;
-            d.ranura = k;
-            for (int c = 0; c < 3; c++)
-                d.v[c][0] = g.e[c].posicion.x, d.v[c][1] = g.e[c].posicion.y, d.v[c][2] = g.e[c].posicion.z;
-            tri.push_back(d);
-        }
-    Rejilla rejilla;
-    ConstruirRejilla(&rejilla, std::move(tri));
+    // Probes are made in the walkthrough's frame and cast in the grid's.
+    const Rejilla &rejilla = sala.rejilla;
+    auto punto = [&](const double w[3], double g[3]) {
+        for (int i = 0; i < 3; i++)
+            g[i] = sala.giro[0][i] * w[0] + sala.giro[1][i] * w[1] + sala.giro[2][i] * w[2] + sala.ojo[i];
+    };
+    auto direccion = [&](const double w[3], double g[3]) {
+        for (int i = 0; i < 3; i++) g[i] = sala.giro[0][i] * w[0] + sala.giro[1][i] * w[1] + sala.giro[2][i] * w[2];
+    };
     // In front of the start, to one side, on a floor that the eye sees.
     double donde[3] = {lado, -kAlturaOjo, -250};
     bool hallado = false;
     for (double fondo : {250.0, 200.0, 300.0, 350.0, 150.0, 400.0, 500.0, 120.0, 600.0, 800.0}) {
         double x = lado * fondo / 250;
-        double ojo[3] = {0, 0, 0}, d[3] = {x, 0, -fondo};
         double l = std::hypot(x, fondo);
-        for (double &c : d) c /= l;
+        double cero[3] = {0, 0, 0}, ojo[3], dw[3] = {x / l, 0, -fondo / l}, d[3];
+        punto(cero, ojo), direccion(dw, d);
         if (LanzarRayo(rejilla, ojo, d, l + radio, kTodas, nullptr) < l + radio) continue;
-        double sobre[3] = {x, 0, -fondo};
+        double sobre_w[3] = {x, 0, -fondo}, sobre[3];
+        punto(sobre_w, sobre);
         int cara = -1;
         double s = LanzarRayo(rejilla, sobre, kAbajo, 400, 1u << kSuelo, &cara);
         if (cara < 0) continue;
-        double centro[3] = {x, -s + t.escala * alto / 2, -fondo};
+        double centro_w[3] = {x, -s + t.escala * alto / 2, -fondo}, centro[3];
+        punto(centro_w, centro);
         if (DistanciaMinima(rejilla, centro, radio * 0.8, 1u << kParedes) < radio * 0.8) continue;
         donde[0] = x, donde[1] = -s, donde[2] = -fondo;
         hallado = true;

@@ -17,6 +17,7 @@
 #include <cctype>
 #include <cmath>
 #include <filesystem>
+#include <memory>
 #include <system_error>
 
 #include "importar_local.h"
@@ -107,7 +108,7 @@ std::string ResolverImagen(const std::string &carpeta, std::string ruta)
 }
 
 MaterialImportado LeerMaterial(const aiScene *s, const aiMaterial *m, const std::string &carpeta,
-                               bool formato_multiplica)
+                               bool formato_multiplica, EscenaFuente *e)
 {
     MaterialImportado r;
     aiString nombre;
@@ -133,7 +134,9 @@ MaterialImportado LeerMaterial(const aiScene *s, const aiMaterial *m, const std:
         if (t != nullptr) {
             r.imagen = ruta.C_Str()[0] == '*' ? ruta.C_Str() : "*" + std::string(ruta.C_Str());
             if (t->mHeight == 0) {   // still compressed: mWidth is its size in bytes
-                r.incrustada = reinterpret_cast<const unsigned char *>(t->pcData);
+                const unsigned char *d = reinterpret_cast<const unsigned char *>(t->pcData);
+                e->incrustadas.emplace_back(d, d + t->mWidth);
+                r.incrustada = e->incrustadas.back().data();
                 r.bytes_incrustada = t->mWidth;
             }
         } else {
@@ -270,7 +273,7 @@ bool LeerEscena(const std::string &ruta, EscenaFuente *e, std::string *error)
     std::error_code ec;
     if (!fs::exists(ruta, ec)) { *error = ruta + ": no such file"; return false; }
     if (!fs::is_regular_file(ruta, ec)) { *error = ruta + ": not a regular file"; return false; }
-    auto importador = std::make_shared<Assimp::Importer>();
+    auto importador = std::make_unique<Assimp::Importer>();
     importador->SetPropertyFloat(AI_CONFIG_PP_GSN_MAX_SMOOTHING_ANGLE, 60.0f);
     // Keep every face: no point, line or degenerate removal inside the library.
     importador->SetPropertyInteger(AI_CONFIG_PP_SBP_REMOVE, 0);
@@ -284,7 +287,8 @@ bool LeerEscena(const std::string &ruta, EscenaFuente *e, std::string *error)
     std::vector<bool> tenian(s->mNumMeshes);
     for (unsigned i = 0; i < s->mNumMeshes; i++)
         tenian[i] = s->mMeshes[i]->HasNormals();
-    s = importador->ApplyPostProcessing(aiProcess_GenSmoothNormals);
+    if (std::find(tenian.begin(), tenian.end(), false) != tenian.end())
+        s = importador->ApplyPostProcessing(aiProcess_GenSmoothNormals);
     if (s == nullptr || s->mRootNode == nullptr) {
         *error = ruta + ": " + (s == nullptr ? importador->GetErrorString() : "no scene in the file");
         return false;
@@ -292,12 +296,11 @@ bool LeerEscena(const std::string &ruta, EscenaFuente *e, std::string *error)
     e->ruta = ruta;
     e->formato = Minusculas(fs::path(ruta).extension().string());
     if (!e->formato.empty()) e->formato.erase(0, 1);
-    e->vida = importador;
     std::string carpeta = fs::path(ruta).parent_path().string();
     if (carpeta.empty()) carpeta = ".";
     const bool multiplica = e->formato == "gltf" || e->formato == "glb" || e->formato == "obj";
     for (unsigned i = 0; i < s->mNumMaterials; i++)
-        e->materiales.push_back(LeerMaterial(s, s->mMaterials[i], carpeta, multiplica));
+        e->materiales.push_back(LeerMaterial(s, s->mMaterials[i], carpeta, multiplica, e));
     if (e->materiales.empty())
         e->materiales.push_back(MaterialImportado{});
     LeerMetadatos(s, e);
@@ -305,6 +308,9 @@ bool LeerEscena(const std::string &ruta, EscenaFuente *e, std::string *error)
     // to metres through its root node.
     if (e->metros == 0 && (e->formato == "gltf" || e->formato == "glb" || e->formato == "dae"))
         e->metros = 1;
+    size_t caras = 0;
+    for (unsigned i = 0; i < s->mNumMeshes; i++) caras += s->mMeshes[i]->mNumFaces;
+    e->caras.reserve(caras), e->rol.reserve(caras), e->marcas.reserve(caras);
     Recorrido r{s, e, tenian};
     Matriz4 id{{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}};
     RecorrerNodo(&r, s->mRootNode, id, -1);

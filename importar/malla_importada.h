@@ -54,8 +54,8 @@ struct MaterialImportado {
     std::string imagen;
     bool por_color = false;
     bool alfa = false;
-    // An embedded image still compressed (PNG, JPEG, ...), pointing into the
-    // import library's scene, which outlives every stage; null otherwise.
+    // An embedded image still compressed (PNG, JPEG, ...), pointing into a
+    // copy the importer keeps until every stage is done; null otherwise.
     const unsigned char *incrustada = nullptr;
     size_t bytes_incrustada = 0;
     // What the walkthrough cannot show, for the report: an emissive colour

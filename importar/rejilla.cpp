@@ -91,6 +91,10 @@ int Columna(const Rejilla &r, int ix, int iz) { return iz * r.nx + ix; }
 void ConstruirRejilla(Rejilla *r, std::vector<TrianguloD> tri)
 {
     r->tri = std::move(tri);
+    for (TrianguloD &t : r->tri) {
+        double a = std::min({t.v[0][1], t.v[1][1], t.v[2][1]}), b = std::max({t.v[0][1], t.v[1][1], t.v[2][1]});
+        t.y0 = std::nextafter((float)a, -HUGE_VALF), t.y1 = std::nextafter((float)b, HUGE_VALF);
+    }
     double mn[2] = {kInf, kInf}, mx[2] = {-kInf, -kInf};
     for (const TrianguloD &t : r->tri)
         for (const auto &v : t.v) {
@@ -106,7 +110,8 @@ void ConstruirRejilla(Rejilla *r, std::vector<TrianguloD> tri)
     r->nx = std::max(1, (int)std::ceil(ancho / r->celda));
     r->nz = std::max(1, (int)std::ceil(fondo / r->celda));
     r->min[0] = mn[0], r->min[1] = mn[1];
-    std::vector<int> cuenta((size_t)r->nx * r->nz + 1, 0);
+    std::vector<int> cuenta[3];
+    for (auto &c : cuenta) c.assign((size_t)r->nx * r->nz + 1, 0);
     auto recorrer = [&](const TrianguloD &t, auto &&hacer) {
         double a[2] = {kInf, kInf}, b[2] = {-kInf, -kInf};
         for (const auto &v : t.v) {
@@ -118,12 +123,16 @@ void ConstruirRejilla(Rejilla *r, std::vector<TrianguloD> tri)
             for (int ix = x0; ix <= x1; ix++) hacer(Columna(*r, ix, iz));
     };
     for (const TrianguloD &t : r->tri)
-        recorrer(t, [&](int c) { cuenta[c + 1]++; });
-    for (size_t i = 1; i < cuenta.size(); i++) cuenta[i] += cuenta[i - 1];
-    r->inicio = cuenta;
-    r->indices.assign(cuenta.back(), 0);
-    for (size_t i = 0; i < r->tri.size(); i++)
-        recorrer(r->tri[i], [&](int c) { r->indices[cuenta[c]++] = (int)i; });
+        recorrer(t, [&](int c) { cuenta[t.ranura][c + 1]++; });
+    for (int k = 0; k < 3; k++) {
+        for (size_t i = 1; i < cuenta[k].size(); i++) cuenta[k][i] += cuenta[k][i - 1];
+        r->inicio[k] = cuenta[k];
+        r->indices[k].assign(cuenta[k].back(), 0);
+    }
+    for (size_t i = 0; i < r->tri.size(); i++) {
+        int k = r->tri[i].ranura;
+        recorrer(r->tri[i], [&](int c) { r->indices[k][cuenta[k][c]++] = (int)i; });
+    }
 }
 
 int CeldaX(const Rejilla &r, double x)
@@ -140,15 +149,20 @@ double LanzarRayo(const Rejilla &r, const double o[3], const double d[3], double
 {
     double mejor = tmax;
     if (tri) *tri = -1;
+    // A level ray meets only triangles whose height range holds its own.
+    const bool nivel = d[1] == 0;
     auto probar = [&](int ix, int iz) {
         int c = Columna(r, ix, iz);
-        for (int k = r.inicio[c]; k < r.inicio[c + 1]; k++) {
-            const TrianguloD &t = r.tri[r.indices[k]];
-            if (!((mascara >> t.ranura) & 1)) continue;
-            double s = Corte(t, o, d);
-            if (s > 1e-9 && s < mejor) {
-                mejor = s;
-                if (tri) *tri = r.indices[k];
+        for (int q = 0; q < 3; q++) {
+            if (!((mascara >> q) & 1)) continue;
+            for (int k = r.inicio[q][c]; k < r.inicio[q][c + 1]; k++) {
+                const TrianguloD &t = r.tri[r.indices[q][k]];
+                if (nivel && (o[1] < t.y0 || o[1] > t.y1)) continue;
+                double s = Corte(t, o, d);
+                if (s > 1e-9 && s < mejor) {
+                    mejor = s;
+                    if (tri) *tri = r.indices[q][k];
+                }
             }
         }
     };
@@ -186,10 +200,10 @@ double DistanciaMinima(const Rejilla &r, const double p[3], double radio, unsign
     for (int iz = z0; iz <= z1; iz++)
         for (int ix = x0; ix <= x1; ix++) {
             int c = Columna(r, ix, iz);
-            for (int k = r.inicio[c]; k < r.inicio[c + 1]; k++) {
-                const TrianguloD &t = r.tri[r.indices[k]];
-                if ((mascara >> t.ranura) & 1) mejor2 = std::min(mejor2, Distancia2(t, p));
-            }
+            for (int q = 0; q < 3; q++)
+                if ((mascara >> q) & 1)
+                    for (int k = r.inicio[q][c]; k < r.inicio[q][c + 1]; k++)
+                        mejor2 = std::min(mejor2, Distancia2(r.tri[r.indices[q][k]], p));
         }
     return std::sqrt(mejor2);
 }

@@ -34,6 +34,7 @@ inline std::string LeerTexto(const std::string &ruta)
 struct InformeRanura {
     bool hallada = false;
     long entrada = 0, salida = 0;
+    long degeneradas = 0, no_finitas = 0, puntos = 0, lineas = 0;
     double escala = 0, rot[3][3] = {}, tras[3] = {};
     std::string textura;
 };
@@ -65,6 +66,10 @@ inline InformeRanura LeerInforme(const std::string &carpeta, const char *ranura)
     double x = -1;
     LeerNumeros(TrasClave(s, i, "caras_entrada"), &x, 1), r.entrada = (long)x;
     LeerNumeros(TrasClave(s, i, "caras_salida"), &x, 1), r.salida = (long)x;
+    double d[4] = {-1, -1, -1, -1};
+    LeerNumeros(TrasClave(s, i, "descartadas"), d, 2);
+    LeerNumeros(TrasClave(s, i, "omitidas"), d + 2, 2);
+    r.degeneradas = (long)d[0], r.no_finitas = (long)d[1], r.puntos = (long)d[2], r.lineas = (long)d[3];
     LeerNumeros(TrasClave(s, i, "escala"), &r.escala, 1);
     LeerNumeros(TrasClave(s, i, "rotacion"), &r.rot[0][0], 9);
     LeerNumeros(TrasClave(s, i, "traslacion"), r.tras, 3);

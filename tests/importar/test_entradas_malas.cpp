@@ -117,6 +117,30 @@ TEST_P(EntradaMala, UnaLineaYNadaPerdido)
     EXPECT_EQ(entradas, 0);
 }
 
+// Faces that cannot be drawn are dropped and counted, points and lines are
+// counted apart, and the rest of the scene comes through.
+TEST(Descartes, CadaCaraPerdidaSeCuentaPorSuMotivo)
+{
+    std::string d = DirTemporal() + "/descartes";
+    fs::create_directories(d);
+    std::string obj = EscribirOBJFix(d, "sala", DosSalas(), "");
+    FILE *f = std::fopen(obj.c_str(), "a");
+    std::fputs("v nan 0 0\nv 1 0 0\nv 0 0 1\nf -3 -2 -1\n"         // not finite
+               "v 1 1 1\nv 2 2 2\nv 3 3 3\nf -3 -2 -1\nf -1 -1 -2\n"   // aligned, repeated
+               "v 5 0 0\np -1\nl -1 -2\n", f);
+    std::fclose(f);
+    std::string figura = EscribirSTLFix(d, "figura", Caja(0.5, 1.7, 0.4, true));
+    std::string error;
+    ASSERT_EQ(Importar(obj + " " + d + "/escena --mujer " + figura + " --caballo " + figura, &error), 0) << error;
+    InformeRanura r = LeerInforme(d + "/escena", "Paredes");
+    EXPECT_EQ(r.no_finitas, 1);
+    EXPECT_EQ(r.degeneradas, 2);
+    EXPECT_EQ(r.puntos, 1);
+    EXPECT_EQ(r.lineas, 1);
+    EXPECT_EQ(r.entrada - r.degeneradas - r.no_finitas, r.salida);
+    EXPECT_EQ(r.salida, 20);
+}
+
 INSTANTIATE_TEST_SUITE_P(Casos, EntradaMala, ::testing::ValuesIn(kMalas),
                          [](const auto &i) { return std::string(i.param.nombre); });
 
