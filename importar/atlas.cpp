@@ -199,26 +199,26 @@ int Modulo(int a, int n) { return ((a % n) + n) % n; }
 
 }  // namespace
 
-ImagenRGBA ComponerAtlas(const std::vector<RecuadroAtlas> &recuadros, int ancho, int alto) {
+ImagenRGBA AtlasVacio(int ancho, int alto) {
     ImagenRGBA atlas;
     atlas.ancho = ancho;
     atlas.alto = alto;
     atlas.rgba.assign((size_t)ancho * alto * 4, 0);
     for (size_t i = 3; i < atlas.rgba.size(); i += 4) atlas.rgba[i] = 255;
-    for (const RecuadroAtlas &r : recuadros) {
-        const std::vector<unsigned char> px = Contenido(r);
-        // The border repeats the rectangle's opposite side; the whole-atlas
-        // rectangle has none (the texture's own wrapping does it).
-        const int b = (r.ancho == ancho && r.alto == alto) ? 0 : kBordeAtlas;
-        for (int y = -b; y < r.alto + b; ++y) {
-            const unsigned char *fila = &px[(size_t)Modulo(y, r.alto) * r.ancho * 4];
-            unsigned char *destino = &atlas.rgba[((size_t)(r.y + y) * ancho + r.x) * 4];
-            for (int x = -b; x < r.ancho + b; ++x)
-                std::copy(fila + Modulo(x, r.ancho) * 4, fila + Modulo(x, r.ancho) * 4 + 4,
-                          destino + (ptrdiff_t)x * 4);
-        }
-    }
     return atlas;
+}
+
+void DibujarRecuadro(const RecuadroAtlas &r, ImagenRGBA *atlas) {
+    const std::vector<unsigned char> px = Contenido(r);
+    // The border repeats the rectangle's opposite side; the whole-atlas
+    // rectangle has none (the texture's own wrapping does it).
+    const int b = (r.ancho == atlas->ancho && r.alto == atlas->alto) ? 0 : kBordeAtlas;
+    for (int y = -b; y < r.alto + b; ++y) {
+        const unsigned char *fila = &px[(size_t)Modulo(y, r.alto) * r.ancho * 4];
+        unsigned char *destino = &atlas->rgba[((size_t)(r.y + y) * atlas->ancho + r.x) * 4];
+        for (int x = -b; x < r.ancho + b; ++x)
+            std::copy(fila + Modulo(x, r.ancho) * 4, fila + Modulo(x, r.ancho) * 4 + 4, destino + (ptrdiff_t)x * 4);
+    }
 }
 
 Vector CoordenadaAtlas(const RecuadroAtlas &r, int ancho, int alto, double s, double t) {

@@ -55,12 +55,16 @@ struct RecuadroAtlas {
 bool PlanearAtlas(std::vector<RecuadroAtlas> *recuadros, int *ancho, int *alto);
 bool Unico(const std::vector<RecuadroAtlas> &recuadros, int ancho, int alto);
 
-// Draws the planned rectangles into an atlas of the given sides: each image
-// scaled to its rectangle with stb_image_resize's default filter (Mitchell
+// An atlas of the given sides, opaque black, rows top down like every
+// ImagenRGBA.
+ImagenRGBA AtlasVacio(int ancho, int alto);
+
+// Draws one planned rectangle and its border into the atlas: its image
+// scaled to the rectangle with stb_image_resize's default filter (Mitchell
 // when shrinking) and wrap-around edges, multiplied by its colour where
-// `por_color`; a tile filled with its colour; alpha from the image and the
-// opacity where `alfa`, else 255. Rows top down, like every ImagenRGBA.
-ImagenRGBA ComponerAtlas(const std::vector<RecuadroAtlas> &recuadros, int ancho, int alto);
+// `por_color`; a tile filled with its colour. Alpha from the image and the
+// opacity where `alfa`, else 255.
+void DibujarRecuadro(const RecuadroAtlas &r, ImagenRGBA *atlas);
 
 // The atlas texture coordinate of the point (s, t) of one repeat of a
 // rectangle's image, s and t in [0, 1], t = 0 at the image's bottom row.

@@ -26,6 +26,10 @@
 namespace {
 
 const long long kMaxPiezasAnadidas = 2000000;
+// Decoded images kept between planning and drawing, in bytes; past this,
+// an image keeps only its sides and is decoded again when it is drawn, so
+// that a slot of a hundred large images does not hold them all at once.
+const size_t kBytesGuardados = (size_t)256 << 20;
 
 // Faces whose material index is not in the scene's list are drawn grey.
 const MaterialImportado &MaterialGris() {
@@ -42,8 +46,9 @@ const MaterialImportado &MaterialGris() {
 struct MaterialRanura {
     int indice = -1;                      // in the scene's list; -1: no material
     const MaterialImportado *m = nullptr;
-    ImagenRGBA imagen;
+    ImagenRGBA imagen;                    // its pixels may be dropped (kBytesGuardados)
     bool con_imagen = false;              // decoded, and drawn from it
+    float medio[4] = {1, 1, 1, 1};        // the image's mean colour
     double repeticiones = 0;              // texture-space area of its faces
     long long anadidas = 0;               // pieces cutting adds (pieces - faces)
     long long cortadas = 0;               // faces cut
@@ -86,11 +91,18 @@ std::vector<MaterialRanura> Materiales(const std::vector<TrianguloImportado> &ca
 }
 
 void Decodificar(std::vector<MaterialRanura> *ms, std::vector<std::string> *avisos) {
+    size_t guardados = 0;
     for (MaterialRanura &m : *ms) {
         if (m.m->imagen.empty()) continue;
         std::string error;
         m.con_imagen = DecodificarImagen(*m.m, &m.imagen, &error) && m.imagen.ancho > 0 && m.imagen.alto > 0;
-        if (!m.con_imagen) avisos->push_back(error + "; the material's colour is used instead");
+        if (!m.con_imagen) {
+            avisos->push_back(error + "; the material's colour is used instead");
+            continue;
+        }
+        ColorMedio(m.imagen, m.medio);
+        if (guardados + m.imagen.rgba.size() > kBytesGuardados) std::vector<unsigned char>().swap(m.imagen.rgba);
+        else guardados += m.imagen.rgba.size();
     }
 }
 
@@ -130,9 +142,7 @@ RecuadroAtlas Recuadro(const MaterialRanura &m) {
         r.por_color = m.m->por_color;
     } else if (m.con_imagen) {
         // Keeps only its colour: the image's mean, as the source shows it.
-        float medio[4];
-        ColorMedio(m.imagen, medio);
-        for (int c = 0; c < 4; ++c) r.color[c] = (m.m->por_color || c == 3 ? r.color[c] : 1) * medio[c];
+        for (int c = 0; c < 4; ++c) r.color[c] = (m.m->por_color || c == 3 ? r.color[c] : 1) * m.medio[c];
     }
     return r;
 }
@@ -162,6 +172,30 @@ void Mapear(std::vector<TrianguloImportado> *caras, const std::vector<int> &cual
         }
     }
     caras->swap(salida);
+}
+
+// Draws every rectangle, decoding again the images whose pixels were
+// dropped, one at a time.
+ImagenRGBA Dibujar(const std::vector<MaterialRanura> &ms, const std::vector<RecuadroAtlas> &rs, int ancho,
+                   int alto) {
+    ImagenRGBA atlas = AtlasVacio(ancho, alto);
+    for (size_t i = 0; i < rs.size(); ++i) {
+        RecuadroAtlas r = rs[i];
+        ImagenRGBA otra;
+        std::string error;
+        if (r.imagen && r.imagen->rgba.empty()) {
+            if (DecodificarImagen(*ms[i].m, &otra, &error) && otra.ancho == r.imagen->ancho &&
+                otra.alto == r.imagen->alto) {
+                r.imagen = &otra;
+            } else {   // changed on disk since: its mean colour
+                const MaterialRanura &m = ms[i];
+                for (int c = 0; c < 4; ++c) r.color[c] = (m.m->por_color || c == 3 ? r.color[c] : 1) * m.medio[c];
+                r.imagen = nullptr;
+            }
+        }
+        DibujarRecuadro(r, &atlas);
+    }
+    return atlas;
 }
 
 std::string Decimal(double x) {
@@ -243,5 +277,5 @@ ImagenRGBA TexturizarRanura(std::vector<TrianguloImportado> *caras,
         Mapear(caras, cual, rs, ancho, alto);
     }
     Informar(ms, rs, ancho, alto, unico, informe);
-    return ComponerAtlas(rs, ancho, alto);
+    return Dibujar(ms, rs, ancho, alto);
 }

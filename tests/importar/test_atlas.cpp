@@ -49,6 +49,12 @@ ImagenRGBA Lados(int ancho, int alto) {
     return img;
 }
 
+ImagenRGBA ComponerAtlas(const std::vector<RecuadroAtlas> &r, int ancho, int alto) {
+    ImagenRGBA atlas = AtlasVacio(ancho, alto);
+    for (const RecuadroAtlas &x : r) DibujarRecuadro(x, &atlas);
+    return atlas;
+}
+
 bool PotenciaDeDos(int n) { return n > 0 && (n & (n - 1)) == 0; }
 
 // Rectangles, borders included, inside the atlas and apart; images keep
