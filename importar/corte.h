@@ -31,9 +31,9 @@
 
 #include "malla_importada.h"
 
-// The most pieces one face may be cut into. A face that needs more (a floor
-// tiled a hundred times in each direction by two triangles) is not cut.
-const int kMaxPiezasCara = 2048;
+// The most pieces one face may be cut into: enough for a floor of two
+// triangles tiling its image a hundred times each way (about 10 000 each).
+const int kMaxPiezasCara = 16384;
 
 // One piece and the cell it lies in: its texture coordinates, still in the
 // source's repeats, lie in [celda_s, celda_s + 1] x [celda_t, celda_t + 1]

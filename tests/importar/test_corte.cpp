@@ -219,8 +219,8 @@ TEST(Corte, CarasRechazadas) {
     const float inf = std::numeric_limits<float>::infinity();
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const TrianguloImportado casos[] = {
-        CaraPlana(0, 0, 100, 0, 0, 100),           // needs thousands of pieces
-        CaraPlana(0, 0, 3000, 0, 0, 0.5f),         // a strip of 3000 cells
+        CaraPlana(0, 0, 200, 0, 0, 200),           // some 20 000 cells
+        CaraPlana(0, 0, 20000, 0, 0, 0.5f),        // a strip of 20 000 cells
         CaraPlana(0, 0, 1, 0, nan, 1),
         CaraPlana(0, 0, inf, 0, 0, 1),
         CaraPlana(5e6f, 0, 5e6f + 1, 0, 5e6f, 1),  // floats no longer resolve a repeat
@@ -230,9 +230,9 @@ TEST(Corte, CarasRechazadas) {
         EXPECT_EQ(CortarCara(c, &piezas), -1);
         EXPECT_EQ(piezas.size(), 2u) << "pieces appended by a refused face";
     }
-    // The largest tiling still cut: 30 x 30 over a quad's half.
+    // Half a quad tiled 100 x 100 is still cut.
     std::vector<PiezaCara> piezas;
-    EXPECT_GT(CortarCara(CaraPlana(0, 0, 30, 0, 0, 30), &piezas), 0);
+    EXPECT_GT(CortarCara(CaraPlana(0, 0, 100, 0, 0, 100), &piezas), 0);
 }
 
 }  // namespace
