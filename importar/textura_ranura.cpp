@@ -132,6 +132,13 @@ void Contar(const std::vector<TrianguloImportado> &caras, const std::vector<int>
     }
 }
 
+// What a material with an image shows when it keeps only its colour: the
+// image's mean, as the source shows it (times the colour where the format
+// multiplies them; the opacity always).
+void SoloColor(const MaterialRanura &m, float color[4]) {
+    for (int c = 0; c < 4; ++c) color[c] = (m.m->por_color || c == 3 ? m.m->color[c] : 1) * m.medio[c];
+}
+
 RecuadroAtlas Recuadro(const MaterialRanura &m) {
     RecuadroAtlas r;
     std::copy(m.m->color, m.m->color + 4, r.color);
@@ -141,8 +148,7 @@ RecuadroAtlas Recuadro(const MaterialRanura &m) {
         r.imagen = &m.imagen;
         r.por_color = m.m->por_color;
     } else if (m.con_imagen) {
-        // Keeps only its colour: the image's mean, as the source shows it.
-        for (int c = 0; c < 4; ++c) r.color[c] = (m.m->por_color || c == 3 ? r.color[c] : 1) * m.medio[c];
+        SoloColor(m, r.color);
     }
     return r;
 }
@@ -187,9 +193,8 @@ ImagenRGBA Dibujar(const std::vector<MaterialRanura> &ms, const std::vector<Recu
             if (DecodificarImagen(*ms[i].m, &otra, &error) && otra.ancho == r.imagen->ancho &&
                 otra.alto == r.imagen->alto) {
                 r.imagen = &otra;
-            } else {   // changed on disk since: its mean colour
-                const MaterialRanura &m = ms[i];
-                for (int c = 0; c < 4; ++c) r.color[c] = (m.m->por_color || c == 3 ? r.color[c] : 1) * m.medio[c];
+            } else {   // changed on disk since
+                SoloColor(ms[i], r.color);
                 r.imagen = nullptr;
             }
         }
