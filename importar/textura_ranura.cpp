@@ -106,29 +106,41 @@ void Decodificar(std::vector<MaterialRanura> *ms, std::vector<std::string> *avis
     }
 }
 
-// Counts what cutting would make, per material; a material with a face
-// past kMaxPiezasCara, and then those adding the most until the slot's
-// additions fit, lose their image.
+// Counts what cutting will make, per material. A material loses its image
+// when one of its faces needs more than kMaxPiezasCara pieces, or when the
+// pieces cutting adds to the slot pass kMaxPiezasAnadidas: then the
+// material adding the most so far loses it, until the rest fits. A
+// material's pieces are at least the texture-space area its faces cover
+// (a piece lies in one cell of area 1), so one whose area alone passes the
+// bound is never cut. The work is bounded by the materials times the bound.
 void Contar(const std::vector<TrianguloImportado> &caras, const std::vector<int> &cual,
             std::vector<MaterialRanura> *ms) {
+    std::vector<long long> num_caras(ms->size(), 0);
+    for (int c : cual) num_caras[c]++;
+    for (size_t k = 0; k < ms->size(); ++k)
+        if ((*ms)[k].con_imagen && (*ms)[k].repeticiones - num_caras[k] > kMaxPiezasAnadidas)
+            (*ms)[k].demasiadas = true;
+    long long total = 0;
     std::vector<PiezaCara> piezas;
     for (size_t i = 0; i < caras.size(); ++i) {
         MaterialRanura &m = (*ms)[cual[i]];
         if (!m.con_imagen || m.demasiadas) continue;
         piezas.clear();
         const int n = CortarCara(caras[i], &piezas);
-        if (n < 0) m.demasiadas = true;
-        else if (n > 1) m.anadidas += n - 1, m.cortadas += 1;
-    }
-    long long total = 0;
-    for (MaterialRanura &m : *ms)
-        if (m.con_imagen && !m.demasiadas) total += m.anadidas;
-    while (total > kMaxPiezasAnadidas) {
-        MaterialRanura *peor = nullptr;
-        for (MaterialRanura &m : *ms)
-            if (m.con_imagen && !m.demasiadas && (!peor || m.anadidas > peor->anadidas)) peor = &m;
-        peor->demasiadas = true;
-        total -= peor->anadidas;
+        if (n < 0) {
+            m.demasiadas = true;
+            total -= m.anadidas;
+        } else if (n > 1) {
+            m.anadidas += n - 1, m.cortadas += 1;
+            total += n - 1;
+        }
+        while (total > kMaxPiezasAnadidas) {
+            MaterialRanura *peor = nullptr;
+            for (MaterialRanura &x : *ms)
+                if (x.con_imagen && !x.demasiadas && (!peor || x.anadidas > peor->anadidas)) peor = &x;
+            peor->demasiadas = true;
+            total -= peor->anadidas;
+        }
     }
 }
 

@@ -109,6 +109,25 @@ TEST(TexturaRanura, DemasiadasRepeticionesDejanElColorMedio) {
     }
 }
 
+// 250 faces each tiled 100 x 100 would add some 2.5 million pieces, past
+// what a slot may add: that material keeps its colour, the other its image.
+TEST(TexturaRanura, LaRanuraAcotaLasPiezas) {
+    Incrustada a = Material(8), b = Material(4);
+    a.m.incrustada = a.png.data(), a.m.bytes_incrustada = a.png.size();
+    b.m.incrustada = b.png.data(), b.m.bytes_incrustada = b.png.size();
+    std::vector<TrianguloImportado> caras(250, Cara(100, 100, 0));
+    caras.push_back(Cara(3, 3, 1));
+    InformeTextura inf;
+    std::vector<std::string> avisos;
+    TexturizarRanura(&caras, {a.m, b.m}, &inf, &avisos);
+    ASSERT_EQ(inf.rectangulos.size(), 2u);
+    EXPECT_TRUE(inf.rectangulos[0].solo_color);
+    EXPECT_FALSE(inf.rectangulos[1].solo_color);
+    EXPECT_EQ(inf.caras_cortadas, 1);
+    EXPECT_EQ(caras.size(), 250u + inf.piezas);
+    EXPECT_TRUE(Dice(inf, "keeps only its colour"));
+}
+
 TEST(TexturaRanura, ImagenIlegibleAvisaYUsaElColor) {
     MaterialImportado m;
     m.nombre = "roto";
