@@ -8,7 +8,6 @@
 // kUnidadesMetro a metre. The start and the turn about the vertical come
 // from inicio.cpp.
 #include <algorithm>
-#include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -35,10 +34,14 @@ void Producto3(const double a[3][3], const double b[3][3], double r[3][3])
             r[i][j] = a[i][0] * b[0][j] + a[i][1] * b[1][j] + a[i][2] * b[2][j];
 }
 
+// Coordinates the walkthrough can work with: its collision squares
+// distances in floats, and its view reaches 10000 units.
+const double kLimite = 1e7;
+
 bool EnFloat(const double p[3])
 {
     for (int i = 0; i < 3; i++)
-        if (!(std::fabs(p[i]) <= FLT_MAX)) return false;
+        if (!(std::fabs(p[i]) <= kLimite)) return false;
     return true;
 }
 
@@ -53,7 +56,7 @@ void EjesDeEscena(const EscenaFuente &e, int arriba, double ejes[3][3], std::vec
         m = z_arriba;
     } else if (arriba == 0 && e.ejes_conocidos) {
         m = e.ejes;
-    } else if (arriba == 0 && (e.formato == "stl" || e.formato == "ply")) {
+    } else if (arriba == 0 && (e.formato == "stl" || e.formato == "ply" || e.formato == "3ds")) {
         m = z_arriba;
         if (avisos) avisos->push_back(e.ruta + " states no up axis; +z was taken as up, as usual for " + e.formato + " files (--arriba y says otherwise).");
     } else if (arriba == 0 && e.formato != "gltf" && e.formato != "glb" && e.formato != "dae") {
@@ -69,18 +72,28 @@ std::vector<TrianguloD> TriangulosSala(const EscenaFuente &e, const Transformaci
 {
     std::vector<TrianguloD> r(e.caras.size());
     ranura->resize(e.caras.size());
+    const double cos45 = std::sqrt(0.5);
     for (size_t i = 0; i < e.caras.size(); i++) {
-        TrianguloImportado g = e.caras[i];
+        const TrianguloImportado &g = e.caras[i];
+        Vector suma{0, 0, 0};
         for (int c = 0; c < 3; c++) {
             AplicarPunto(t, g.e[c].posicion, r[i].v[c]);
-            double n[3];
-            AplicarNormal(t, g.e[c].normal, n);
-            g.e[c].posicion = Vector{(float)r[i].v[c][0], (float)r[i].v[c][1], (float)r[i].v[c][2]};
-            g.e[c].normal = Vector{(float)n[0], (float)n[1], (float)n[2]};
+            suma = Vector{suma.x + g.e[c].normal.x, suma.y + g.e[c].normal.y, suma.z + g.e[c].normal.z};
         }
         int rol = e.rol[i];
-        (*ranura)[i] = rol >= 0 ? rol : RepartirPorNormal(g);
-        r[i].ranura = (*ranura)[i];
+        if (rol < 0) {
+            // As RepartirPorNormal, on the turned corners: the face normal,
+            // turned to agree with the corners' normals.
+            double u[3], v[3], n[3], s[3];
+            for (int k = 0; k < 3; k++) u[k] = r[i].v[1][k] - r[i].v[0][k], v[k] = r[i].v[2][k] - r[i].v[0][k];
+            n[0] = u[1] * v[2] - u[2] * v[1], n[1] = u[2] * v[0] - u[0] * v[2], n[2] = u[0] * v[1] - u[1] * v[0];
+            AplicarNormal(t, suma, s);
+            double signo = s[0] * n[0] + s[1] * n[1] + s[2] * n[2] < 0 ? -1 : 1;
+            double l = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+            rol = signo * n[1] > cos45 * l ? kSuelo : signo * n[1] < -cos45 * l ? kTecho : kParedes;
+        }
+        (*ranura)[i] = rol;
+        r[i].ranura = rol;
     }
     return r;
 }
@@ -214,7 +227,8 @@ bool ColocarSala(const EscenaFuente &e, const Opciones &o, RanuraLista ranuras[3
         RanuraLista &r = ranuras[ranura[i]];
         r.caras_entrada++;
         if (!TransformarTriangulo(e.caras[i], e.marcas[i], t, &r)) {
-            *error = e.ruta + ": coordinates overflow after scaling by " + Numero(t.escala);
+            *error = e.ruta + ": coordinates overflow after scaling by " + Numero(t.escala) + " (beyond " +
+                     Numero(kLimite) + " units)";
             return false;
         }
     }

@@ -37,7 +37,8 @@ const char *const kAyuda =
     "  --caballo FILE    the horse figure (default: the bundled one)\n"
     "  --escala S        scale the room by S instead of choosing the scale\n"
     "  --arriba y|z      the room's up axis, instead of what the file says\n"
-    "  --inicio X,Y,Z    start at this point, in the room file's coordinates\n"
+    "  --inicio X,Y,Z    start at this point, in the room file's coordinates (a point\n"
+    "                    on a floor: the eye goes 45 units above it)\n"
     "  --help            this text\n";
 
 bool LeerInicio(const char *s, double p[3])

@@ -99,7 +99,8 @@ void NormalCara(const TrianguloImportado &t, double n[3]);
 // or -1.
 int RolPorNombre(const std::string &nombre);
 
-// Applies t to a point and to a direction (normalised).
+// Applies t to a point, and its rotation to a direction (rotations keep a
+// unit normal unit).
 void AplicarPunto(const Transformacion &t, const Vector &p, double out[3]);
 void AplicarNormal(const Transformacion &t, const Vector &n, double out[3]);
 

@@ -74,8 +74,11 @@ std::string ObjetoRanura(const RanuraLista &r, int k)
          ", \"lineas\": " + std::to_string(r.descartes.lineas) + "},\n";
     j += s + "\"transformacion\": {\"escala\": " + Real(r.t.escala) + ", \"rotacion\": [" + Terna(r.t.rot[0]) +
          ", " + Terna(r.t.rot[1]) + ", " + Terna(r.t.rot[2]) + "], \"traslacion\": " + Terna(r.t.tras) + "},\n";
-    if (k == kCaballo)
+    if (k == kCaballo) {
         j += s + "\"desplazamiento_dibujo\": [0, 0, -50],\n";
+        j += s + "\"nota\": \"traslacion maps onto the coordinates in Caballo.OBJ and includes the +50 along z "
+                 "that cancels the walkthrough's drawing offset desplazamiento_dibujo\",\n";
+    }
     if (k == kCaballo) {
         j += s + "\"textura\": null,\n";
     } else {

@@ -103,8 +103,8 @@ void ConstruirRejilla(Rejilla *r, std::vector<TrianguloD> tri)
         }
     if (r->tri.empty()) mn[0] = mn[1] = 0, mx[0] = mx[1] = 1;
     double ancho = std::max(mx[0] - mn[0], 1e-9), fondo = std::max(mx[1] - mn[1], 1e-9);
-    // About two triangles a column, at most 1024 columns a side.
-    double n = std::max(1.0, (double)r->tri.size() / 2);
+    // About eight triangles a column, at most 1024 columns a side.
+    double n = std::max(1.0, (double)r->tri.size() / 8);
     r->celda = std::sqrt(ancho * fondo / n);
     r->celda = std::max({r->celda, ancho / 1024, fondo / 1024});
     r->nx = std::max(1, (int)std::ceil(ancho / r->celda));

@@ -58,16 +58,10 @@ void AplicarPunto(const Transformacion &t, const Vector &p, double out[3])
 }
 
 // The rotation may mirror (a file's axes of the other hand) but never
-// scales, so it turns normals as it turns points.
+// scales, so it turns normals as it turns points and keeps their length.
 void AplicarNormal(const Transformacion &t, const Vector &n, double out[3])
 {
-    double l = 0;
-    for (int i = 0; i < 3; i++) {
-        out[i] = t.rot[i][0] * n.x + t.rot[i][1] * n.y + t.rot[i][2] * n.z;
-        l += out[i] * out[i];
-    }
-    l = std::sqrt(l);
-    for (int i = 0; i < 3; i++) out[i] = l > 0 ? out[i] / l : 0;
+    for (int i = 0; i < 3; i++) out[i] = t.rot[i][0] * n.x + t.rot[i][1] * n.y + t.rot[i][2] * n.z;
 }
 
 void ProyectarTextura(TrianguloImportado *t)

@@ -92,6 +92,20 @@ TEST(Paseo, ElCaminanteReposaEnElSueloYNoSaleDeLasSalas)
     for (int i = 0; i < Suelo.NumVertices; i++) ASSERT_NEAR(Suelo.Vertices[i].y, -45, 1e-3);
     for (int i = 0; i < Techo.NumVertices; i++) ASSERT_NEAR(Techo.Vertices[i].y, 355, 1e-3);
 
+    // The bundled figures stand on the floor, ahead of the start, the horse
+    // where the walkthrough draws it (50 further along -z than its file says).
+    for (const char *f : {"Mujer", "Caballo"}) {
+        Limites b;
+        Modelo m = CargarRanura(escena, f);
+        Ampliar(&b, m);
+        LiberarModelo(&m);
+        const float dz = std::string(f) == "Caballo" ? -50 : 0;
+        EXPECT_NEAR(b.min[1], -45, 1e-3) << f;
+        EXPECT_LT(b.max[2] + dz, -100) << f;
+        EXPECT_GT(b.max[1] - b.min[1], 50) << f;
+        EXPECT_LT(b.max[1] - b.min[1], 80) << f;
+    }
+
     IniciarCamara(&camara);
     Soltar();
     CCC = VVV = 1;
