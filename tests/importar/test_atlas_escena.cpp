@@ -106,9 +106,10 @@ std::string ImportarSala(const std::string &sala, const std::string &nombre) {
 }
 
 // Samples every source face and compares; per material, the worst and the
-// median difference in levels over the three channels.
+// median difference in levels over the three channels. Also gives the
+// depth of the walls' image.
 void CompararColores(const Fixtura &f, const std::string &carpeta, std::vector<double> *peor,
-                     std::vector<double> *mediana) {
+                     std::vector<double> *mediana, int *bits_paredes) {
     const InformeRanura t = LeerInforme(carpeta, "Paredes");
     ASSERT_TRUE(t.hallada);
     std::vector<Salida> sal = {Leer(carpeta, "Techo", "Techo"), Leer(carpeta, "Suelo", "Suelo"),
@@ -138,48 +139,44 @@ void CompararColores(const Fixtura &f, const std::string &carpeta, std::vector<d
         peor->push_back(d.empty() ? 0 : *std::max_element(d.begin(), d.end()));
         mediana->push_back(Mediana(d));
     }
+    *bits_paredes = sal[2].bits;
     for (Salida &s : sal) LiberarModelo(&s.m);
 }
 
-TEST(AtlasEscena, SalaOBJDeVariosMateriales) {
-    const Fixtura f = SalaOBJ();
-    const std::string dir = DirTemporal() + "/obj";
-    mkdir(dir.c_str(), 0755);
-    const std::string sala = EscribirOBJ(f, dir);
-    ASSERT_FALSE(sala.empty());
-    const std::string carpeta = ImportarSala(sala, "obj_salida");
-    ASSERT_FALSE(carpeta.empty());
-    std::vector<double> peor, mediana;
-    CompararColores(f, carpeta, &peor, &mediana);
-    for (size_t m = 0; m < f.materiales.size(); ++m) {
-        // Images kept at their size: only float rounding of coordinates
-        // and the 8-bit product with the colour (half a level) separate them.
-        EXPECT_LE(mediana[m], 0.5) << f.materiales[m].nombre;
-        EXPECT_LE(peor[m], 2) << f.materiales[m].nombre;
-    }
-    // The glass's alpha made the walls' image 32-bit.
-    Imagen paredes = CargarImagenTGA((carpeta + "/Texturas/Paredes.tga").c_str());
-    EXPECT_EQ(paredes.Bpp, 32);
-    free(paredes.Pixeles);
-}
+struct CasoEscena {
+    const char *nombre;
+    Fixtura (*fixtura)();
+    std::string (*escribir)(const Fixtura &, const std::string &);
+    int bits;   // of the walls' image
+};
 
-TEST(AtlasEscena, GLBConImagenIncrustadaYFactor) {
-    const Fixtura f = SalaGLB();
-    const std::string dir = DirTemporal() + "/glb";
-    mkdir(dir.c_str(), 0755);
-    const std::string sala = EscribirGLB(f, dir);
-    ASSERT_FALSE(sala.empty());
-    const std::string carpeta = ImportarSala(sala, "glb_salida");
-    ASSERT_FALSE(carpeta.empty());
-    std::vector<double> peor, mediana;
-    CompararColores(f, carpeta, &peor, &mediana);
-    for (size_t m = 0; m < f.materiales.size(); ++m) {
-        EXPECT_LE(mediana[m], 0.5) << f.materiales[m].nombre;
-        EXPECT_LE(peor[m], 2) << f.materiales[m].nombre;
+Fixtura SalaOBJSinTonos() { return SalaOBJ(); }
+
+// The OBJ room: bricks tiled 7 x 3 from negative coordinates beside wood
+// (a colour factor) and plaster (a colour only) on one wall, glass with
+// alpha, which makes the walls' image 32-bit. The GLB: an embedded image
+// with a baseColorFactor, tiled, and a colour-only material.
+TEST(AtlasEscena, CadaPuntoDelColorDeLaFuente) {
+    const CasoEscena casos[] = {{"obj", SalaOBJSinTonos, EscribirOBJ, 32}, {"glb", SalaGLB, EscribirGLB, 24}};
+    for (const CasoEscena &c : casos) {
+        const Fixtura f = c.fixtura();
+        const std::string dir = DirTemporal() + "/" + c.nombre;
+        mkdir(dir.c_str(), 0755);
+        const std::string sala = c.escribir(f, dir);
+        ASSERT_FALSE(sala.empty()) << c.nombre;
+        const std::string carpeta = ImportarSala(sala, std::string(c.nombre) + "_salida");
+        ASSERT_FALSE(carpeta.empty()) << c.nombre;
+        std::vector<double> peor, mediana;
+        int bits = 0;
+        CompararColores(f, carpeta, &peor, &mediana, &bits);
+        for (size_t m = 0; m < f.materiales.size(); ++m) {
+            // Images kept at their size: only float rounding of coordinates
+            // and the 8-bit product with the colour (half a level) part them.
+            EXPECT_LE(mediana[m], 0.5) << c.nombre << " " << f.materiales[m].nombre;
+            EXPECT_LE(peor[m], 2) << c.nombre << " " << f.materiales[m].nombre;
+        }
+        EXPECT_EQ(bits, c.bits) << c.nombre;
     }
-    Imagen paredes = CargarImagenTGA((carpeta + "/Texturas/Paredes.tga").c_str());
-    EXPECT_EQ(paredes.Bpp, 24);
-    free(paredes.Pixeles);
 }
 
 }  // namespace
