@@ -20,14 +20,14 @@ const double kAlturaPlanta = 400;
 const double kUnidadesMetro = 130;
 const int kMuestrasPlanta = 400;
 
-std::string Numero(double x)
+std::string FormatearNumero(double x)
 {
     char b[64];
     std::snprintf(b, sizeof b, "%.6g", x);
     return b;
 }
 
-void Producto3(const double a[3][3], const double b[3][3], double r[3][3])
+void MultiplicarMatrices3(const double a[3][3], const double b[3][3], double r[3][3])
 {
     for (int i = 0; i < 3; i++)
         for (int j = 0; j < 3; j++)
@@ -38,7 +38,7 @@ void Producto3(const double a[3][3], const double b[3][3], double r[3][3])
 // distances in floats, and its view reaches 10000 units.
 const double kLimite = 1e7;
 
-bool EnFloat(const double p[3])
+bool CabeEnLimite(const double p[3])
 {
     for (int i = 0; i < 3; i++)
         if (!(std::fabs(p[i]) <= kLimite)) return false;
@@ -47,7 +47,7 @@ bool EnFloat(const double p[3])
 
 }  // namespace
 
-void EjesDeEscena(const EscenaFuente &e, int arriba, double ejes[3][3], std::vector<std::string> *avisos)
+void ElegirEjes(const EscenaFuente &e, int arriba, double ejes[3][3], std::vector<std::string> *avisos)
 {
     static const double y_arriba[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
     static const double z_arriba[3][3] = {{1, 0, 0}, {0, 0, 1}, {0, -1, 0}};
@@ -67,7 +67,7 @@ void EjesDeEscena(const EscenaFuente &e, int arriba, double ejes[3][3], std::vec
 }
 
 // The room's triangles turned to +y up and scaled, for rays and distances.
-std::vector<TrianguloD> TriangulosSala(const EscenaFuente &e, const Transformacion &t,
+std::vector<TrianguloD> TransformarSala(const EscenaFuente &e, const Transformacion &t,
                                       std::vector<int> *ranura)
 {
     std::vector<TrianguloD> r(e.caras.size());
@@ -99,7 +99,7 @@ std::vector<TrianguloD> TriangulosSala(const EscenaFuente &e, const Transformaci
 }
 
 // Points spread over the floor by area, the same on every run.
-std::vector<std::array<double, 3>> MuestrasSuelo(const Rejilla &r, int n)
+std::vector<std::array<double, 3>> MuestrearSuelo(const Rejilla &r, int n)
 {
     std::vector<double> acumulada;
     std::vector<int> suelos;
@@ -137,9 +137,9 @@ std::vector<std::array<double, 3>> MuestrasSuelo(const Rejilla &r, int n)
 
 // The storey height: the median of the rays up from floor points to the
 // nearest ceiling, or 0 when fewer than a quarter of them meet one.
-double AlturaPlanta(const Rejilla &r)
+double MedirPlanta(const Rejilla &r)
 {
-    std::vector<std::array<double, 3>> m = MuestrasSuelo(r, kMuestrasPlanta);
+    std::vector<std::array<double, 3>> m = MuestrearSuelo(r, kMuestrasPlanta);
     std::vector<double> alturas;
     const double arriba[3] = {0, 1, 0};
     for (const auto &p : m) {
@@ -151,10 +151,10 @@ double AlturaPlanta(const Rejilla &r)
     return alturas[alturas.size() / 2];
 }
 
-double EscalaPorUnidad(const EscenaFuente &e, const Rejilla &r, std::vector<std::string> *avisos)
+double EscalarPorUnidad(const EscenaFuente &e, const Rejilla &r, std::vector<std::string> *avisos)
 {
     if (e.metros > 0) {
-        avisos->push_back("No storey could be measured (too few ceilings over the floors); the scene was scaled by its unit, " + Numero(kUnidadesMetro) + " units a metre.");
+        avisos->push_back("No storey could be measured (too few ceilings over the floors); the scene was scaled by its unit, " + FormatearNumero(kUnidadesMetro) + " units a metre.");
         return kUnidadesMetro * e.metros;
     }
     double mn[3] = {HUGE_VAL, HUGE_VAL, HUGE_VAL}, mx[3] = {-HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
@@ -179,18 +179,18 @@ bool ColocarSala(const EscenaFuente &e, const Opciones &o, RanuraLista ranuras[3
         return false;
     }
     Transformacion t;
-    EjesDeEscena(e, o.arriba, t.rot, avisos);
+    ElegirEjes(e, o.arriba, t.rot, avisos);
     std::vector<int> ranura;
     Rejilla &rejilla = sala->rejilla;
-    ConstruirRejilla(&rejilla, TriangulosSala(e, t, &ranura));
+    ConstruirRejilla(&rejilla, TransformarSala(e, t, &ranura));
     if (o.escala > 0) {
         t.escala = o.escala;
     } else {
-        double h = AlturaPlanta(rejilla);
-        t.escala = h > 0 ? kAlturaPlanta / h : EscalaPorUnidad(e, rejilla, avisos);
+        double h = MedirPlanta(rejilla);
+        t.escala = h > 0 ? kAlturaPlanta / h : EscalarPorUnidad(e, rejilla, avisos);
     }
     if (!(t.escala > 0) || !std::isfinite(t.escala)) {
-        *error = e.ruta + ": no usable scale (" + Numero(t.escala) + ")";
+        *error = e.ruta + ": no usable scale (" + FormatearNumero(t.escala) + ")";
         return false;
     }
     // Scale the grid in place instead of building it again.
@@ -207,7 +207,7 @@ bool ColocarSala(const EscenaFuente &e, const Opciones &o, RanuraLista ranuras[3
     }
     ElegirInicio(rejilla, o.con_inicio ? pedido : nullptr, ojo, giro, avisos);
     double rot[3][3];
-    Producto3(giro, t.rot, rot);
+    MultiplicarMatrices3(giro, t.rot, rot);
     for (int i = 0; i < 3; i++) {
         for (int j = 0; j < 3; j++) t.rot[i][j] = rot[i][j];
         t.tras[i] = -(giro[i][0] * ojo[0] + giro[i][1] * ojo[1] + giro[i][2] * ojo[2]);
@@ -227,8 +227,8 @@ bool ColocarSala(const EscenaFuente &e, const Opciones &o, RanuraLista ranuras[3
         RanuraLista &r = ranuras[ranura[i]];
         r.caras_entrada++;
         if (!TransformarTriangulo(e.caras[i], e.marcas[i], t, &r)) {
-            *error = e.ruta + ": coordinates overflow after scaling by " + Numero(t.escala) + " (beyond " +
-                     Numero(kLimite) + " units)";
+            *error = e.ruta + ": coordinates overflow after scaling by " + FormatearNumero(t.escala) + " (beyond " +
+                     FormatearNumero(kLimite) + " units)";
             return false;
         }
     }
@@ -242,13 +242,13 @@ bool TransformarTriangulo(const TrianguloImportado &fuente, unsigned char marcas
     for (int c = 0; c < 3; c++) {
         double p[3], n[3];
         AplicarPunto(t, fuente.e[c].posicion, p);
-        if (!EnFloat(p)) return false;
+        if (!CabeEnLimite(p)) return false;
         AplicarNormal(t, fuente.e[c].normal, n);
         g.e[c].posicion = Vector{(float)p[0], (float)p[1], (float)p[2]};
         g.e[c].normal = Vector{(float)n[0], (float)n[1], (float)n[2]};
     }
     double nc[3];
-    NormalCara(g, nc);
+    CalcularNormalCara(g, nc);
     if (nc[0] == 0 && nc[1] == 0 && nc[2] == 0) {   // corners merged by rounding
         r->descartes.degeneradas++;
         return true;

@@ -15,7 +15,7 @@
 
 namespace {
 
-uint32_t Bits(float f)
+uint32_t LeerBits(float f)
 {
     uint32_t u;
     std::memcpy(&u, &f, 4);
@@ -37,15 +37,15 @@ void Vaciar(Salida *o)
 }
 
 // Room for one line (at most 4 numbers of 32 characters and the keyword).
-char *Sitio(Salida *o)
+char *ReservarSitio(Salida *o)
 {
     if (o->b.size() - o->n < 256) Vaciar(o);
     return o->b.data() + o->n;
 }
 
-void Terna(Salida *o, const char *clave, float x, float y, float z)
+void EscribirTerna(Salida *o, const char *clave, float x, float y, float z)
 {
-    char *p = Sitio(o), *fin = p + 256;
+    char *p = ReservarSitio(o), *fin = p + 256;
     while (*clave) *p++ = *clave++;
     for (float v : {x, y, z}) {
         *p++ = ' ';
@@ -55,9 +55,9 @@ void Terna(Salida *o, const char *clave, float x, float y, float z)
     o->n = p - o->b.data();
 }
 
-void Cara(Salida *o, const int n[3], int forma)
+void EscribirCara(Salida *o, const int n[3], int forma)
 {
-    char *p = Sitio(o), *fin = p + 256;
+    char *p = ReservarSitio(o), *fin = p + 256;
     *p++ = 'f';
     for (int k = 0; k < 3; k++) {
         *p++ = ' ';
@@ -101,7 +101,7 @@ bool EscribirOBJImportado(const std::string &ruta, const std::vector<TrianguloIm
     auto clave = [&](const EsquinaImportada &e, uint32_t k[8]) {
         const float v[8] = {e.posicion.x, e.posicion.y, e.posicion.z, con_textura ? e.textura.x : 0,
                             con_textura ? e.textura.y : 0, e.normal.x, e.normal.y, e.normal.z};
-        for (int i = 0; i < 8; i++) k[i] = Bits(v[i]);
+        for (int i = 0; i < 8; i++) k[i] = LeerBits(v[i]);
     };
     size_t huecos = 16;
     while (huecos < caras.size() * 6) huecos *= 2;
@@ -132,12 +132,12 @@ bool EscribirOBJImportado(const std::string &ruta, const std::vector<TrianguloIm
     o.f = std::fopen(ruta.c_str(), "w");
     if (o.f == nullptr) return false;
     std::fprintf(o.f, "# %s\n", titulo);
-    for (const EsquinaImportada *e : unicas) Terna(&o, "v", e->posicion.x, e->posicion.y, e->posicion.z);
+    for (const EsquinaImportada *e : unicas) EscribirTerna(&o, "v", e->posicion.x, e->posicion.y, e->posicion.z);
     if (con_textura)
         for (const EsquinaImportada *e : unicas)
-            Terna(&o, "vt", DividirExacto(e->textura.x, divisor), DividirExacto(e->textura.y, divisor), 0);
-    for (const EsquinaImportada *e : unicas) Terna(&o, "vn", e->normal.x, e->normal.y, e->normal.z);
-    for (size_t i = 0; i < indices.size(); i += 3) Cara(&o, &indices[i], forma);
+            EscribirTerna(&o, "vt", DividirExacto(e->textura.x, divisor), DividirExacto(e->textura.y, divisor), 0);
+    for (const EsquinaImportada *e : unicas) EscribirTerna(&o, "vn", e->normal.x, e->normal.y, e->normal.z);
+    for (size_t i = 0; i < indices.size(); i += 3) EscribirCara(&o, &indices[i], forma);
     Vaciar(&o);
     bool bien = o.bien && std::ferror(o.f) == 0;
     return std::fclose(o.f) == 0 && bien;

@@ -37,10 +37,10 @@ EscenaFuente DeMalla(const Malla &m, const char *nombre)
 
 }  // namespace
 
-EscenaFuente MujerIncluida() { return DeMalla(GenerarMujer(), "bundled woman"); }
-EscenaFuente CaballoIncluido() { return DeMalla(GenerarCaballo(), "bundled horse"); }
+EscenaFuente GenerarMujerIncluida() { return DeMalla(GenerarMujer(), "bundled woman"); }
+EscenaFuente GenerarCaballoIncluido() { return DeMalla(GenerarCaballo(), "bundled horse"); }
 
-ImagenRGBA TexturaMujerIncluida()
+ImagenRGBA GenerarTexturaMujer()
 {
     Lienzo l = TexturaVampiro();
     ImagenRGBA img;

@@ -32,7 +32,7 @@ bool LeerFichero(const std::string &ruta, std::vector<unsigned char> *datos)
 
 // The size a PNG header states; stb_image refuses to report sizes it will
 // not decode, so without this a huge image would read as a corrupt one.
-bool TamanoPNG(const unsigned char *d, size_t n, int *w, int *h)
+bool LeerTamanoPNG(const unsigned char *d, size_t n, int *w, int *h)
 {
     static const unsigned char firma[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
     if (n < 24 || std::memcmp(d, firma, 8) != 0 || std::memcmp(d + 12, "IHDR", 4) != 0) return false;
@@ -71,7 +71,7 @@ bool DecodificarImagen(const MaterialImportado &m, ImagenRGBA *img, std::string 
         return false;
     }
     int w = 0, h = 0, canales = 0;
-    if (!stbi_info_from_memory(datos, (int)bytes, &w, &h, &canales) && !TamanoPNG(datos, bytes, &w, &h)) {
+    if (!stbi_info_from_memory(datos, (int)bytes, &w, &h, &canales) && !LeerTamanoPNG(datos, bytes, &w, &h)) {
         *error = nombre + ": corrupt or unsupported image (" + stbi_failure_reason() + ")";
         return false;
     }

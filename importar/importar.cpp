@@ -107,11 +107,11 @@ int LeerOpciones(int argc, char **argv, Opciones *o)
 }
 
 // A figure from its file, or the bundled one.
-bool Figura(const std::string &ruta, Ranura k, const SalaColocada &sala, RanuraLista *r, std::string *error)
+bool ColocarFiguraPedida(const std::string &ruta, Ranura k, const SalaColocada &sala, RanuraLista *r, std::string *error)
 {
     EscenaFuente e;
     if (!ruta.empty() && !LeerEscena(ruta, &e, error)) return false;
-    if (ruta.empty()) e = k == kMujer ? MujerIncluida() : CaballoIncluido();
+    if (ruta.empty()) e = k == kMujer ? GenerarMujerIncluida() : GenerarCaballoIncluido();
     // The bundled figures keep their size; the user's are sized like them.
     double altura = ruta.empty() ? 0 : k == kMujer ? 57 : 66;
     double lado = k == kMujer ? -70 : 80;
@@ -122,7 +122,7 @@ bool Figura(const std::string &ruta, Ranura k, const SalaColocada &sala, RanuraL
                                 "it and draws it without texture coordinates, with one texel of the walls' image.");
     if (k == kMujer) {
         if (ruta.empty()) {
-            r->imagen = TexturaMujerIncluida();
+            r->imagen = GenerarTexturaMujer();
             r->textura.imagen = "bundled Vampiro texture";
         } else {
             r->imagen = TexturizarRanura(&r->caras, e.materiales, &r->textura, &r->aproximado);
@@ -157,8 +157,8 @@ int main(int argc, char **argv)
         ranuras[k].imagen = TexturizarRanura(&ranuras[k].caras, sala.materiales, &ranuras[k].textura,
                                              &ranuras[k].textura.aproximado);
     }
-    if (!Figura(o.mujer, kMujer, colocada, &ranuras[kMujer], &error) ||
-        !Figura(o.caballo, kCaballo, colocada, &ranuras[kCaballo], &error)) {
+    if (!ColocarFiguraPedida(o.mujer, kMujer, colocada, &ranuras[kMujer], &error) ||
+        !ColocarFiguraPedida(o.caballo, kCaballo, colocada, &ranuras[kCaballo], &error)) {
         std::fprintf(stderr, "importar: %s\n", error.c_str());
         return 1;
     }
@@ -167,7 +167,7 @@ int main(int argc, char **argv)
         for (const std::string &a : r.textura.aproximado)
             if (a.find("instead") != std::string::npos)
                 std::fprintf(stderr, "importar: warning: %s\n", a.c_str());
-    if (!EscribirCarpeta(o.carpeta, ranuras, InformeJSON(ranuras), &error)) {
+    if (!EscribirCarpeta(o.carpeta, ranuras, FormatearInforme(ranuras), &error)) {
         std::fprintf(stderr, "importar: %s\n", error.c_str());
         return 1;
     }

@@ -94,10 +94,10 @@ struct RanuraLista {
 Ranura RepartirPorNormal(const TrianguloImportado &t);
 // The oriented face normal (winding, turned to agree with the corners'
 // normals where they have any), not normalised.
-void NormalCara(const TrianguloImportado &t, double n[3]);
+void CalcularNormalCara(const TrianguloImportado &t, double n[3]);
 // The role a name gives (floor/suelo, ceiling/techo, wall/pared, any case),
 // or -1.
-int RolPorNombre(const std::string &nombre);
+int BuscarRolEnNombre(const std::string &nombre);
 
 // Applies t to a point, and its rotation to a direction (rotations keep a
 // unit normal unit).
@@ -123,8 +123,8 @@ struct Rejilla {
 };
 const unsigned kTodas = (1u << kTecho) | (1u << kSuelo) | (1u << kParedes);
 void ConstruirRejilla(Rejilla *r, std::vector<TrianguloD> tri);
-int CeldaX(const Rejilla &r, double x);
-int CeldaZ(const Rejilla &r, double z);
+int CalcularCeldaX(const Rejilla &r, double x);
+int CalcularCeldaZ(const Rejilla &r, double z);
 // The ray parameter of the nearest hit of o + s d, 0 < s < smax, with a
 // triangle of the slots in `mascara` (bit per Ranura), or smax; its index
 // in `tri` (-1 for none).
@@ -132,7 +132,7 @@ double LanzarRayo(const Rejilla &r, const double o[3], const double d[3], double
                   int *tri);
 // The distance from p to the nearest triangle of the slots in `mascara`,
 // or `radio` when none is nearer.
-double DistanciaMinima(const Rejilla &r, const double p[3], double radio, unsigned mascara);
+double MedirDistancia(const Rejilla &r, const double p[3], double radio, unsigned mascara);
 
 // The room as placed: its grid, in the scaled +y-up frame before the turn,
 // and the turn and eye that take that frame to the walkthrough's
@@ -159,7 +159,7 @@ bool ColocarFigura(const EscenaFuente &e, double altura, double lado, double des
 
 // The rotation that turns a file to +y up: --arriba's (1 y, 2 z), else the
 // file's own, else a guess by format (with a sentence in `avisos`).
-void EjesDeEscena(const EscenaFuente &e, int arriba, double ejes[3][3], std::vector<std::string> *avisos);
+void ElegirEjes(const EscenaFuente &e, int arriba, double ejes[3][3], std::vector<std::string> *avisos);
 // Carries one triangle through t into r: normals the source lacked become
 // the face's, texture coordinates it lacked are projected. A triangle that
 // rounding made degenerate is counted, not added. False when a coordinate
@@ -167,7 +167,7 @@ void EjesDeEscena(const EscenaFuente &e, int arriba, double ejes[3][3], std::vec
 bool TransformarTriangulo(const TrianguloImportado &fuente, unsigned char marcas, const Transformacion &t,
                           RanuraLista *r);
 // Points spread by area over the floor triangles of r, the same on every run.
-std::vector<std::array<double, 3>> MuestrasSuelo(const Rejilla &r, int n);
+std::vector<std::array<double, 3>> MuestrearSuelo(const Rejilla &r, int n);
 // inicio.cpp: the eye of the start (in r's coordinates) and the turn about
 // +y that makes its longest free view -z. `pedido`, when given, is the
 // start point the user asked for.
@@ -176,9 +176,9 @@ void ElegirInicio(const Rejilla &r, const double *pedido, double ojo[3], double 
 
 // figuras_incluidas.cpp: the bundled woman and horse, as the generator makes
 // them, read as a scene of their own.
-EscenaFuente MujerIncluida();
-EscenaFuente CaballoIncluido();
-ImagenRGBA TexturaMujerIncluida();
+EscenaFuente GenerarMujerIncluida();
+EscenaFuente GenerarCaballoIncluido();
+ImagenRGBA GenerarTexturaMujer();
 
 // Texture coordinates where the source gave none: a planar projection on
 // the plane the face is most nearly parallel to, one repeat per
@@ -199,7 +199,7 @@ float DividirExacto(float u, float divisor);
 bool EscribirTGAImportado(const std::string &ruta, const ImagenRGBA &img, int bits);
 
 // informe.cpp
-std::string InformeJSON(const RanuraLista ranuras[kNumRanuras]);
+std::string FormatearInforme(const RanuraLista ranuras[kNumRanuras]);
 void ImprimirResumen(const RanuraLista ranuras[kNumRanuras], const std::string &carpeta);
 
 // carpeta.cpp: writes the whole scene into a new folder beside `carpeta`

@@ -12,7 +12,7 @@
 
 namespace {
 
-std::string Cadena(const std::string &s)
+std::string CitarCadena(const std::string &s)
 {
     std::string r = "\"";
     for (unsigned char c : s) {
@@ -30,22 +30,22 @@ std::string Cadena(const std::string &s)
     return r + "\"";
 }
 
-std::string Real(double x)
+std::string FormatearReal(double x)
 {
     char b[40];
     std::snprintf(b, sizeof b, "%.17g", x == 0 ? 0.0 : x);
     return b;
 }
 
-std::string Terna(const double v[3])
+std::string FormatearTerna(const double v[3])
 {
-    return "[" + Real(v[0]) + ", " + Real(v[1]) + ", " + Real(v[2]) + "]";
+    return "[" + FormatearReal(v[0]) + ", " + FormatearReal(v[1]) + ", " + FormatearReal(v[2]) + "]";
 }
 
 // The slot's atlas: its size and depth, the faces cut along repeat lines and
 // the pieces they made, and each material's rectangle (pixels, y from the
 // image's top row) with the scale its image was drawn at.
-std::string Atlas(const InformeTextura &t)
+std::string FormatearAtlas(const InformeTextura &t)
 {
     std::string j = "{\"ancho\": " + std::to_string(t.ancho) + ", \"alto\": " + std::to_string(t.alto) +
                     ", \"bits\": " + std::to_string(t.bits) + ", \"caras_cortadas\": " +
@@ -54,26 +54,26 @@ std::string Atlas(const InformeTextura &t)
     for (size_t i = 0; i < t.rectangulos.size(); i++) {
         const RectanguloMaterial &m = t.rectangulos[i];
         j += std::string(i ? ", " : "") + "{\"material\": " + std::to_string(m.material) + ", \"nombre\": " +
-             Cadena(m.nombre) + ", \"x\": " + std::to_string(m.x) + ", \"y\": " + std::to_string(m.y) +
+             CitarCadena(m.nombre) + ", \"x\": " + std::to_string(m.x) + ", \"y\": " + std::to_string(m.y) +
              ", \"ancho\": " + std::to_string(m.ancho) + ", \"alto\": " + std::to_string(m.alto) +
-             ", \"escala\": " + Real(m.escala) + ", \"solo_color\": " + (m.solo_color ? "true" : "false") + "}";
+             ", \"escala\": " + FormatearReal(m.escala) + ", \"solo_color\": " + (m.solo_color ? "true" : "false") + "}";
     }
     return j + "]}";
 }
 
-std::string ObjetoRanura(const RanuraLista &r, int k)
+std::string FormatearRanura(const RanuraLista &r, int k)
 {
     const std::string s = "    ";
     std::string j = "{\n";
-    j += s + "\"origen\": " + Cadena(r.origen) + ",\n";
+    j += s + "\"origen\": " + CitarCadena(r.origen) + ",\n";
     j += s + "\"caras_entrada\": " + std::to_string(r.caras_entrada) + ",\n";
     j += s + "\"caras_salida\": " + std::to_string(r.caras.size()) + ",\n";
     j += s + "\"descartadas\": {\"degeneradas\": " + std::to_string(r.descartes.degeneradas) +
          ", \"no_finitas\": " + std::to_string(r.descartes.no_finitas) + "},\n";
     j += s + "\"omitidas\": {\"puntos\": " + std::to_string(r.descartes.puntos) +
          ", \"lineas\": " + std::to_string(r.descartes.lineas) + "},\n";
-    j += s + "\"transformacion\": {\"escala\": " + Real(r.t.escala) + ", \"rotacion\": [" + Terna(r.t.rot[0]) +
-         ", " + Terna(r.t.rot[1]) + ", " + Terna(r.t.rot[2]) + "], \"traslacion\": " + Terna(r.t.tras) + "},\n";
+    j += s + "\"transformacion\": {\"escala\": " + FormatearReal(r.t.escala) + ", \"rotacion\": [" + FormatearTerna(r.t.rot[0]) +
+         ", " + FormatearTerna(r.t.rot[1]) + ", " + FormatearTerna(r.t.rot[2]) + "], \"traslacion\": " + FormatearTerna(r.t.tras) + "},\n";
     if (k == kCaballo) {
         j += s + "\"desplazamiento_dibujo\": [0, 0, -50],\n";
         j += s + "\"nota\": \"traslacion maps onto the coordinates in Caballo.OBJ and includes the +50 along z "
@@ -83,28 +83,28 @@ std::string ObjetoRanura(const RanuraLista &r, int k)
         j += s + "\"textura\": null,\n";
     } else {
         static const char *const fichero[kNumRanuras] = {"Techo", "Suelo", "Paredes", "Vampiro", ""};
-        j += s + "\"textura\": " + Cadena(r.textura.imagen) + ",\n";
-        j += s + "\"textura_escrita\": {\"fichero\": " + Cadena(std::string("Texturas/") + fichero[k] + ".tga") +
+        j += s + "\"textura\": " + CitarCadena(r.textura.imagen) + ",\n";
+        j += s + "\"textura_escrita\": {\"fichero\": " + CitarCadena(std::string("Texturas/") + fichero[k] + ".tga") +
              ", \"ancho\": " + std::to_string(r.imagen.ancho) + ", \"alto\": " + std::to_string(r.imagen.alto) + "},\n";
         if (!r.textura.rectangulos.empty())
-            j += s + "\"atlas\": " + Atlas(r.textura) + ",\n";
+            j += s + "\"atlas\": " + FormatearAtlas(r.textura) + ",\n";
     }
     j += s + "\"aproximado\": [";
     std::vector<std::string> todo = r.aproximado;
     todo.insert(todo.end(), r.textura.aproximado.begin(), r.textura.aproximado.end());
     for (size_t i = 0; i < todo.size(); i++)
-        j += (i ? ",\n" + s + "  " : "\n" + s + "  ") + Cadena(todo[i]);
+        j += (i ? ",\n" + s + "  " : "\n" + s + "  ") + CitarCadena(todo[i]);
     j += todo.empty() ? "]\n" : "\n" + s + "]\n";
     return j + "  }";
 }
 
 }  // namespace
 
-std::string InformeJSON(const RanuraLista ranuras[kNumRanuras])
+std::string FormatearInforme(const RanuraLista ranuras[kNumRanuras])
 {
     std::string j = "{\n";
     for (int k = 0; k < kNumRanuras; k++)
-        j += std::string("  \"") + kNombreRanura[k] + "\": " + ObjetoRanura(ranuras[k], k) + (k + 1 < kNumRanuras ? ",\n" : "\n");
+        j += std::string("  \"") + kNombreRanura[k] + "\": " + FormatearRanura(ranuras[k], k) + (k + 1 < kNumRanuras ? ",\n" : "\n");
     return j + "}\n";
 }
 

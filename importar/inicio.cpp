@@ -5,11 +5,14 @@
 // its walker is a ball of radius 50 around the eye that rests with the eye
 // 40 to 50 above a floor. A good start is a floor point with the eye
 // kAlturaOjo above it, the ball clear of every wall and of the ceiling by a
-// margin, a ceiling overhead (inside, not on a roof), room around it and a
-// long free view along one horizontal direction, which becomes -z.
+// margin, a ceiling overhead (inside, not on a roof), on the level that holds
+// most of the floor, with room around it and a long free view along one
+// horizontal direction, which becomes -z.
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdlib>
+#include <map>
 
 #include "importar_local.h"
 
@@ -22,6 +25,7 @@ const int kCandidatos = 600;
 const int kEvaluados = 100;   // candidates that pass and are scored
 const int kDirecciones = 24;
 const double kVistaMaxima = 5000;
+const double kNivel = 10;   // floor heights this close count as one level
 const double kPi = 3.14159265358979323846;
 
 const double kAbajo[3] = {0, -1, 0};
@@ -29,18 +33,18 @@ const double kArriba[3] = {0, 1, 0};
 
 // True when a ball at `ojo` rests on a floor kAlturaOjo below, clear of the
 // walls and the ceiling, with no other floor nearer than the one it stands on.
-bool Libre(const Rejilla &r, const double ojo[3])
+bool EstaLibre(const Rejilla &r, const double ojo[3])
 {
     int tri = -1;
     double suelo = LanzarRayo(r, ojo, kAbajo, kAlturaOjo * 2, kTodas, &tri);
     if (tri < 0 || r.tri[tri].ranura != kSuelo || std::fabs(suelo - kAlturaOjo) > 1) return false;
     const unsigned resto = (1u << kTecho) | (1u << kParedes);
-    return DistanciaMinima(r, ojo, kRadio + kMargen, resto) >= kRadio + kMargen &&
-           DistanciaMinima(r, ojo, kAlturaOjo, 1u << kSuelo) >= kAlturaOjo - 1;
+    return MedirDistancia(r, ojo, kRadio + kMargen, resto) >= kRadio + kMargen &&
+           MedirDistancia(r, ojo, kAlturaOjo, 1u << kSuelo) >= kAlturaOjo - 1;
 }
 
 // The longest free horizontal view from `ojo`: its length and direction.
-double MejorVista(const Rejilla &r, const double ojo[3], double dir[2])
+double BuscarVista(const Rejilla &r, const double ojo[3], double dir[2])
 {
     double mejor = -1;
     for (int k = 0; k < kDirecciones; k++) {
@@ -54,7 +58,7 @@ double MejorVista(const Rejilla &r, const double ojo[3], double dir[2])
 }
 
 // The turn about +y that takes the horizontal direction (dx, dz) to -z.
-void GiroHacia(const double dir[2], double giro[3][3])
+void GirarHacia(const double dir[2], double giro[3][3])
 {
     double l = std::hypot(dir[0], dir[1]);
     double dx = l > 0 ? dir[0] / l : 0, dz = l > 0 ? dir[1] / l : -1;
@@ -76,22 +80,32 @@ void ElegirInicio(const Rejilla &r, const double *pedido, double ojo[3], double 
         double s = LanzarRayo(r, alto, kAbajo, kAlturaOjo * 2, 1u << kSuelo, &tri);
         for (int i = 0; i < 3; i++) ojo[i] = pedido[i];
         if (tri >= 0) ojo[1] = alto[1] - s + kAlturaOjo;
-        MejorVista(r, ojo, dir);
-        GiroHacia(dir, giro);
+        BuscarVista(r, ojo, dir);
+        GirarHacia(dir, giro);
         return;
     }
+    // The level that holds most of the floor (the samples spread by area):
+    // a start there is on the storey's floor, not on a table or a bed.
+    std::vector<std::array<double, 3>> muestras = MuestrearSuelo(r, kCandidatos);
+    std::map<long long, int> niveles;
+    for (const auto &p : muestras) niveles[std::llround(p[1] / kNivel)]++;
+    long long nivel = 0;
+    int mas = 0;
+    for (const auto &[n, cuantas] : niveles)
+        if (cuantas > mas) mas = cuantas, nivel = n;
     double mejor = -1;
     bool hallado = false;
     int evaluados = 0;
-    for (const auto &p : MuestrasSuelo(r, kCandidatos)) {
+    for (const auto &p : muestras) {
         double o[3] = {p[0], p[1] + kAlturaOjo, p[2]};
-        if (evaluados == kEvaluados || !Libre(r, o)) continue;
+        if (evaluados == kEvaluados || !EstaLibre(r, o)) continue;
         evaluados++;
         double d[2] = {0, -1};
-        double vista = MejorVista(r, o, d);
+        double vista = BuscarVista(r, o, d);
         bool dentro = LanzarRayo(r, o, kArriba, kVistaMaxima, 1u << kTecho, nullptr) < kVistaMaxima;
-        double holgura = DistanciaMinima(r, o, 300, (1u << kTecho) | (1u << kParedes));
-        double nota = (dentro ? 1e4 : 0) + holgura + 0.3 * std::min(vista, 3000.0);
+        double holgura = MedirDistancia(r, o, 300, (1u << kTecho) | (1u << kParedes));
+        bool principal = std::llabs(std::llround(p[1] / kNivel) - nivel) <= 1;
+        double nota = (dentro ? 1e4 : 0) + (principal ? 5e3 : 0) + holgura + 0.3 * std::min(vista, 3000.0);
         if (nota > mejor) {
             mejor = nota, hallado = true;
             for (int i = 0; i < 3; i++) ojo[i] = o[i];
@@ -101,7 +115,7 @@ void ElegirInicio(const Rejilla &r, const double *pedido, double ojo[3], double 
     if (!hallado) {
         // No floor point leaves the ball clear: the middle of the floor, or
         // of the whole scene.
-        std::vector<std::array<double, 3>> m = MuestrasSuelo(r, 1);
+        std::vector<std::array<double, 3>> m = MuestrearSuelo(r, 1);
         double c[3] = {0, 0, 0};
         if (!m.empty()) {
             c[0] = m[0][0], c[1] = m[0][1] + kAlturaOjo, c[2] = m[0][2];
@@ -111,9 +125,9 @@ void ElegirInicio(const Rejilla &r, const double *pedido, double ojo[3], double 
         for (int i = 0; i < 3; i++) ojo[i] = c[i];
         avisos->push_back(m.empty() ? "The room has no floor; the start is on its first vertex and gravity will not stop there."
                                     : "No floor point leaves the walker's ball clear of the walls and ceiling; the start touches them.");
-        MejorVista(r, ojo, dir);
+        BuscarVista(r, ojo, dir);
     }
-    GiroHacia(dir, giro);
+    GirarHacia(dir, giro);
 }
 
 bool ColocarFigura(const EscenaFuente &e, double altura, double lado, double desplazamiento_z,
@@ -125,7 +139,7 @@ bool ColocarFigura(const EscenaFuente &e, double altura, double lado, double des
         return false;
     }
     Transformacion t;
-    EjesDeEscena(e, 0, t.rot, avisos);
+    ElegirEjes(e, 0, t.rot, avisos);
     double mn[3] = {HUGE_VAL, HUGE_VAL, HUGE_VAL}, mx[3] = {-HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
     for (const TrianguloImportado &g : e.caras)
         for (const EsquinaImportada &c : g.e) {
@@ -162,7 +176,7 @@ bool ColocarFigura(const EscenaFuente &e, double altura, double lado, double des
         if (cara < 0) continue;
         double centro_w[3] = {x, -s + t.escala * alto / 2, -fondo}, centro[3];
         punto(centro_w, centro);
-        if (DistanciaMinima(rejilla, centro, radio * 0.8, 1u << kParedes) < radio * 0.8) continue;
+        if (MedirDistancia(rejilla, centro, radio * 0.8, 1u << kParedes) < radio * 0.8) continue;
         donde[0] = x, donde[1] = -s, donde[2] = -fondo;
         hallado = true;
         break;

@@ -30,7 +30,7 @@ struct Matriz4 {
     double m[4][4];
 };
 
-Matriz4 DeAssimp(const aiMatrix4x4 &a)
+Matriz4 ConvertirMatriz(const aiMatrix4x4 &a)
 {
     const ai_real *p = a[0];
     Matriz4 r;
@@ -40,7 +40,7 @@ Matriz4 DeAssimp(const aiMatrix4x4 &a)
     return r;
 }
 
-Matriz4 Producto(const Matriz4 &a, const Matriz4 &b)
+Matriz4 MultiplicarMatrices(const Matriz4 &a, const Matriz4 &b)
 {
     Matriz4 r;
     for (int i = 0; i < 4; i++)
@@ -69,9 +69,9 @@ void MatrizNormales(const Matriz4 &a, double n[3][3])
             for (int j = 0; j < 3; j++) n[i][j] = -n[i][j];
 }
 
-bool Finito(const Vector &v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+bool EsFinito(const Vector &v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
-std::string Minusculas(std::string s)
+std::string PasarAMinusculas(std::string s)
 {
     for (char &c : s) c = (char)std::tolower((unsigned char)c);
     return s;
@@ -194,10 +194,10 @@ void AnadirMalla(Recorrido *r, unsigned indice, const Matriz4 &mt, int rol_nodo)
     const aiMesh *m = r->s->mMeshes[indice];
     double mn[3][3];
     MatrizNormales(mt, mn);
-    int rol = RolPorNombre(m->mName.C_Str());
+    int rol = BuscarRolEnNombre(m->mName.C_Str());
     if (rol < 0) rol = rol_nodo;
     if (rol < 0 && m->mMaterialIndex < r->e->materiales.size())
-        rol = RolPorNombre(r->e->materiales[m->mMaterialIndex].nombre);
+        rol = BuscarRolEnNombre(r->e->materiales[m->mMaterialIndex].nombre);
     if (m->HasVertexColors(0) && m->mMaterialIndex < r->e->materiales.size())
         r->e->materiales[m->mMaterialIndex].colores_vertice = true;
     const bool con_uv = m->HasTextureCoords(0);
@@ -221,7 +221,7 @@ void AnadirMalla(Recorrido *r, unsigned indice, const Matriz4 &mt, int rol_nodo)
                 for (int i = 0; i < 3; i++)
                     p[i] = mt.m[i][0] * v.x + mt.m[i][1] * v.y + mt.m[i][2] * v.z + mt.m[i][3];
                 t.e[c].posicion = Vector{(float)p[0], (float)p[1], (float)p[2]};
-                finito = finito && Finito(t.e[c].posicion);
+                finito = finito && EsFinito(t.e[c].posicion);
                 Vector n{0, 0, 0};
                 if (m->mNormals != nullptr) {
                     const aiVector3D &a = m->mNormals[idx[c]];
@@ -245,7 +245,7 @@ void AnadirMalla(Recorrido *r, unsigned indice, const Matriz4 &mt, int rol_nodo)
             }
             if (!finito) { r->e->descartes.no_finitas++; continue; }
             double nc[3];
-            NormalCara(t, nc);
+            CalcularNormalCara(t, nc);
             if (nc[0] == 0 && nc[1] == 0 && nc[2] == 0) { r->e->descartes.degeneradas++; continue; }
             r->e->caras.push_back(t);
             r->e->rol.push_back((signed char)rol);
@@ -256,8 +256,8 @@ void AnadirMalla(Recorrido *r, unsigned indice, const Matriz4 &mt, int rol_nodo)
 
 void RecorrerNodo(Recorrido *r, const aiNode *n, const Matriz4 &padre, int rol_padre)
 {
-    Matriz4 mt = Producto(padre, DeAssimp(n->mTransformation));
-    int rol = RolPorNombre(n->mName.C_Str());
+    Matriz4 mt = MultiplicarMatrices(padre, ConvertirMatriz(n->mTransformation));
+    int rol = BuscarRolEnNombre(n->mName.C_Str());
     if (rol < 0) rol = rol_padre;
     for (unsigned i = 0; i < n->mNumMeshes; i++)
         if (n->mMeshes[i] < r->s->mNumMeshes)
@@ -294,7 +294,7 @@ bool LeerEscena(const std::string &ruta, EscenaFuente *e, std::string *error)
         return false;
     }
     e->ruta = ruta;
-    e->formato = Minusculas(fs::path(ruta).extension().string());
+    e->formato = PasarAMinusculas(fs::path(ruta).extension().string());
     if (!e->formato.empty()) e->formato.erase(0, 1);
     std::string carpeta = fs::path(ruta).parent_path().string();
     if (carpeta.empty()) carpeta = ".";

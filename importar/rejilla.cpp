@@ -16,12 +16,12 @@ namespace {
 
 const double kInf = std::numeric_limits<double>::infinity();
 
-double Punto(const double a[3], const double b[3]) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
-void Resta(const double a[3], const double b[3], double r[3])
+double MultiplicarEscalar(const double a[3], const double b[3]) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+void Restar(const double a[3], const double b[3], double r[3])
 {
     for (int i = 0; i < 3; i++) r[i] = a[i] - b[i];
 }
-void Cruz(const double a[3], const double b[3], double r[3])
+void MultiplicarCruz(const double a[3], const double b[3], double r[3])
 {
     r[0] = a[1] * b[2] - a[2] * b[1];
     r[1] = a[2] * b[0] - a[0] * b[2];
@@ -29,62 +29,62 @@ void Cruz(const double a[3], const double b[3], double r[3])
 }
 
 // Moller-Trumbore: the ray parameter of the hit, or infinity.
-double Corte(const TrianguloD &t, const double o[3], const double d[3])
+double CortarRayo(const TrianguloD &t, const double o[3], const double d[3])
 {
     double e1[3], e2[3], p[3], s[3], q[3];
-    Resta(t.v[1], t.v[0], e1);
-    Resta(t.v[2], t.v[0], e2);
-    Cruz(d, e2, p);
-    double det = Punto(e1, p);
+    Restar(t.v[1], t.v[0], e1);
+    Restar(t.v[2], t.v[0], e2);
+    MultiplicarCruz(d, e2, p);
+    double det = MultiplicarEscalar(e1, p);
     if (det == 0) return kInf;
     double inv = 1 / det;
-    Resta(o, t.v[0], s);
-    double u = Punto(s, p) * inv;
+    Restar(o, t.v[0], s);
+    double u = MultiplicarEscalar(s, p) * inv;
     if (u < 0 || u > 1) return kInf;
-    Cruz(s, e1, q);
-    double v = Punto(d, q) * inv;
+    MultiplicarCruz(s, e1, q);
+    double v = MultiplicarEscalar(d, q) * inv;
     if (v < 0 || u + v > 1) return kInf;
-    return Punto(e2, q) * inv;
+    return MultiplicarEscalar(e2, q) * inv;
 }
 
 // The closest point of a triangle to p (Ericson, Real-Time Collision
 // Detection, 5.1.5), as a squared distance.
-double Distancia2(const TrianguloD &t, const double p[3])
+double MedirDistancia2(const TrianguloD &t, const double p[3])
 {
     const double *a = t.v[0], *b = t.v[1], *c = t.v[2];
     double ab[3], ac[3], ap[3], r[3];
-    Resta(b, a, ab), Resta(c, a, ac), Resta(p, a, ap);
+    Restar(b, a, ab), Restar(c, a, ac), Restar(p, a, ap);
     auto en = [&](const double *base, double s, const double *dir, double k, const double *dir2) {
         for (int i = 0; i < 3; i++) r[i] = base[i] + s * dir[i] + (dir2 ? k * dir2[i] : 0);
         double w[3];
-        Resta(p, r, w);
-        return Punto(w, w);
+        Restar(p, r, w);
+        return MultiplicarEscalar(w, w);
     };
-    double d1 = Punto(ab, ap), d2 = Punto(ac, ap);
+    double d1 = MultiplicarEscalar(ab, ap), d2 = MultiplicarEscalar(ac, ap);
     if (d1 <= 0 && d2 <= 0) return en(a, 0, ab, 0, nullptr);
     double bp[3];
-    Resta(p, b, bp);
-    double d3 = Punto(ab, bp), d4 = Punto(ac, bp);
+    Restar(p, b, bp);
+    double d3 = MultiplicarEscalar(ab, bp), d4 = MultiplicarEscalar(ac, bp);
     if (d3 >= 0 && d4 <= d3) return en(b, 0, ab, 0, nullptr);
     double vc = d1 * d4 - d3 * d2;
     if (vc <= 0 && d1 >= 0 && d3 <= 0) return en(a, d1 / (d1 - d3), ab, 0, nullptr);
     double cp[3];
-    Resta(p, c, cp);
-    double d5 = Punto(ab, cp), d6 = Punto(ac, cp);
+    Restar(p, c, cp);
+    double d5 = MultiplicarEscalar(ab, cp), d6 = MultiplicarEscalar(ac, cp);
     if (d6 >= 0 && d5 <= d6) return en(c, 0, ab, 0, nullptr);
     double vb = d5 * d2 - d1 * d6;
     if (vb <= 0 && d2 >= 0 && d6 <= 0) return en(a, d2 / (d2 - d6), ac, 0, nullptr);
     double va = d3 * d6 - d5 * d4;
     if (va <= 0 && (d4 - d3) >= 0 && (d5 - d6) >= 0) {
         double bc[3];
-        Resta(c, b, bc);
+        Restar(c, b, bc);
         return en(b, (d4 - d3) / ((d4 - d3) + (d5 - d6)), bc, 0, nullptr);
     }
     double den = 1 / (va + vb + vc);
     return en(a, vb * den, ab, vc * den, ac);
 }
 
-int Columna(const Rejilla &r, int ix, int iz) { return iz * r.nx + ix; }
+int CalcularColumna(const Rejilla &r, int ix, int iz) { return iz * r.nx + ix; }
 
 }  // namespace
 
@@ -118,9 +118,9 @@ void ConstruirRejilla(Rejilla *r, std::vector<TrianguloD> tri)
             a[0] = std::min(a[0], v[0]), b[0] = std::max(b[0], v[0]);
             a[1] = std::min(a[1], v[2]), b[1] = std::max(b[1], v[2]);
         }
-        int x0 = CeldaX(*r, a[0]), x1 = CeldaX(*r, b[0]), z0 = CeldaZ(*r, a[1]), z1 = CeldaZ(*r, b[1]);
+        int x0 = CalcularCeldaX(*r, a[0]), x1 = CalcularCeldaX(*r, b[0]), z0 = CalcularCeldaZ(*r, a[1]), z1 = CalcularCeldaZ(*r, b[1]);
         for (int iz = z0; iz <= z1; iz++)
-            for (int ix = x0; ix <= x1; ix++) hacer(Columna(*r, ix, iz));
+            for (int ix = x0; ix <= x1; ix++) hacer(CalcularColumna(*r, ix, iz));
     };
     for (const TrianguloD &t : r->tri)
         recorrer(t, [&](int c) { cuenta[t.ranura][c + 1]++; });
@@ -135,11 +135,11 @@ void ConstruirRejilla(Rejilla *r, std::vector<TrianguloD> tri)
     }
 }
 
-int CeldaX(const Rejilla &r, double x)
+int CalcularCeldaX(const Rejilla &r, double x)
 {
     return std::clamp((int)std::floor((x - r.min[0]) / r.celda), 0, r.nx - 1);
 }
-int CeldaZ(const Rejilla &r, double z)
+int CalcularCeldaZ(const Rejilla &r, double z)
 {
     return std::clamp((int)std::floor((z - r.min[1]) / r.celda), 0, r.nz - 1);
 }
@@ -152,13 +152,13 @@ double LanzarRayo(const Rejilla &r, const double o[3], const double d[3], double
     // A level ray meets only triangles whose height range holds its own.
     const bool nivel = d[1] == 0;
     auto probar = [&](int ix, int iz) {
-        int c = Columna(r, ix, iz);
+        int c = CalcularColumna(r, ix, iz);
         for (int q = 0; q < 3; q++) {
             if (!((mascara >> q) & 1)) continue;
             for (int k = r.inicio[q][c]; k < r.inicio[q][c + 1]; k++) {
                 const TrianguloD &t = r.tri[r.indices[q][k]];
                 if (nivel && (o[1] < t.y0 || o[1] > t.y1)) continue;
-                double s = Corte(t, o, d);
+                double s = CortarRayo(t, o, d);
                 if (s > 1e-9 && s < mejor) {
                     mejor = s;
                     if (tri) *tri = r.indices[q][k];
@@ -166,7 +166,7 @@ double LanzarRayo(const Rejilla &r, const double o[3], const double d[3], double
             }
         }
     };
-    int ix = CeldaX(r, o[0]), iz = CeldaZ(r, o[2]);
+    int ix = CalcularCeldaX(r, o[0]), iz = CalcularCeldaZ(r, o[2]);
     double h = std::hypot(d[0], d[2]);
     if (h < 1e-12) {
         probar(ix, iz);
@@ -192,18 +192,18 @@ double LanzarRayo(const Rejilla &r, const double o[3], const double d[3], double
     return mejor;
 }
 
-double DistanciaMinima(const Rejilla &r, const double p[3], double radio, unsigned mascara)
+double MedirDistancia(const Rejilla &r, const double p[3], double radio, unsigned mascara)
 {
     double mejor2 = radio * radio;
-    int x0 = CeldaX(r, p[0] - radio), x1 = CeldaX(r, p[0] + radio);
-    int z0 = CeldaZ(r, p[2] - radio), z1 = CeldaZ(r, p[2] + radio);
+    int x0 = CalcularCeldaX(r, p[0] - radio), x1 = CalcularCeldaX(r, p[0] + radio);
+    int z0 = CalcularCeldaZ(r, p[2] - radio), z1 = CalcularCeldaZ(r, p[2] + radio);
     for (int iz = z0; iz <= z1; iz++)
         for (int ix = x0; ix <= x1; ix++) {
-            int c = Columna(r, ix, iz);
+            int c = CalcularColumna(r, ix, iz);
             for (int q = 0; q < 3; q++)
                 if ((mascara >> q) & 1)
                     for (int k = r.inicio[q][c]; k < r.inicio[q][c + 1]; k++)
-                        mejor2 = std::min(mejor2, Distancia2(r.tri[r.indices[q][k]], p));
+                        mejor2 = std::min(mejor2, MedirDistancia2(r.tri[r.indices[q][k]], p));
         }
     return std::sqrt(mejor2);
 }

@@ -9,7 +9,7 @@
 
 const char *const kNombreRanura[kNumRanuras] = {"Techo", "Suelo", "Paredes", "Mujer", "Caballo"};
 
-void NormalCara(const TrianguloImportado &t, double n[3])
+void CalcularNormalCara(const TrianguloImportado &t, double n[3])
 {
     const Vector &a = t.e[0].posicion, &b = t.e[1].posicion, &c = t.e[2].posicion;
     double u[3] = {(double)b.x - a.x, (double)b.y - a.y, (double)b.z - a.z};
@@ -30,7 +30,7 @@ void NormalCara(const TrianguloImportado &t, double n[3])
 Ranura RepartirPorNormal(const TrianguloImportado &t)
 {
     double n[3];
-    NormalCara(t, n);
+    CalcularNormalCara(t, n);
     double l = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
     const double cos45 = std::sqrt(0.5);
     if (!(l > 0)) return kParedes;
@@ -39,7 +39,7 @@ Ranura RepartirPorNormal(const TrianguloImportado &t)
     return kParedes;
 }
 
-int RolPorNombre(const std::string &nombre)
+int BuscarRolEnNombre(const std::string &nombre)
 {
     std::string s;
     for (char c : nombre) s += (char)std::tolower((unsigned char)c);
@@ -67,7 +67,7 @@ void AplicarNormal(const Transformacion &t, const Vector &n, double out[3])
 void ProyectarTextura(TrianguloImportado *t)
 {
     double n[3];
-    NormalCara(*t, n);
+    CalcularNormalCara(*t, n);
     double ax = std::fabs(n[0]), ay = std::fabs(n[1]), az = std::fabs(n[2]);
     for (EsquinaImportada &e : t->e) {
         const Vector &p = e.posicion;

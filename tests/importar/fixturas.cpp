@@ -113,6 +113,17 @@ std::vector<PoligonoFix> Caja(double w, double h, double d, bool techo)
     return r;
 }
 
+std::vector<PoligonoFix> Bloque(double x0, double x1, double z0, double z1, double h)
+{
+    std::vector<PoligonoFix> r;
+    Suelo(&r, x0, x1, z0, z1, h);
+    ParedX(&r, x0, x1, z0, 0, h, -1);
+    ParedX(&r, x0, x1, z1, 0, h, 1);
+    ParedZ(&r, z0, z1, x0, 0, h, -1);
+    ParedZ(&r, z0, z1, x1, 0, h, 1);
+    return r;
+}
+
 std::vector<PoligonoFix> Triangulos(const std::vector<PoligonoFix> &p)
 {
     std::vector<PoligonoFix> r;

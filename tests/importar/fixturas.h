@@ -22,6 +22,9 @@ struct PoligonoFix {
 std::vector<PoligonoFix> DosSalas();
 // A box room w x h x d with a pillar, faces looking inward.
 std::vector<PoligonoFix> Caja(double w, double h, double d, bool techo);
+// A solid block standing on the floor (a table, a bed): its top, facing up,
+// and its four sides, x0..x1 by z0..z1, h high.
+std::vector<PoligonoFix> Bloque(double x0, double x1, double z0, double z1, double h);
 // The same polygons fanned into triangles (formats that hold only those).
 std::vector<PoligonoFix> Triangulos(const std::vector<PoligonoFix> &p);
 

@@ -98,8 +98,10 @@ TEST_P(EntradaMala, UnaLineaYNadaPerdido)
     std::string escena = d + "/escena";
     fs::create_directories(escena + "/Modelos");
     Escribir(escena + "/Modelos/marca", "antes");
+    // Small figures: the bundled ones take a while to make.
+    std::string figura = EscribirSTLFix(d, "figura", Caja(0.5, 1.7, 0.4, true));
     std::string error;
-    int estado = Importar(m.preparar(d) + " " + escena, &error);
+    int estado = Importar(m.preparar(d) + " " + escena + " --mujer " + figura + " --caballo " + figura, &error);
     EXPECT_EQ(estado, m.estado) << error;
     EXPECT_NE(error.find(m.mensaje), std::string::npos) << error;
     if (m.estado != 0) {

@@ -79,11 +79,30 @@ double Pasear(int ticks, const Limites &caja, int *fuera)
     return recorrido;
 }
 
-TEST(Paseo, ElCaminanteReposaEnElSueloYNoSaleDeLasSalas)
+struct Sala {
+    const char *nombre;
+    std::string (*escribir)(const std::string &dir);
+};
+
+const Sala kSalas[] = {
+    {"obj", [](const std::string &d) { return EscribirOBJFix(d, "dos_salas", DosSalas(), ""); }},
+    {"glb", [](const std::string &d) { return EscribirGLTFFix(d, "caja", Caja(3, 1.5, 2, true), true); }},
+    {"dae", [](const std::string &d) { return EscribirDAEFix(d, "caja", Caja(6, 3, 4, true)); }},
+    {"stl", [](const std::string &d) { return EscribirSTLFix(d, "caja", Caja(6, 3, 4, true)); }},
+};
+
+class Paseo : public ::testing::TestWithParam<Sala> {};
+
+TEST_P(Paseo, ElCaminanteReposaEnElSueloYNoSaleDeLaSala)
 {
-    std::string dir = DirTemporal() + "/paseo";
+    const Sala &c = GetParam();
+    std::string dir = DirTemporal() + "/paseo_" + c.nombre;
     fs::create_directories(dir);
-    std::string escena = CargarSala(EscribirOBJFix(dir, "dos_salas", DosSalas(), ""), "paseo");
+    // The bundled figures once; small ones elsewhere (the bundled take a while).
+    const bool incluidas = std::string(c.nombre) == "obj";
+    std::string figura = EscribirSTLFix(dir, "figura", Caja(0.5, 1.7, 0.4, true));
+    std::string escena = CargarSala(c.escribir(dir), std::string("paseo_") + c.nombre,
+                                    incluidas ? "" : "--mujer " + figura + " --caballo " + figura);
     Limites caja;
     Ampliar(&caja, Techo), Ampliar(&caja, Suelo), Ampliar(&caja, Paredes);
 
@@ -92,8 +111,9 @@ TEST(Paseo, ElCaminanteReposaEnElSueloYNoSaleDeLasSalas)
     for (int i = 0; i < Suelo.NumVertices; i++) ASSERT_NEAR(Suelo.Vertices[i].y, -45, 1e-3);
     for (int i = 0; i < Techo.NumVertices; i++) ASSERT_NEAR(Techo.Vertices[i].y, 355, 1e-3);
 
-    // The bundled figures stand on the floor, ahead of the start, the horse
-    // where the walkthrough draws it (50 further along -z than its file says).
+    // The figures stand on the floor, ahead of the start, the horse where
+    // the walkthrough draws it (50 further along -z than its file says),
+    // sized like the bundled ones.
     for (const char *f : {"Mujer", "Caballo"}) {
         Limites b;
         Modelo m = CargarRanura(escena, f);
@@ -123,7 +143,10 @@ TEST(Paseo, ElCaminanteReposaEnElSueloYNoSaleDeLasSalas)
     EXPECT_GT(recorrido, 20000 * 7 * 0.3);
 }
 
-TEST(Paseo, SinTechosLaEscalaEsLaUnidadYElInicioEstaSobreElSuelo)
+INSTANTIATE_TEST_SUITE_P(Formatos, Paseo, ::testing::ValuesIn(kSalas),
+                         [](const auto &i) { return std::string(i.param.nombre); });
+
+TEST(Inicio, SinTechosLaEscalaEsLaUnidadYElInicioEstaSobreElSuelo)
 {
     std::string dir = DirTemporal() + "/sin_techo";
     fs::create_directories(dir);
@@ -141,7 +164,24 @@ TEST(Paseo, SinTechosLaEscalaEsLaUnidadYElInicioEstaSobreElSuelo)
     }
 }
 
-TEST(Paseo, UnInicioDadoSeRespeta)
+TEST(Inicio, ElInicioEstaEnElSueloPrincipalNoSobreUnaMesa)
+{
+    std::string dir = DirTemporal() + "/mesa";
+    fs::create_directories(dir);
+    // A wide table in the middle of the room leaves a narrow floor around it:
+    // its top is the most open floor there is, but not the room's level.
+    std::vector<PoligonoFix> sala = Caja(6, 3, 4, true);
+    sala.pop_back(), sala.pop_back(), sala.pop_back(), sala.pop_back();   // no pillar
+    for (const PoligonoFix &p : Bloque(1, 5, 0.8, 3.2, 0.9)) sala.push_back(p);
+    std::string escena = CargarSala(EscribirOBJFix(dir, "mesa", sala, ""), "mesa");
+    float arriba = -HUGE_VALF;
+    for (int i = 0; i < Suelo.NumVertices; i++) arriba = std::fmax(arriba, Suelo.Vertices[i].y);
+    for (int i = 0; i < Suelo.NumVertices; i++)
+        EXPECT_TRUE(std::fabs(Suelo.Vertices[i].y + 45) < 1e-3 || std::fabs(Suelo.Vertices[i].y - arriba) < 1e-3);
+    EXPECT_NEAR(arriba, -45 + 0.9 * 400 / 3, 1e-2);   // the table, above the start's floor
+}
+
+TEST(Inicio, UnInicioDadoSeRespeta)
 {
     std::string dir = DirTemporal() + "/inicio";
     fs::create_directories(dir);
