@@ -45,16 +45,16 @@ bool Existe(const std::string &ruta) { return access(ruta.c_str(), R_OK) == 0; }
 
 // Material of the quad (i, j) on layer `capa` (0 floor, 1 ceiling): one per
 // quarter, numbered 0-3 on the floor and 4-7 on the ceiling.
-int MaterialDe(int capa, int i, int j) { return capa * 4 + (i >= kQuads / 2) + 2 * (j >= kQuads / 2); }
+int BuscarMaterial(int capa, int i, int j) { return capa * 4 + (i >= kQuads / 2) + 2 * (j >= kQuads / 2); }
 
 // Material 7 has only a colour.
-bool ConImagen(int m) { return m != 7; }
+bool TieneImagen(int m) { return m != 7; }
 
 void EscribirImagenes(const std::string &dir) {
     std::mt19937 azar(3);
     std::vector<unsigned char> px(512 * 512 * 3);
     for (int m = 0; m < 8; ++m) {
-        if (!ConImagen(m)) continue;
+        if (!TieneImagen(m)) continue;
         for (unsigned char &c : px) c = (unsigned char)(azar() & 255);
         const std::string ruta = dir + "/mat" + std::to_string(m) + ".png";
         if (!stbi_write_png(ruta.c_str(), 512, 512, 3, px.data(), 512 * 3)) std::exit(1);
@@ -67,7 +67,7 @@ void EscribirSala(const std::string &dir) {
     if (!mtl) std::exit(1);
     for (int m = 0; m < 8; ++m) {
         std::fprintf(mtl, "newmtl mat%d\nKd 0.9 0.8 0.7\n", m);
-        if (ConImagen(m)) std::fprintf(mtl, "map_Kd mat%d.png\n", m);
+        if (TieneImagen(m)) std::fprintf(mtl, "map_Kd mat%d.png\n", m);
     }
     std::fclose(mtl);
     FILE *f = std::fopen((dir + "/sala_atlas.obj").c_str(), "w");
@@ -88,7 +88,7 @@ void EscribirSala(const std::string &dir) {
             std::fprintf(f, "usemtl mat%d\n", m);
             for (int j = 0; j < kQuads; ++j)
                 for (int i = 0; i < kQuads; ++i) {
-                    if (MaterialDe(capa, i, j) != m) continue;
+                    if (BuscarMaterial(capa, i, j) != m) continue;
                     int a = base + j * fila + i + 1, b = a + 1, c = a + fila + 1, d = a + fila;
                     if (capa) std::swap(b, d);
                     const int n = capa + 1;
@@ -109,7 +109,7 @@ void EscribirSala(const std::string &dir) {
 
 // The floor's or the ceiling's triangles as the importer hands them to the
 // texturing stage (positions do not matter to it; coordinates do).
-std::vector<TrianguloImportado> Capa(int capa) {
+std::vector<TrianguloImportado> CrearCapa(int capa) {
     std::vector<TrianguloImportado> r;
     r.reserve((size_t)kQuads * kQuads * 2);
     auto esquina = [&](int i, int j) {
@@ -122,31 +122,31 @@ std::vector<TrianguloImportado> Capa(int capa) {
     };
     for (int j = 0; j < kQuads; ++j)
         for (int i = 0; i < kQuads; ++i) {
-            const int m = MaterialDe(capa, i, j);
+            const int m = BuscarMaterial(capa, i, j);
             r.push_back({{esquina(i, j), esquina(i, j + 1), esquina(i + 1, j + 1)}, m});
             r.push_back({{esquina(i, j), esquina(i + 1, j + 1), esquina(i + 1, j)}, m});
         }
     return r;
 }
 
-std::vector<MaterialImportado> Materiales(const std::string &dir) {
+std::vector<MaterialImportado> CrearMateriales(const std::string &dir) {
     std::vector<MaterialImportado> r(8);
     for (int m = 0; m < 8; ++m) {
         r[m].nombre = "mat" + std::to_string(m);
         r[m].color[0] = 0.9f, r[m].color[1] = 0.8f, r[m].color[2] = 0.7f;
-        if (ConImagen(m)) r[m].imagen = dir + "/mat" + std::to_string(m) + ".png", r[m].por_color = true;
+        if (TieneImagen(m)) r[m].imagen = dir + "/mat" + std::to_string(m) + ".png", r[m].por_color = true;
     }
     return r;
 }
 
-double Procesador() {
+double MedirProcesador() {
     struct timespec t;
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return t.tv_sec + t.tv_nsec / 1e9;
 }
 
 // The importer in a child process: its processor time.
-double Importador(const std::string &orden) {
+double MedirImportador(const std::string &orden) {
     const pid_t pid = fork();
     if (pid == 0) {
         execl("/bin/sh", "sh", "-c", orden.c_str(), (char *)nullptr);
@@ -162,7 +162,7 @@ double Importador(const std::string &orden) {
     return uso.ru_utime.tv_sec + uso.ru_stime.tv_sec + (uso.ru_utime.tv_usec + uso.ru_stime.tv_usec) / 1e6;
 }
 
-double Mediana(std::vector<double> v) {
+double CalcularMediana(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
 }
@@ -185,23 +185,23 @@ int main(int argc, char **argv) {
     }
     const std::string orden = std::string(TALO_IMPORTAR) + " --mujer " + figura + " --caballo " + figura + " " +
                               dir + "/sala_atlas.obj " + dir + "/escena_atlas >/dev/null";
-    const std::vector<MaterialImportado> materiales = Materiales(dir);
+    const std::vector<MaterialImportado> materiales = CrearMateriales(dir);
     std::vector<double> total, atlas;
     size_t entrada = 0, salida = 0;
     int cortadas = 0;
     for (int i = 0; i < veces; ++i) {
-        total.push_back(Importador(orden));
+        total.push_back(MedirImportador(orden));
         double t = 0;
         entrada = salida = 0;
         cortadas = 0;
         for (int capa = 0; capa < 2; ++capa) {
-            std::vector<TrianguloImportado> caras = Capa(capa);
+            std::vector<TrianguloImportado> caras = CrearCapa(capa);
             entrada += caras.size();
             InformeTextura inf;
             std::vector<std::string> avisos;
-            const double t0 = Procesador();
+            const double t0 = MedirProcesador();
             ImagenRGBA img = TexturizarRanura(&caras, materiales, &inf, &avisos);
-            t += Procesador() - t0;
+            t += MedirProcesador() - t0;
             if (!avisos.empty() || img.rgba.empty()) {
                 std::fprintf(stderr, "bench_atlas: %s\n", avisos.empty() ? "no image" : avisos[0].c_str());
                 return 1;
@@ -212,9 +212,9 @@ int main(int argc, char **argv) {
         atlas.push_back(t);
         std::printf("run %d: importar %.3f s, of which the atlas stage %.3f s\n", i + 1, total.back(), t);
     }
-    const double a = Mediana(atlas), sin = Mediana(total) - a;
+    const double a = CalcularMediana(atlas), sin = CalcularMediana(total) - a;
     std::printf("floor and ceiling: %zu triangles in, %d cut, %zu out\n", entrada, cortadas, salida);
-    std::printf("medians: importar %.3f s, atlas stage %.3f s, importar without it %.3f s\n", Mediana(total), a, sin);
+    std::printf("medians: importar %.3f s, atlas stage %.3f s, importar without it %.3f s\n", CalcularMediana(total), a, sin);
     std::printf("the atlas adds %.2fx the import without it (target <= 1)\n", a / sin);
     return 0;
 }

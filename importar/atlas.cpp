@@ -11,11 +11,11 @@
 
 namespace {
 
-bool PotenciaDeDos(int n) { return n > 0 && (n & (n - 1)) == 0; }
+bool EsPotenciaDeDos(int n) { return n > 0 && (n & (n - 1)) == 0; }
 
 // The rectangle sides for the factor k (atlas.h): area k x need, capped by
 // the image's own size; k <= 0 stands for "no cap from k".
-void Lados(const RecuadroAtlas &r, double k, int *ancho, int *alto) {
+void CalcularLados(const RecuadroAtlas &r, double k, int *ancho, int *alto) {
     if (!r.imagen) {
         *ancho = *alto = kLadoTesela;
         return;
@@ -45,24 +45,24 @@ bool Empaquetar(const std::vector<int> &anchos, const std::vector<int> &altos, i
 }
 
 // The sides of every rectangle for the factor k.
-void TodosLosLados(const std::vector<RecuadroAtlas> &r, double k, std::vector<int> *anchos,
+void CalcularTodosLosLados(const std::vector<RecuadroAtlas> &r, double k, std::vector<int> *anchos,
                    std::vector<int> *altos) {
     anchos->resize(r.size());
     altos->resize(r.size());
-    for (size_t i = 0; i < r.size(); ++i) Lados(r[i], k, &(*anchos)[i], &(*altos)[i]);
+    for (size_t i = 0; i < r.size(); ++i) CalcularLados(r[i], k, &(*anchos)[i], &(*altos)[i]);
 }
 
 bool CabeEnMaximo(const std::vector<RecuadroAtlas> &r, double k) {
     std::vector<int> an, al;
     std::vector<stbrp_rect> sitio;
-    TodosLosLados(r, k, &an, &al);
+    CalcularTodosLosLados(r, k, &an, &al);
     return Empaquetar(an, al, kLadoMaxAtlas, kLadoMaxAtlas, &sitio);
 }
 
 // The largest k (to a few parts in a thousand) at which everything packs
 // into the largest atlas; 0 when nothing needs to shrink, -1 when even the
 // smallest rectangles do not fit.
-double Factor(const std::vector<RecuadroAtlas> &r) {
+double BuscarFactor(const std::vector<RecuadroAtlas> &r) {
     if (CabeEnMaximo(r, 0)) return 0;
     // Below kmin every image is one pixel; above kmax none is shrunk.
     double kmax = 0, kmin = 1e300;
@@ -102,7 +102,7 @@ bool PlanearUnico(std::vector<RecuadroAtlas> *r, int *ancho, int *alto) {
     if (r->size() != 1 || !(*r)[0].imagen) return false;
     RecuadroAtlas &x = (*r)[0];
     const int w = x.imagen->ancho, h = x.imagen->alto;
-    if (!PotenciaDeDos(w) || !PotenciaDeDos(h)) return false;
+    if (!EsPotenciaDeDos(w) || !EsPotenciaDeDos(h)) return false;
     int d = 1;
     while (std::max(w, h) / d > kLadoMaxAtlas) d *= 2;
     x.x = x.y = 0;
@@ -116,10 +116,10 @@ bool PlanearUnico(std::vector<RecuadroAtlas> *r, int *ancho, int *alto) {
 
 bool PlanearAtlas(std::vector<RecuadroAtlas> *r, int *ancho, int *alto) {
     if (PlanearUnico(r, ancho, alto)) return true;
-    const double k = Factor(*r);
+    const double k = BuscarFactor(*r);
     if (k < 0) return false;
     std::vector<int> an, al;
-    TodosLosLados(*r, k, &an, &al);
+    CalcularTodosLosLados(*r, k, &an, &al);
     double area = 0;
     int mayor_an = 1, mayor_al = 1;
     for (size_t i = 0; i < an.size(); ++i) {
@@ -150,30 +150,30 @@ bool PlanearAtlas(std::vector<RecuadroAtlas> *r, int *ancho, int *alto) {
     return false;
 }
 
-bool Unico(const std::vector<RecuadroAtlas> &r, int ancho, int alto) {
+bool EsUnico(const std::vector<RecuadroAtlas> &r, int ancho, int alto) {
     return r.size() == 1 && r[0].imagen && r[0].x == 0 && r[0].y == 0 && r[0].ancho == ancho &&
            r[0].alto == alto;
 }
 
 namespace {
 
-unsigned char Canal(double v) {
+unsigned char ConvertirCanal(double v) {
     const double x = std::floor(v * 255 + 0.5);
     return (unsigned char)(x < 0 ? 0 : x > 255 ? 255 : x);
 }
 
-unsigned char Producto(unsigned char p, float f) {
+unsigned char MultiplicarCanal(unsigned char p, float f) {
     const double x = std::floor(p * (double)f + 0.5);
     return (unsigned char)(x < 0 ? 0 : x > 255 ? 255 : x);
 }
 
 // One repeat of the material at the rectangle's size, RGBA, rows top down.
-std::vector<unsigned char> Contenido(const RecuadroAtlas &r) {
+std::vector<unsigned char> DibujarContenido(const RecuadroAtlas &r) {
     const size_t n = (size_t)r.ancho * r.alto;
     std::vector<unsigned char> px(n * 4);
     if (!r.imagen) {
-        const unsigned char c[4] = {Canal(r.color[0]), Canal(r.color[1]), Canal(r.color[2]),
-                                    r.alfa ? Canal(r.color[3]) : (unsigned char)255};
+        const unsigned char c[4] = {ConvertirCanal(r.color[0]), ConvertirCanal(r.color[1]), ConvertirCanal(r.color[2]),
+                                    r.alfa ? ConvertirCanal(r.color[3]) : (unsigned char)255};
         for (size_t i = 0; i < n; ++i) std::copy(c, c + 4, &px[i * 4]);
         return px;
     }
@@ -189,17 +189,17 @@ std::vector<unsigned char> Contenido(const RecuadroAtlas &r) {
     for (size_t i = 0; i < n; ++i) {
         unsigned char *p = &px[i * 4];
         if (r.por_color)
-            for (int c = 0; c < 3; ++c) p[c] = Producto(p[c], r.color[c]);
-        p[3] = r.alfa ? Producto(p[3], r.color[3]) : 255;
+            for (int c = 0; c < 3; ++c) p[c] = MultiplicarCanal(p[c], r.color[c]);
+        p[3] = r.alfa ? MultiplicarCanal(p[3], r.color[3]) : 255;
     }
     return px;
 }
 
-int Modulo(int a, int n) { return ((a % n) + n) % n; }
+int Envolver(int a, int n) { return ((a % n) + n) % n; }
 
 }  // namespace
 
-ImagenRGBA AtlasVacio(int ancho, int alto) {
+ImagenRGBA CrearAtlasVacio(int ancho, int alto) {
     ImagenRGBA atlas;
     atlas.ancho = ancho;
     atlas.alto = alto;
@@ -209,25 +209,25 @@ ImagenRGBA AtlasVacio(int ancho, int alto) {
 }
 
 void DibujarRecuadro(const RecuadroAtlas &r, ImagenRGBA *atlas) {
-    const std::vector<unsigned char> px = Contenido(r);
+    const std::vector<unsigned char> px = DibujarContenido(r);
     // The border repeats the rectangle's opposite side; the whole-atlas
     // rectangle has none (the texture's own wrapping does it).
     const int b = (r.ancho == atlas->ancho && r.alto == atlas->alto) ? 0 : kBordeAtlas;
     for (int y = -b; y < r.alto + b; ++y) {
-        const unsigned char *fila = &px[(size_t)Modulo(y, r.alto) * r.ancho * 4];
+        const unsigned char *fila = &px[(size_t)Envolver(y, r.alto) * r.ancho * 4];
         unsigned char *destino = &atlas->rgba[((size_t)(r.y + y) * atlas->ancho + r.x) * 4];
         for (int x = -b; x < r.ancho + b; ++x)
-            std::copy(fila + Modulo(x, r.ancho) * 4, fila + Modulo(x, r.ancho) * 4 + 4, destino + (ptrdiff_t)x * 4);
+            std::copy(fila + Envolver(x, r.ancho) * 4, fila + Envolver(x, r.ancho) * 4 + 4, destino + (ptrdiff_t)x * 4);
     }
 }
 
-Vector CoordenadaAtlas(const RecuadroAtlas &r, int ancho, int alto, double s, double t) {
+Vector MapearEnAtlas(const RecuadroAtlas &r, int ancho, int alto, double s, double t) {
     s = std::min(1.0, std::max(0.0, s));
     t = std::min(1.0, std::max(0.0, t));
     return {(float)((r.x + s * r.ancho) / ancho), (float)((alto - r.y - r.alto + t * r.alto) / alto), 0};
 }
 
-void ColorMedio(const ImagenRGBA &img, float color[4]) {
+void CalcularColorMedio(const ImagenRGBA &img, float color[4]) {
     double suma[4] = {0, 0, 0, 0};
     const size_t n = (size_t)img.ancho * img.alto;
     for (size_t i = 0; i < n; ++i)

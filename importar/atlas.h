@@ -50,14 +50,14 @@ struct RecuadroAtlas {
 // Sizes and places every rectangle (see above) and gives the atlas's sides.
 // A single material whose image is a power of two on both sides, at most
 // kLadoMaxAtlas, gets the whole atlas, no border: its faces need no cutting
-// (Unico is then true). False when even rectangles of one pixel do not fit
+// (EsUnico is then true). False when even rectangles of one pixel do not fit
 // (several hundred thousand materials); nothing is placed then.
 bool PlanearAtlas(std::vector<RecuadroAtlas> *recuadros, int *ancho, int *alto);
-bool Unico(const std::vector<RecuadroAtlas> &recuadros, int ancho, int alto);
+bool EsUnico(const std::vector<RecuadroAtlas> &recuadros, int ancho, int alto);
 
 // An atlas of the given sides, opaque black, rows top down like every
 // ImagenRGBA.
-ImagenRGBA AtlasVacio(int ancho, int alto);
+ImagenRGBA CrearAtlasVacio(int ancho, int alto);
 
 // Draws one planned rectangle and its border into the atlas: its image
 // scaled to the rectangle with stb_image_resize's default filter (Mitchell
@@ -68,10 +68,10 @@ void DibujarRecuadro(const RecuadroAtlas &r, ImagenRGBA *atlas);
 
 // The atlas texture coordinate of the point (s, t) of one repeat of a
 // rectangle's image, s and t in [0, 1], t = 0 at the image's bottom row.
-Vector CoordenadaAtlas(const RecuadroAtlas &r, int ancho, int alto, double s, double t);
+Vector MapearEnAtlas(const RecuadroAtlas &r, int ancho, int alto, double s, double t);
 
 // The mean colour of an image (opacity included), each channel in [0, 1]:
 // what a material shows that keeps only its colour.
-void ColorMedio(const ImagenRGBA &img, float color[4]);
+void CalcularColorMedio(const ImagenRGBA &img, float color[4]);
 
 #endif

@@ -30,11 +30,11 @@ struct Poligono {
     int n = 0;
 };
 
-float Coordenada(const EsquinaImportada &e, int eje) { return eje == 0 ? e.textura.x : e.textura.y; }
+float LeerCoordenada(const EsquinaImportada &e, int eje) { return eje == 0 ? e.textura.x : e.textura.y; }
 
 // The fixed order of an edge's two ends: position first, so that faces
 // sharing an edge but not its normals still agree.
-bool Menor(const EsquinaImportada &a, const EsquinaImportada &b) {
+bool EsMenor(const EsquinaImportada &a, const EsquinaImportada &b) {
     const float pa[9] = {a.posicion.x, a.posicion.y, a.posicion.z, a.textura.x, a.textura.y,
                          a.textura.z, a.normal.x, a.normal.y, a.normal.z};
     const float pb[9] = {b.posicion.x, b.posicion.y, b.posicion.z, b.textura.x, b.textura.y,
@@ -44,16 +44,16 @@ bool Menor(const EsquinaImportada &a, const EsquinaImportada &b) {
     return false;
 }
 
-float Mezcla(float a, float b, double l) { return (float)(a + l * ((double)b - a)); }
+float Mezclar(float a, float b, double l) { return (float)(a + l * ((double)b - a)); }
 
-Vector MezclaVector(Vector a, Vector b, double l) {
-    return {Mezcla(a.x, b.x, l), Mezcla(a.y, b.y, l), Mezcla(a.z, b.z, l)};
+Vector MezclarVector(Vector a, Vector b, double l) {
+    return {Mezclar(a.x, b.x, l), Mezclar(a.y, b.y, l), Mezclar(a.z, b.z, l)};
 }
 
 // The normal between two corners: copied when they agree, else interpolated
 // and made unit length (a blend of unit normals is shorter, and the
 // walkthrough lights with normals as they stand).
-Vector MezclaNormal(Vector a, Vector b, double l) {
+Vector MezclarNormal(Vector a, Vector b, double l) {
     if (a.x == b.x && a.y == b.y && a.z == b.z) return a;
     const double x = a.x + l * ((double)b.x - a.x);
     const double y = a.y + l * ((double)b.y - a.y);
@@ -66,32 +66,32 @@ Vector MezclaNormal(Vector a, Vector b, double l) {
 // The point of segment a-b where texture coordinate `eje` equals `valor`.
 // Requires the coordinate to differ at the two ends.
 EsquinaImportada Interpolar(EsquinaImportada a, EsquinaImportada b, int eje, float valor) {
-    if (Menor(b, a)) std::swap(a, b);
-    const double ca = Coordenada(a, eje);
-    const double l = (valor - ca) / ((double)Coordenada(b, eje) - ca);
+    if (EsMenor(b, a)) std::swap(a, b);
+    const double ca = LeerCoordenada(a, eje);
+    const double l = (valor - ca) / ((double)LeerCoordenada(b, eje) - ca);
     EsquinaImportada r;
-    r.posicion = MezclaVector(a.posicion, b.posicion, l);
-    r.normal = MezclaNormal(a.normal, b.normal, l);
-    r.textura = MezclaVector(a.textura, b.textura, l);
+    r.posicion = MezclarVector(a.posicion, b.posicion, l);
+    r.normal = MezclarNormal(a.normal, b.normal, l);
+    r.textura = MezclarVector(a.textura, b.textura, l);
     if (eje == 0) r.textura.x = valor;
     else r.textura.y = valor;
     return r;
 }
 
-EsquinaImportada PuntoArista(const TrianguloImportado &cara, int arista, int eje, float valor) {
+EsquinaImportada CalcularPuntoArista(const TrianguloImportado &cara, int arista, int eje, float valor) {
     return Interpolar(cara.e[arista], cara.e[(arista + 1) % 3], eje, valor);
 }
 
 // The point inside the face where s = k meets t = j, on the chord that the
 // line s = k makes across the whole face.
-EsquinaImportada PuntoCruce(const TrianguloImportado &cara, float k, float j) {
+EsquinaImportada CalcularPuntoCruce(const TrianguloImportado &cara, float k, float j) {
     EsquinaImportada ext[3];
     int n = 0;
     for (int i = 0; i < 3; ++i) {
         const double da = cara.e[i].textura.x - (double)k;
         const double db = cara.e[(i + 1) % 3].textura.x - (double)k;
         if (da == 0) ext[n++] = cara.e[i];
-        else if ((da < 0 && db > 0) || (da > 0 && db < 0)) ext[n++] = PuntoArista(cara, i, 0, k);
+        else if ((da < 0 && db > 0) || (da > 0 && db < 0)) ext[n++] = CalcularPuntoArista(cara, i, 0, k);
     }
     int bajo = 0, alto = 0;
     for (int i = 1; i < n; ++i) {
@@ -117,15 +117,15 @@ bool Recortar(const TrianguloImportado &cara, const Poligono &p, int eje, float 
     for (int i = 0; i < p.n; ++i) {
         const Vertice &u = p.v[i];
         const Vertice &w = p.v[(i + 1) % p.n];
-        const double du = sentido * ((double)Coordenada(u.e, eje) - valor);
-        const double dw = sentido * ((double)Coordenada(w.e, eje) - valor);
+        const double du = sentido * ((double)LeerCoordenada(u.e, eje) - valor);
+        const double dw = sentido * ((double)LeerCoordenada(w.e, eje) - valor);
         dentro = dentro || du < 0;
         bool ok = true;
         if (du < 0 || (du == 0 && dw <= 0)) ok = Anadir(r, u.e, u.soporte, u.linea);
         else if (du == 0) ok = Anadir(r, u.e, kLinea, valor);   // leaves along the line
         if ((du < 0 && dw > 0) || (du > 0 && dw < 0)) {
-            const EsquinaImportada x = u.soporte == kLinea ? PuntoCruce(cara, u.linea, valor)
-                                                           : PuntoArista(cara, u.soporte, eje, valor);
+            const EsquinaImportada x = u.soporte == kLinea ? CalcularPuntoCruce(cara, u.linea, valor)
+                                                           : CalcularPuntoArista(cara, u.soporte, eje, valor);
             if (du < 0) ok = ok && Anadir(r, x, kLinea, valor);
             else ok = ok && Anadir(r, x, u.soporte, u.linea);
         }
@@ -135,10 +135,10 @@ bool Recortar(const TrianguloImportado &cara, const Poligono &p, int eje, float 
     return true;
 }
 
-void Extremos(const Poligono &p, int eje, float *menor, float *mayor) {
-    *menor = *mayor = Coordenada(p.v[0].e, eje);
+void BuscarExtremos(const Poligono &p, int eje, float *menor, float *mayor) {
+    *menor = *mayor = LeerCoordenada(p.v[0].e, eje);
     for (int i = 1; i < p.n; ++i) {
-        const float c = Coordenada(p.v[i].e, eje);
+        const float c = LeerCoordenada(p.v[i].e, eje);
         if (c < *menor) *menor = c;
         if (c > *mayor) *mayor = c;
     }
@@ -171,9 +171,9 @@ bool Emitir(const Poligono &p, int cs, int ct, Salida *s) {
 // Cuts `p` along every line of axis `eje` strictly inside it, handing each
 // part with its cell number to `parte`. False if `parte` or a cut fails.
 template <class F>
-bool Franjas(const TrianguloImportado &cara, const Poligono &p, int eje, F parte) {
+bool CortarFranjas(const TrianguloImportado &cara, const Poligono &p, int eje, F parte) {
     float menor, mayor;
-    Extremos(p, eje, &menor, &mayor);
+    BuscarExtremos(p, eje, &menor, &mayor);
     int celda = (int)std::floor(menor);
     Poligono resto = p, trozo;
     for (float k = (float)(celda + 1); k < mayor; k += 1, ++celda) {
@@ -187,7 +187,7 @@ bool Franjas(const TrianguloImportado &cara, const Poligono &p, int eje, F parte
     return parte(resto, celda);
 }
 
-bool Manejable(const TrianguloImportado &cara) {
+bool EsManejable(const TrianguloImportado &cara) {
     for (const EsquinaImportada &e : cara.e)
         if (!(std::fabs(e.textura.x) < kLimiteCoordenada && std::fabs(e.textura.y) < kLimiteCoordenada))
             return false;
@@ -197,12 +197,12 @@ bool Manejable(const TrianguloImportado &cara) {
 }  // namespace
 
 int CortarCara(const TrianguloImportado &cara, std::vector<PiezaCara> *piezas) {
-    if (!Manejable(cara)) return -1;
+    if (!EsManejable(cara)) return -1;
     Poligono p;
     for (int i = 0; i < 3; ++i) Anadir(&p, cara.e[i], i, 0);
     float smin, smax, tmin, tmax;
-    Extremos(p, 0, &smin, &smax);
-    Extremos(p, 1, &tmin, &tmax);
+    BuscarExtremos(p, 0, &smin, &smax);
+    BuscarExtremos(p, 1, &tmin, &tmax);
     const double fs = std::floor(smin), ft = std::floor(tmin);
     if (smax <= fs + 1 && tmax <= ft + 1) {
         piezas->push_back({cara, (int)fs, (int)ft});
@@ -212,8 +212,8 @@ int CortarCara(const TrianguloImportado &cara, std::vector<PiezaCara> *piezas) {
     if (std::ceil(smax) - fs > kMaxPiezasCara || std::ceil(tmax) - ft > kMaxPiezasCara) return -1;
     const size_t antes = piezas->size();
     Salida s{piezas, cara.material, 0};
-    const bool ok = Franjas(cara, p, 0, [&](const Poligono &franja, int cs) {
-        return Franjas(cara, franja, 1, [&](const Poligono &celda, int ct) { return Emitir(celda, cs, ct, &s); });
+    const bool ok = CortarFranjas(cara, p, 0, [&](const Poligono &franja, int cs) {
+        return CortarFranjas(cara, franja, 1, [&](const Poligono &celda, int ct) { return Emitir(celda, cs, ct, &s); });
     });
     if (!ok) {
         piezas->resize(antes);

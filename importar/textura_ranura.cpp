@@ -32,7 +32,7 @@ const long long kMaxPiezasAnadidas = 2000000;
 const size_t kBytesGuardados = (size_t)256 << 20;
 
 // Faces whose material index is not in the scene's list are drawn grey.
-const MaterialImportado &MaterialGris() {
+const MaterialImportado &ObtenerMaterialGris() {
     static MaterialImportado m = [] {
         MaterialImportado g;
         g.nombre = "(no material)";
@@ -55,22 +55,22 @@ struct MaterialRanura {
     bool demasiadas = false;              // a face needs more than kMaxPiezasCara
 };
 
-double AreaTextura(const TrianguloImportado &t) {
+double CalcularAreaTextura(const TrianguloImportado &t) {
     const Vector &a = t.e[0].textura, &b = t.e[1].textura, &c = t.e[2].textura;
     return 0.5 * std::fabs(((double)b.x - a.x) * ((double)c.y - a.y) - ((double)b.y - a.y) * ((double)c.x - a.x));
 }
 
-MaterialRanura SinMaterial() {
+MaterialRanura CrearSinMaterial() {
     MaterialRanura m;
-    m.m = &MaterialGris();
+    m.m = &ObtenerMaterialGris();
     return m;
 }
 
-std::string Nombre(const MaterialRanura &m) { return "\"" + m.m->nombre + "\""; }
+std::string CitarNombre(const MaterialRanura &m) { return "\"" + m.m->nombre + "\""; }
 
 // The slot's materials, in the order their faces first use them; `cual`
 // gives each face's entry.
-std::vector<MaterialRanura> Materiales(const std::vector<TrianguloImportado> &caras,
+std::vector<MaterialRanura> ReunirMateriales(const std::vector<TrianguloImportado> &caras,
                                        const std::vector<MaterialImportado> &materiales, std::vector<int> *cual) {
     std::vector<MaterialRanura> r;
     std::vector<int> entrada(materiales.size() + 1, -1);   // last: no material
@@ -80,12 +80,12 @@ std::vector<MaterialRanura> Materiales(const std::vector<TrianguloImportado> &ca
         const size_t k = (m >= 0 && m < (int)materiales.size()) ? (size_t)m : materiales.size();
         if (entrada[k] < 0) {
             entrada[k] = (int)r.size();
-            MaterialRanura x = SinMaterial();
+            MaterialRanura x = CrearSinMaterial();
             if (k < materiales.size()) x.indice = (int)k, x.m = &materiales[k];
             r.push_back(x);
         }
         (*cual)[i] = entrada[k];
-        r[entrada[k]].repeticiones += AreaTextura(caras[i]);
+        r[entrada[k]].repeticiones += CalcularAreaTextura(caras[i]);
     }
     return r;
 }
@@ -100,7 +100,7 @@ void Decodificar(std::vector<MaterialRanura> *ms, std::vector<std::string> *avis
             avisos->push_back(error + "; the material's colour is used instead");
             continue;
         }
-        ColorMedio(m.imagen, m.medio);
+        CalcularColorMedio(m.imagen, m.medio);
         if (guardados + m.imagen.rgba.size() > kBytesGuardados) std::vector<unsigned char>().swap(m.imagen.rgba);
         else guardados += m.imagen.rgba.size();
     }
@@ -147,11 +147,11 @@ void Contar(const std::vector<TrianguloImportado> &caras, const std::vector<int>
 // What a material with an image shows when it keeps only its colour: the
 // image's mean, as the source shows it (times the colour where the format
 // multiplies them; the opacity always).
-void SoloColor(const MaterialRanura &m, float color[4]) {
+void CalcularSoloColor(const MaterialRanura &m, float color[4]) {
     for (int c = 0; c < 4; ++c) color[c] = (m.m->por_color || c == 3 ? m.m->color[c] : 1) * m.medio[c];
 }
 
-RecuadroAtlas Recuadro(const MaterialRanura &m) {
+RecuadroAtlas PrepararRecuadro(const MaterialRanura &m) {
     RecuadroAtlas r;
     std::copy(m.m->color, m.m->color + 4, r.color);
     r.alfa = m.m->alfa;
@@ -160,7 +160,7 @@ RecuadroAtlas Recuadro(const MaterialRanura &m) {
         r.imagen = &m.imagen;
         r.por_color = m.m->por_color;
     } else if (m.con_imagen) {
-        SoloColor(m, r.color);
+        CalcularSoloColor(m, r.color);
     }
     return r;
 }
@@ -176,7 +176,7 @@ void Mapear(std::vector<TrianguloImportado> *caras, const std::vector<int> &cual
         const RecuadroAtlas &r = rs[cual[i]];
         TrianguloImportado t = (*caras)[i];
         if (!r.imagen) {
-            for (EsquinaImportada &e : t.e) e.textura = CoordenadaAtlas(r, ancho, alto, 0.5, 0.5);
+            for (EsquinaImportada &e : t.e) e.textura = MapearEnAtlas(r, ancho, alto, 0.5, 0.5);
             salida.push_back(t);
             continue;
         }
@@ -184,7 +184,7 @@ void Mapear(std::vector<TrianguloImportado> *caras, const std::vector<int> &cual
         CortarCara(t, &piezas);   // counted before: it does not fail now
         for (PiezaCara &p : piezas) {
             for (EsquinaImportada &e : p.t.e)
-                e.textura = CoordenadaAtlas(r, ancho, alto, (double)e.textura.x - p.celda_s,
+                e.textura = MapearEnAtlas(r, ancho, alto, (double)e.textura.x - p.celda_s,
                                             (double)e.textura.y - p.celda_t);
             salida.push_back(p.t);
         }
@@ -196,7 +196,7 @@ void Mapear(std::vector<TrianguloImportado> *caras, const std::vector<int> &cual
 // dropped, one at a time.
 ImagenRGBA Dibujar(const std::vector<MaterialRanura> &ms, const std::vector<RecuadroAtlas> &rs, int ancho,
                    int alto) {
-    ImagenRGBA atlas = AtlasVacio(ancho, alto);
+    ImagenRGBA atlas = CrearAtlasVacio(ancho, alto);
     for (size_t i = 0; i < rs.size(); ++i) {
         RecuadroAtlas r = rs[i];
         ImagenRGBA otra;
@@ -206,7 +206,7 @@ ImagenRGBA Dibujar(const std::vector<MaterialRanura> &ms, const std::vector<Recu
                 otra.alto == r.imagen->alto) {
                 r.imagen = &otra;
             } else {   // changed on disk since
-                SoloColor(ms[i], r.color);
+                CalcularSoloColor(ms[i], r.color);
                 r.imagen = nullptr;
             }
         }
@@ -215,7 +215,7 @@ ImagenRGBA Dibujar(const std::vector<MaterialRanura> &ms, const std::vector<Recu
     return atlas;
 }
 
-std::string Decimal(double x) {
+std::string FormatearDecimal(double x) {
     char b[32];
     std::snprintf(b, sizeof b, "%.3g", x);
     return b;
@@ -241,23 +241,23 @@ void Informar(const std::vector<MaterialRanura> &ms, const std::vector<RecuadroA
         inf->piezas += (int)(r.imagen ? m.cortadas + m.anadidas : 0);
         nombres += (i ? ", " : "") + (r.imagen ? m.m->imagen : std::string("colour"));
         if (m.demasiadas)
-            inf->aproximado.push_back("Material " + Nombre(m) + " keeps only its colour (its image's mean): "
+            inf->aproximado.push_back("Material " + CitarNombre(m) + " keeps only its colour (its image's mean): "
                                       "its faces repeat the image more often than cutting allows.");
         if (r.imagen && r.escala < 1)
-            inf->aproximado.push_back("The image of material " + Nombre(m) + " was scaled by " +
-                                      Decimal(r.escala) + " to fit the atlas.");
+            inf->aproximado.push_back("The image of material " + CitarNombre(m) + " was scaled by " +
+                                      FormatearDecimal(r.escala) + " to fit the atlas.");
         if (m.m->colores_vertice)
-            inf->aproximado.push_back("Material " + Nombre(m) + " has colours per vertex; the walkthrough draws "
+            inf->aproximado.push_back("Material " + CitarNombre(m) + " has colours per vertex; the walkthrough draws "
                                       "one grey for the whole model, so they are left out.");
         if (m.m->emisivo)
-            inf->aproximado.push_back("Material " + Nombre(m) + " glows (an emissive colour or map); the walkthrough "
+            inf->aproximado.push_back("Material " + CitarNombre(m) + " glows (an emissive colour or map); the walkthrough "
                                       "lights every model by its one light only, so the glow is left out.");
         if (m.m->relieve)
-            inf->aproximado.push_back("Material " + Nombre(m) + " has a normal or bump map; the walkthrough lights "
+            inf->aproximado.push_back("Material " + CitarNombre(m) + " has a normal or bump map; the walkthrough lights "
                                       "with the faces' own normals, so it is left out.");
         if (m.m->alfa) {
             inf->bits = 32;
-            inf->aproximado.push_back("Material " + Nombre(m) + " is see-through; its alpha is in the image, but "
+            inf->aproximado.push_back("Material " + CitarNombre(m) + " is see-through; its alpha is in the image, but "
                                       "the walkthrough draws every model opaque (its textures keep colour only, with "
                                       "no blending or alpha test), so see-through parts show the colour under them.");
         }
@@ -272,22 +272,22 @@ ImagenRGBA TexturizarRanura(std::vector<TrianguloImportado> *caras,
                             const std::vector<MaterialImportado> &materiales,
                             InformeTextura *informe, std::vector<std::string> *avisos) {
     std::vector<int> cual;
-    std::vector<MaterialRanura> ms = Materiales(*caras, materiales, &cual);
-    if (ms.empty()) ms.push_back(SinMaterial());
+    std::vector<MaterialRanura> ms = ReunirMateriales(*caras, materiales, &cual);
+    if (ms.empty()) ms.push_back(CrearSinMaterial());
     Decodificar(&ms, avisos);
     std::vector<RecuadroAtlas> rs;
-    for (const MaterialRanura &m : ms) rs.push_back(Recuadro(m));
+    for (const MaterialRanura &m : ms) rs.push_back(PrepararRecuadro(m));
     int ancho = 0, alto = 0;
-    const bool unico = PlanearAtlas(&rs, &ancho, &alto) && Unico(rs, ancho, alto);
+    const bool unico = PlanearAtlas(&rs, &ancho, &alto) && EsUnico(rs, ancho, alto);
     if (!unico) {
         Contar(*caras, cual, &ms);
         rs.clear();
-        for (const MaterialRanura &m : ms) rs.push_back(Recuadro(m));
+        for (const MaterialRanura &m : ms) rs.push_back(PrepararRecuadro(m));
         if (!PlanearAtlas(&rs, &ancho, &alto)) {
             // Only for hundreds of thousands of materials: one grey tile.
             for (int &c : cual) c = 0;
-            ms.assign(1, SinMaterial());
-            rs.assign(1, Recuadro(ms[0]));
+            ms.assign(1, CrearSinMaterial());
+            rs.assign(1, PrepararRecuadro(ms[0]));
             PlanearAtlas(&rs, &ancho, &alto);
             informe->aproximado.push_back("The slot has too many materials for one atlas; it is drawn grey.");
         }

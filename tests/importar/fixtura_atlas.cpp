@@ -15,7 +15,7 @@ namespace {
 
 // Blocks of random colour, so that linear filtering changes little inside
 // a block and sampled colours compare well.
-ImagenRGBA Bloques(int ancho, int alto, int bloque, unsigned semilla, bool alfa) {
+ImagenRGBA CrearBloques(int ancho, int alto, int bloque, unsigned semilla, bool alfa) {
     std::mt19937 azar(semilla);
     ImagenRGBA img;
     img.ancho = ancho;
@@ -32,13 +32,13 @@ ImagenRGBA Bloques(int ancho, int alto, int bloque, unsigned semilla, bool alfa)
     return img;
 }
 
-MaterialFixtura Material(const char *nombre, float r, float g, float b, float a, ImagenRGBA img = {}) {
+MaterialFixtura CrearMaterial(const char *nombre, float r, float g, float b, float a, ImagenRGBA img = {}) {
     return {nombre, {r, g, b, a}, std::move(img)};
 }
 
 // A wall or floor quad from corner a along u and v, texture (s0, t0) at a
 // and (s1, t1) at a + u + v.
-CaraFixtura Quad(Vector a, Vector u, Vector v, Vector n, float s0, float t0, float s1, float t1, int m) {
+CaraFixtura CrearQuad(Vector a, Vector u, Vector v, Vector n, float s0, float t0, float s1, float t1, int m) {
     CaraFixtura c;
     c.p[0] = a;
     c.p[1] = {a.x + u.x, a.y + u.y, a.z + u.z};
@@ -58,10 +58,10 @@ struct Lado {
     int material;
     float s0, t0, s1, t1;
 };
-void Caja(Fixtura *f, Lado suelo, Lado techo, Lado izquierda, Lado derecha, Lado frente,
+void CrearCaja(Fixtura *f, Lado suelo, Lado techo, Lado izquierda, Lado derecha, Lado frente,
           const std::vector<std::pair<float, Lado>> &fondo) {
     auto q = [&](Vector a, Vector u, Vector v, Vector n, Lado l) {
-        f->caras.push_back(Quad(a, u, v, n, l.s0, l.t0, l.s1, l.t1, l.material));
+        f->caras.push_back(CrearQuad(a, u, v, n, l.s0, l.t0, l.s1, l.t1, l.material));
     };
     q({-5, 0, 4}, {10, 0, 0}, {0, 0, -8}, {0, 1, 0}, suelo);
     q({-5, 3, -4}, {10, 0, 0}, {0, 0, 8}, {0, -1, 0}, techo);
@@ -81,7 +81,7 @@ bool EscribirPNG(const std::string &ruta, const ImagenRGBA &img) {
     return stbi_write_png(ruta.c_str(), img.ancho, img.alto, 4, img.rgba.data(), img.ancho * 4) != 0;
 }
 
-void AlVector(void *contexto, void *datos, int n) {
+void AnadirAlVector(void *contexto, void *datos, int n) {
     auto *v = static_cast<std::vector<unsigned char> *>(contexto);
     v->insert(v->end(), (unsigned char *)datos, (unsigned char *)datos + n);
 }
@@ -97,7 +97,7 @@ void Poner(std::vector<unsigned char> *v, T x) {
 }
 
 // Shades of one hue: each pixel's red, from half to full brightness.
-void Tonos(MaterialFixtura *m, float r, float g, float b) {
+void ColorearConTono(MaterialFixtura *m, float r, float g, float b) {
     const float hue[3] = {r, g, b};
     for (size_t i = 0; i < m->imagen.rgba.size(); i += 4) {
         const float v = 0.5f + 0.5f * m->imagen.rgba[i] / 255.0f;
@@ -108,30 +108,30 @@ void Tonos(MaterialFixtura *m, float r, float g, float b) {
 
 }  // namespace
 
-Fixtura SalaOBJ(bool tonos) {
+Fixtura CrearSalaOBJ(bool tonos) {
     Fixtura f;
-    f.materiales.push_back(Material("baldosa", 1, 1, 1, 1, Bloques(16, 16, 4, 1, false)));
-    f.materiales.push_back(Material("techo", 0.9f, 0.9f, 0.8f, 1));
-    f.materiales.push_back(Material("ladrillo", 1, 1, 1, 1, Bloques(64, 32, 4, 2, false)));
-    f.materiales.push_back(Material("madera", 0.8f, 0.6f, 0.4f, 1, Bloques(32, 32, 8, 3, false)));
-    f.materiales.push_back(Material("yeso", 0.9f, 0.85f, 0.7f, 1));
-    f.materiales.push_back(Material("vidrio", 0.5f, 0.7f, 0.9f, 0.6f, Bloques(16, 16, 4, 4, true)));
-    f.materiales.push_back(Material("pintura", 0.3f, 0.6f, 0.3f, 1));
-    Caja(&f, {0, 0, 0, 4, 4}, {1, 0, 0, 1, 1}, {5, 0, 0, 2, 1}, {6, 0, 0, 1, 1}, {6, 0, 0, 1, 1},
+    f.materiales.push_back(CrearMaterial("baldosa", 1, 1, 1, 1, CrearBloques(16, 16, 4, 1, false)));
+    f.materiales.push_back(CrearMaterial("techo", 0.9f, 0.9f, 0.8f, 1));
+    f.materiales.push_back(CrearMaterial("ladrillo", 1, 1, 1, 1, CrearBloques(64, 32, 4, 2, false)));
+    f.materiales.push_back(CrearMaterial("madera", 0.8f, 0.6f, 0.4f, 1, CrearBloques(32, 32, 8, 3, false)));
+    f.materiales.push_back(CrearMaterial("yeso", 0.9f, 0.85f, 0.7f, 1));
+    f.materiales.push_back(CrearMaterial("vidrio", 0.5f, 0.7f, 0.9f, 0.6f, CrearBloques(16, 16, 4, 4, true)));
+    f.materiales.push_back(CrearMaterial("pintura", 0.3f, 0.6f, 0.3f, 1));
+    CrearCaja(&f, {0, 0, 0, 4, 4}, {1, 0, 0, 1, 1}, {5, 0, 0, 2, 1}, {6, 0, 0, 1, 1}, {6, 0, 0, 1, 1},
          {{6, {2, -3.5f, -1.25f, 3.5f, 1.75f}}, {2, {3, 0, 0, 1, 1}}, {2, {4, 0, 0, 1, 1}}});
     if (tonos) {
         const float hue[7][3] = {{1, 1, 0}, {0.6f, 0.6f, 0.6f}, {1, 0, 0}, {0, 1, 0},
                                  {0, 0.9f, 0.9f}, {0, 0, 1}, {0.9f, 0, 0.9f}};
-        for (int m = 0; m < 7; ++m) Tonos(&f.materiales[m], hue[m][0], hue[m][1], hue[m][2]);
+        for (int m = 0; m < 7; ++m) ColorearConTono(&f.materiales[m], hue[m][0], hue[m][1], hue[m][2]);
     }
     return f;
 }
 
-Fixtura SalaGLB() {
+Fixtura CrearSalaGLB() {
     Fixtura f;
-    f.materiales.push_back(Material("imagen", 0.9f, 0.6f, 0.3f, 1, Bloques(32, 16, 4, 5, false)));
-    f.materiales.push_back(Material("color", 0.2f, 0.5f, 0.8f, 1));
-    Caja(&f, {0, 0, 0, 2, 2}, {1, 0, 0, 1, 1}, {0, 0, 0, 1, 1}, {1, 0, 0, 1, 1}, {1, 0, 0, 1, 1},
+    f.materiales.push_back(CrearMaterial("imagen", 0.9f, 0.6f, 0.3f, 1, CrearBloques(32, 16, 4, 5, false)));
+    f.materiales.push_back(CrearMaterial("color", 0.2f, 0.5f, 0.8f, 1));
+    CrearCaja(&f, {0, 0, 0, 2, 2}, {1, 0, 0, 1, 1}, {0, 0, 0, 1, 1}, {1, 0, 0, 1, 1}, {1, 0, 0, 1, 1},
          {{10, {0, -1.5f, -0.5f, 1.5f, 1.5f}}});
     return f;
 }
@@ -222,7 +222,7 @@ std::string EscribirGLB(const Fixtura &f, const std::string &carpeta) {
         std::string textura;
         if (!x.imagen.rgba.empty()) {
             const size_t desde = bin.size();
-            stbi_write_png_to_func(AlVector, &bin, x.imagen.ancho, x.imagen.alto, 4, x.imagen.rgba.data(),
+            stbi_write_png_to_func(AnadirAlVector, &bin, x.imagen.ancho, x.imagen.alto, 4, x.imagen.rgba.data(),
                                    x.imagen.ancho * 4);
             const int v = vista(desde);
             Alinear(&bin, 0);
@@ -262,9 +262,9 @@ std::string EscribirGLB(const Fixtura &f, const std::string &carpeta) {
     return std::fclose(s) == 0 && ok ? ruta : "";
 }
 
-void ColorFuente(const Fixtura &f, int cara, double s, double t, double rgb[3]) {
+void CalcularColorFuente(const Fixtura &f, int cara, double s, double t, double rgb[3]) {
     const MaterialFixtura &m = f.materiales[f.caras[cara].material];
     double c[4] = {255, 255, 255, 255};
-    if (!m.imagen.rgba.empty()) MuestraBilineal(m.imagen, s, t, c);
+    if (!m.imagen.rgba.empty()) MuestrearBilineal(m.imagen, s, t, c);
     for (int k = 0; k < 3; ++k) rgb[k] = c[k] * m.color[k];
 }

@@ -38,10 +38,10 @@ struct Fixtura {
 // shades of it, colours pure), for telling them apart on screen: floor
 // yellow, bricks red, wood green, plaster cyan, glass blue, the right and
 // front walls magenta, the ceiling grey.
-Fixtura SalaOBJ(bool tonos = false);
+Fixtura CrearSalaOBJ(bool tonos = false);
 // The same room for glTF: one material with an image and a baseColorFactor,
 // tiled 3 x 2 from (-1.5, -0.5) on the back wall, and one with a colour only.
-Fixtura SalaGLB();
+Fixtura CrearSalaGLB();
 
 // Write the fixture into `carpeta` (which exists): sala.obj, sala.mtl and one
 // PNG per image; or sala.glb with its image inside. The path of the room
@@ -52,6 +52,6 @@ std::string EscribirGLB(const Fixtura &f, const std::string &carpeta);
 // The source's colour at the point of quad `cara` with texture coordinate
 // (s, t): its image sampled with repeat wrapping and linear filtering, times
 // its colour; or its colour. Levels 0..255, R, G, B.
-void ColorFuente(const Fixtura &f, int cara, double s, double t, double rgb[3]);
+void CalcularColorFuente(const Fixtura &f, int cara, double s, double t, double rgb[3]);
 
 #endif

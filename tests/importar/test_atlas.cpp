@@ -13,7 +13,7 @@
 
 namespace {
 
-ImagenRGBA Ruido(int ancho, int alto, unsigned semilla) {
+ImagenRGBA CrearRuido(int ancho, int alto, unsigned semilla) {
     std::mt19937 azar(semilla);
     ImagenRGBA img;
     img.ancho = ancho;
@@ -24,7 +24,7 @@ ImagenRGBA Ruido(int ancho, int alto, unsigned semilla) {
 }
 
 // Smooth and periodic, so shrinking it loses little.
-ImagenRGBA Suave(int ancho, int alto) {
+ImagenRGBA CrearSuave(int ancho, int alto) {
     ImagenRGBA img;
     img.ancho = ancho;
     img.alto = alto;
@@ -42,7 +42,7 @@ ImagenRGBA Suave(int ancho, int alto) {
 }
 
 // Only the sides matter to the plan.
-ImagenRGBA Lados(int ancho, int alto) {
+ImagenRGBA CrearLados(int ancho, int alto) {
     ImagenRGBA img;
     img.ancho = ancho;
     img.alto = alto;
@@ -50,20 +50,20 @@ ImagenRGBA Lados(int ancho, int alto) {
 }
 
 ImagenRGBA ComponerAtlas(const std::vector<RecuadroAtlas> &r, int ancho, int alto) {
-    ImagenRGBA atlas = AtlasVacio(ancho, alto);
+    ImagenRGBA atlas = CrearAtlasVacio(ancho, alto);
     for (const RecuadroAtlas &x : r) DibujarRecuadro(x, &atlas);
     return atlas;
 }
 
-bool PotenciaDeDos(int n) { return n > 0 && (n & (n - 1)) == 0; }
+bool EsPotenciaDeDos(int n) { return n > 0 && (n & (n - 1)) == 0; }
 
 // Rectangles, borders included, inside the atlas and apart; images keep
 // their proportions and are never enlarged.
 void ComprobarPlan(const std::vector<RecuadroAtlas> &r, int ancho, int alto, const char *nombre) {
-    EXPECT_TRUE(PotenciaDeDos(ancho) && PotenciaDeDos(alto)) << nombre;
+    EXPECT_TRUE(EsPotenciaDeDos(ancho) && EsPotenciaDeDos(alto)) << nombre;
     EXPECT_LE(ancho, kLadoMaxAtlas);
     EXPECT_LE(alto, kLadoMaxAtlas);
-    const int b = Unico(r, ancho, alto) ? 0 : kBordeAtlas;
+    const int b = EsUnico(r, ancho, alto) ? 0 : kBordeAtlas;
     for (size_t i = 0; i < r.size(); ++i) {
         const RecuadroAtlas &x = r[i];
         EXPECT_GE(x.x - b, 0) << nombre;
@@ -108,7 +108,7 @@ TEST(Atlas, PlanTabla) {
     };
     for (const CasoPlan &c : casos) {
         std::vector<ImagenRGBA> imgs;
-        for (auto l : c.imagenes) imgs.push_back(Lados(l.first, l.second));
+        for (auto l : c.imagenes) imgs.push_back(CrearLados(l.first, l.second));
         std::vector<RecuadroAtlas> r(imgs.size());
         for (size_t i = 0; i < imgs.size(); ++i) {
             if (imgs[i].ancho) r[i].imagen = &imgs[i];
@@ -118,7 +118,7 @@ TEST(Atlas, PlanTabla) {
         ASSERT_TRUE(PlanearAtlas(&r, &ancho, &alto)) << c.nombre;
         EXPECT_EQ(ancho, c.ancho) << c.nombre;
         EXPECT_EQ(alto, c.alto) << c.nombre;
-        EXPECT_EQ(Unico(r, ancho, alto), c.unico) << c.nombre;
+        EXPECT_EQ(EsUnico(r, ancho, alto), c.unico) << c.nombre;
         ComprobarPlan(r, ancho, alto, c.nombre);
         const bool encoge = c.ancho == kLadoMaxAtlas && !c.unico;
         for (const RecuadroAtlas &x : r)
@@ -132,7 +132,7 @@ TEST(Atlas, PlanTabla) {
 // hundred times keeps it; the others shrink with the area they cover.
 TEST(Atlas, EspacioSegunSuperficie) {
     const double rep[6] = {1, 1, 1, 1, 2, 100};
-    std::vector<ImagenRGBA> imgs(6, Lados(2048, 2048));
+    std::vector<ImagenRGBA> imgs(6, CrearLados(2048, 2048));
     std::vector<RecuadroAtlas> r(6);
     for (int i = 0; i < 6; ++i) {
         r[i].imagen = &imgs[i];
@@ -156,7 +156,7 @@ TEST(Atlas, EspacioSegunSuperficie) {
 // The atlas sampled where a point of one repeat maps, against the source
 // image sampled with repeat wrapping at the point's source coordinate,
 // times the colour where the material says so. Points include repeat edges.
-double PeorDiferencia(const RecuadroAtlas &r, const ImagenRGBA &fuente, const ImagenRGBA &atlas, int n) {
+double MedirPeorDiferencia(const RecuadroAtlas &r, const ImagenRGBA &fuente, const ImagenRGBA &atlas, int n) {
     std::mt19937 azar(99);
     std::uniform_real_distribution<double> u(-3, 3);
     double peor = 0;
@@ -168,9 +168,9 @@ double PeorDiferencia(const RecuadroAtlas &r, const ImagenRGBA &fuente, const Im
         // both its cells, so either side is tried.
         const double cs = std::floor(s) - (i % 20 == 0 ? 1 : 0), ct = std::floor(t) - (i % 20 == 1 ? 1 : 0);
         double a[4], f[4];
-        const Vector c = CoordenadaAtlas(r, atlas.ancho, atlas.alto, s - cs, t - ct);
-        MuestraBilineal(atlas, c.x, c.y, a);
-        MuestraBilineal(fuente, s, t, f);
+        const Vector c = MapearEnAtlas(r, atlas.ancho, atlas.alto, s - cs, t - ct);
+        MuestrearBilineal(atlas, c.x, c.y, a);
+        MuestrearBilineal(fuente, s, t, f);
         for (int k = 0; k < 3; ++k) {
             const double esperado = r.por_color ? f[k] * r.color[k] : f[k];
             peor = std::max(peor, std::fabs(a[k] - esperado));
@@ -180,7 +180,7 @@ double PeorDiferencia(const RecuadroAtlas &r, const ImagenRGBA &fuente, const Im
 }
 
 TEST(Atlas, ComoLaFuenteConRepeticion) {
-    const ImagenRGBA a = Ruido(64, 32, 1), b = Ruido(16, 16, 2), c = Ruido(1000, 3, 3);
+    const ImagenRGBA a = CrearRuido(64, 32, 1), b = CrearRuido(16, 16, 2), c = CrearRuido(1000, 3, 3);
     std::vector<RecuadroAtlas> r(4);
     r[0].imagen = &a;
     r[0].por_color = true;
@@ -198,13 +198,13 @@ TEST(Atlas, ComoLaFuenteConRepeticion) {
     // Kept at their size: the same samples, up to the rounding of the
     // colour product (half a level per texel) and of float coordinates in
     // a 2048-texel atlas (a ten-thousandth of a texel, on noise).
-    EXPECT_LE(PeorDiferencia(r[0], a, atlas, 4000), 0.5 + 0.05);
-    EXPECT_LE(PeorDiferencia(r[1], b, atlas, 4000), 0.05);
-    EXPECT_LE(PeorDiferencia(r[2], c, atlas, 4000), 0.05);
+    EXPECT_LE(MedirPeorDiferencia(r[0], a, atlas, 4000), 0.5 + 0.05);
+    EXPECT_LE(MedirPeorDiferencia(r[1], b, atlas, 4000), 0.05);
+    EXPECT_LE(MedirPeorDiferencia(r[2], c, atlas, 4000), 0.05);
     // The tile, wherever a face's corners are mapped in it.
     double m[4];
-    const Vector centro = CoordenadaAtlas(r[3], ancho, alto, 0.5, 0.5);
-    MuestraBilineal(atlas, centro.x, centro.y, m);
+    const Vector centro = MapearEnAtlas(r[3], ancho, alto, 0.5, 0.5);
+    MuestrearBilineal(atlas, centro.x, centro.y, m);
     EXPECT_EQ(m[0], 51);
     EXPECT_EQ(m[1], 102);
     EXPECT_EQ(m[2], 153);
@@ -212,18 +212,18 @@ TEST(Atlas, ComoLaFuenteConRepeticion) {
 }
 
 TEST(Atlas, EscaladaComoLaFuenteSuavizada) {
-    const ImagenRGBA img = Suave(256, 128);
+    const ImagenRGBA img = CrearSuave(256, 128);
     std::vector<RecuadroAtlas> r(1);
     r[0].imagen = &img;
     r[0].x = r[0].y = kBordeAtlas;
     r[0].ancho = 64;
     r[0].alto = 32;
     const ImagenRGBA atlas = ComponerAtlas(r, 128, 64);
-    EXPECT_LE(PeorDiferencia(r[0], img, atlas, 4000), 3);
+    EXPECT_LE(MedirPeorDiferencia(r[0], img, atlas, 4000), 3);
 }
 
 TEST(Atlas, Alfa) {
-    ImagenRGBA img = Ruido(8, 8, 5);
+    ImagenRGBA img = CrearRuido(8, 8, 5);
     std::vector<RecuadroAtlas> r(2);
     r[0].imagen = r[1].imagen = &img;
     r[0].alfa = true;

@@ -31,7 +31,7 @@ struct Salida {
 };
 
 // The walkthrough's image as an ImagenRGBA (rows top down, four channels).
-ImagenRGBA ComoRGBA(const Imagen &im) {
+ImagenRGBA ConvertirARGBA(const Imagen &im) {
     ImagenRGBA r;
     r.ancho = im.Ancho;
     r.alto = im.Alto;
@@ -48,7 +48,7 @@ Salida Leer(const std::string &carpeta, const char *modelo, const char *textura)
     Salida s;
     s.m = CargarRanura(carpeta, modelo);
     Imagen im = CargarImagenTGA((carpeta + "/Texturas/" + textura + ".tga").c_str());
-    s.img = ComoRGBA(im);
+    s.img = ConvertirARGBA(im);
     s.bits = im.Bpp;
     free(im.Pixeles);
     return s;
@@ -63,7 +63,7 @@ void Aplicar(const InformeRanura &t, const double p[3], double q[3]) {
 // The output's colour at point q: the face of the three room slots that
 // holds it, its texture coordinate there, the slot's image sampled. False
 // if no face holds q.
-bool ColorSalida(const std::vector<Salida> &sal, const double q[3], double tol, double rgb[3]) {
+bool CalcularColorSalida(const std::vector<Salida> &sal, const double q[3], double tol, double rgb[3]) {
     for (const Salida &s : sal)
         for (int f = 0; f < s.m.NumCaras; ++f) {
             const int *v = s.m.Caras[f].Vert;
@@ -86,14 +86,14 @@ bool ColorSalida(const std::vector<Salida> &sal, const double q[3], double tol, 
             const double st = ta.x + wb * ((double)tb.x - ta.x) + wc * ((double)tc.x - ta.x);
             const double tt = ta.y + wb * ((double)tb.y - ta.y) + wc * ((double)tc.y - ta.y);
             double m[4];
-            MuestraBilineal(s.img, st, tt, m);
+            MuestrearBilineal(s.img, st, tt, m);
             std::copy(m, m + 3, rgb);
             return true;
         }
     return false;
 }
 
-double Mediana(std::vector<double> v) {
+double CalcularMediana(std::vector<double> v) {
     if (v.empty()) return 0;
     std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
     return v[v.size() / 2];
@@ -130,14 +130,14 @@ void CompararColores(const Fixtura &f, const std::string &carpeta, std::vector<d
             }
             double q[3], fuente[3], salida[3];
             Aplicar(t, p, q);
-            ColorFuente(f, (int)i, s, tt, fuente);
-            ASSERT_TRUE(ColorSalida(sal, q, 1e-3 * t.escala, salida)) << "no output face at a point of face " << i;
+            CalcularColorFuente(f, (int)i, s, tt, fuente);
+            ASSERT_TRUE(CalcularColorSalida(sal, q, 1e-3 * t.escala, salida)) << "no output face at a point of face " << i;
             for (int ch = 0; ch < 3; ++ch) dif[c.material].push_back(std::fabs(fuente[ch] - salida[ch]));
         }
     }
     for (const std::vector<double> &d : dif) {
         peor->push_back(d.empty() ? 0 : *std::max_element(d.begin(), d.end()));
-        mediana->push_back(Mediana(d));
+        mediana->push_back(CalcularMediana(d));
     }
     *bits_paredes = sal[2].bits;
     for (Salida &s : sal) LiberarModelo(&s.m);
@@ -150,14 +150,14 @@ struct CasoEscena {
     int bits;   // of the walls' image
 };
 
-Fixtura SalaOBJSinTonos() { return SalaOBJ(); }
+Fixtura CrearSalaOBJSinTonos() { return CrearSalaOBJ(); }
 
 // The OBJ room: bricks tiled 7 x 3 from negative coordinates beside wood
 // (a colour factor) and plaster (a colour only) on one wall, glass with
 // alpha, which makes the walls' image 32-bit. The GLB: an embedded image
 // with a baseColorFactor, tiled, and a colour-only material.
 TEST(AtlasEscena, CadaPuntoDelColorDeLaFuente) {
-    const CasoEscena casos[] = {{"obj", SalaOBJSinTonos, EscribirOBJ, 32}, {"glb", SalaGLB, EscribirGLB, 24}};
+    const CasoEscena casos[] = {{"obj", CrearSalaOBJSinTonos, EscribirOBJ, 32}, {"glb", CrearSalaGLB, EscribirGLB, 24}};
     for (const CasoEscena &c : casos) {
         const Fixtura f = c.fixtura();
         const std::string dir = DirTemporal() + "/" + c.nombre;

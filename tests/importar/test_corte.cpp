@@ -17,7 +17,7 @@
 
 namespace {
 
-TrianguloImportado Cara(const float p[3][3], const float t[3][2]) {
+TrianguloImportado CrearCara(const float p[3][3], const float t[3][2]) {
     TrianguloImportado c;
     for (int i = 0; i < 3; ++i) {
         c.e[i].posicion = {p[i][0], p[i][1], p[i][2]};
@@ -29,22 +29,22 @@ TrianguloImportado Cara(const float p[3][3], const float t[3][2]) {
 }
 
 // A flat face in z = 0 whose positions equal its texture coordinates times 10.
-TrianguloImportado CaraPlana(float s0, float t0, float s1, float t1, float s2, float t2) {
+TrianguloImportado CrearCaraPlana(float s0, float t0, float s1, float t1, float s2, float t2) {
     const float p[3][3] = {{s0 * 10, t0 * 10, 0}, {s1 * 10, t1 * 10, 0}, {s2 * 10, t2 * 10, 0}};
     const float t[3][2] = {{s0, t0}, {s1, t1}, {s2, t2}};
-    return Cara(p, t);
+    return CrearCara(p, t);
 }
 
-double Cruz2(double ax, double ay, double bx, double by) { return ax * by - ay * bx; }
+double CalcularCruz2(double ax, double ay, double bx, double by) { return ax * by - ay * bx; }
 
 // Signed area in texture space.
-double AreaTextura(const TrianguloImportado &c) {
+double CalcularAreaTextura(const TrianguloImportado &c) {
     const Vector &a = c.e[0].textura, &b = c.e[1].textura, &d = c.e[2].textura;
-    return 0.5 * Cruz2((double)b.x - a.x, (double)b.y - a.y, (double)d.x - a.x, (double)d.y - a.y);
+    return 0.5 * CalcularCruz2((double)b.x - a.x, (double)b.y - a.y, (double)d.x - a.x, (double)d.y - a.y);
 }
 
 // Area vector (half the cross product of two edges) in space.
-void AreaEspacio(const TrianguloImportado &c, double n[3]) {
+void CalcularAreaEspacio(const TrianguloImportado &c, double n[3]) {
     const Vector &a = c.e[0].posicion, &b = c.e[1].posicion, &d = c.e[2].posicion;
     const double u[3] = {(double)b.x - a.x, (double)b.y - a.y, (double)b.z - a.z};
     const double v[3] = {(double)d.x - a.x, (double)d.y - a.y, (double)d.z - a.z};
@@ -53,7 +53,7 @@ void AreaEspacio(const TrianguloImportado &c, double n[3]) {
     n[2] = 0.5 * (u[0] * v[1] - u[1] * v[0]);
 }
 
-double Norma(const double n[3]) { return std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]); }
+double CalcularNorma(const double n[3]) { return std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]); }
 
 struct CasoCorte {
     const char *nombre;
@@ -64,17 +64,17 @@ struct CasoCorte {
 
 TEST(Corte, TablaDeCaras) {
     const CasoCorte casos[] = {
-        {"inside one cell", CaraPlana(0.1f, 0.1f, 0.9f, 0.2f, 0.5f, 0.8f), 1, 1},
-        {"corners on the cell's border", CaraPlana(1, 1, 2, 1, 1, 2), 1, 1},
-        {"negative cell", CaraPlana(-2.9f, -1.9f, -2.1f, -1.8f, -2.5f, -1.1f), 1, 1},
+        {"inside one cell", CrearCaraPlana(0.1f, 0.1f, 0.9f, 0.2f, 0.5f, 0.8f), 1, 1},
+        {"corners on the cell's border", CrearCaraPlana(1, 1, 2, 1, 1, 2), 1, 1},
+        {"negative cell", CrearCaraPlana(-2.9f, -1.9f, -2.1f, -1.8f, -2.5f, -1.1f), 1, 1},
         // One line s = 1 through two edges: a triangle and a quadrilateral.
-        {"one cut", CaraPlana(0.5f, 0.1f, 1.5f, 0.2f, 0.5f, 0.9f), 3, 2},
+        {"one cut", CrearCaraPlana(0.5f, 0.1f, 1.5f, 0.2f, 0.5f, 0.9f), 3, 2},
         // The line passes through a corner: two triangles.
-        {"cut through a corner", CaraPlana(0.5f, 0.1f, 1.5f, 0.1f, 1, 0.9f), 2, 2},
+        {"cut through a corner", CrearCaraPlana(0.5f, 0.1f, 1.5f, 0.1f, 1, 0.9f), 2, 2},
         // Half a 2 x 2 square, its diagonal through the grid point (1, 1):
         // the whole cell (0, 0), two triangles, and a triangle in each of its
         // neighbours along the axes; the cell (1, 1) untouched.
-        {"diagonal through a grid point", CaraPlana(0, 0, 2, 0, 0, 2), 4, 3},
+        {"diagonal through a grid point", CrearCaraPlana(0, 0, 2, 0, 0, 2), 4, 3},
     };
     for (const CasoCorte &c : casos) {
         std::vector<PiezaCara> piezas;
@@ -92,7 +92,7 @@ TEST(Corte, TablaDeCaras) {
         }
     }
     std::vector<PiezaCara> piezas;
-    CortarCara(CaraPlana(-2.9f, -1.9f, -2.1f, -1.8f, -2.5f, -1.1f), &piezas);
+    CortarCara(CrearCaraPlana(-2.9f, -1.9f, -2.1f, -1.8f, -2.5f, -1.1f), &piezas);
     EXPECT_EQ(piezas[0].celda_s, -3);
     EXPECT_EQ(piezas[0].celda_t, -2);
 }
@@ -102,9 +102,9 @@ TEST(Corte, TablaDeCaras) {
 // face's way and their areas add up to the face's, in space and in texture
 // space.
 void ComprobarPiezas(const TrianguloImportado &cara, const std::vector<PiezaCara> &piezas) {
-    const double at = AreaTextura(cara);
+    const double at = CalcularAreaTextura(cara);
     double nc[3];
-    AreaEspacio(cara, nc);
+    CalcularAreaEspacio(cara, nc);
     double suma_t = 0, suma[3] = {0, 0, 0};
     const Vector &a = cara.e[0].textura, &b = cara.e[1].textura, &d = cara.e[2].textura;
     double mayor_t = 1, ext_t = 0, ext_p = 0;
@@ -114,19 +114,19 @@ void ComprobarPiezas(const TrianguloImportado &cara, const std::vector<PiezaCara
         ext_t = std::max(ext_t, std::hypot((double)x.textura.x - y.textura.x, (double)x.textura.y - y.textura.y));
         const double dp[3] = {(double)x.posicion.x - y.posicion.x, (double)x.posicion.y - y.posicion.y,
                               (double)x.posicion.z - y.posicion.z};
-        ext_p = std::max(ext_p, Norma(dp));
+        ext_p = std::max(ext_p, CalcularNorma(dp));
     }
     // A few float steps of a texture coordinate, as barycentric weights.
     const double tol_w = 8 * 1.2e-7 * mayor_t * ext_t / std::fabs(2 * at) + 1e-6;
     const double tol_p = (tol_w + 1e-6) * ext_p;
     for (const PiezaCara &p : piezas) {
-        const double ap = AreaTextura(p.t);
+        const double ap = CalcularAreaTextura(p.t);
         EXPECT_GE(ap * (at < 0 ? -1 : 1), -1e-9) << "a piece turns the other way";
         suma_t += ap;
         double np[3];
-        AreaEspacio(p.t, np);
+        CalcularAreaEspacio(p.t, np);
         for (int k = 0; k < 3; ++k) suma[k] += np[k];
-        EXPECT_GE(np[0] * nc[0] + np[1] * nc[1] + np[2] * nc[2], -1e-6 * Norma(nc) * Norma(nc));
+        EXPECT_GE(np[0] * nc[0] + np[1] * nc[1] + np[2] * nc[2], -1e-6 * CalcularNorma(nc) * CalcularNorma(nc));
         for (const EsquinaImportada &e : p.t.e) {
             const double s = e.textura.x, t = e.textura.y;
             EXPECT_GE(s, p.celda_s - 1e-5);
@@ -135,8 +135,8 @@ void ComprobarPiezas(const TrianguloImportado &cara, const std::vector<PiezaCara
             EXPECT_LE(t, p.celda_t + 1 + 1e-5);
             // Barycentric weights from the texture coordinate give the
             // position, up to what float texture coordinates resolve.
-            const double w1 = Cruz2(s - a.x, t - a.y, (double)d.x - a.x, (double)d.y - a.y) / (2 * at);
-            const double w2 = Cruz2((double)b.x - a.x, (double)b.y - a.y, s - a.x, t - a.y) / (2 * at);
+            const double w1 = CalcularCruz2(s - a.x, t - a.y, (double)d.x - a.x, (double)d.y - a.y) / (2 * at);
+            const double w2 = CalcularCruz2((double)b.x - a.x, (double)b.y - a.y, s - a.x, t - a.y) / (2 * at);
             const double w0 = 1 - w1 - w2;
             EXPECT_GE(std::min({w0, w1, w2}), -tol_w) << "corner outside the face";
             const Vector *q[3] = {&cara.e[0].posicion, &cara.e[1].posicion, &cara.e[2].posicion};
@@ -149,7 +149,7 @@ void ComprobarPiezas(const TrianguloImportado &cara, const std::vector<PiezaCara
     }
     const double n = (double)piezas.size();
     EXPECT_NEAR(suma_t, at, n * tol_w * std::fabs(at));
-    for (int k = 0; k < 3; ++k) EXPECT_NEAR(suma[k], nc[k], n * (tol_w + 1e-6) * Norma(nc));
+    for (int k = 0; k < 3; ++k) EXPECT_NEAR(suma[k], nc[k], n * (tol_w + 1e-6) * CalcularNorma(nc));
 }
 
 TEST(Corte, PiezasExactasDeCarasAlAzar) {
@@ -168,8 +168,8 @@ TEST(Corte, PiezasExactasDeCarasAlAzar) {
         // Some corners exactly on grid lines.
         if (caso % 7 == 0) t[0][0] = std::round(t[0][0]);
         if (caso % 11 == 0) t[1][1] = std::round(t[1][1]);
-        const TrianguloImportado cara = Cara(p, t);
-        if (std::fabs(AreaTextura(cara)) < 1e-3) continue;
+        const TrianguloImportado cara = CrearCara(p, t);
+        if (std::fabs(CalcularAreaTextura(cara)) < 1e-3) continue;
         std::vector<PiezaCara> piezas;
         const int n = CortarCara(cara, &piezas);
         ASSERT_GT(n, 0);
@@ -200,7 +200,7 @@ TEST(Corte, AristaCompartidaMismosPuntos) {
         // Points on the diagonal q0-q2: where its texture line passes.
         auto en_diagonal = [&](const EsquinaImportada &e) {
             const double dx = (double)q[2].textura.x - q[0].textura.x, dy = (double)q[2].textura.y - q[0].textura.y;
-            const double c = Cruz2(dx, dy, e.textura.x - (double)q[0].textura.x, e.textura.y - (double)q[0].textura.y);
+            const double c = CalcularCruz2(dx, dy, e.textura.x - (double)q[0].textura.x, e.textura.y - (double)q[0].textura.y);
             return std::fabs(c) < 1e-6 * (dx * dx + dy * dy);
         };
         auto puntos = [&](const std::vector<PiezaCara> &ps) {
@@ -219,11 +219,11 @@ TEST(Corte, CarasRechazadas) {
     const float inf = std::numeric_limits<float>::infinity();
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const TrianguloImportado casos[] = {
-        CaraPlana(0, 0, 200, 0, 0, 200),           // some 20 000 cells
-        CaraPlana(0, 0, 20000, 0, 0, 0.5f),        // a strip of 20 000 cells
-        CaraPlana(0, 0, 1, 0, nan, 1),
-        CaraPlana(0, 0, inf, 0, 0, 1),
-        CaraPlana(5e6f, 0, 5e6f + 1, 0, 5e6f, 1),  // floats no longer resolve a repeat
+        CrearCaraPlana(0, 0, 200, 0, 0, 200),           // some 20 000 cells
+        CrearCaraPlana(0, 0, 20000, 0, 0, 0.5f),        // a strip of 20 000 cells
+        CrearCaraPlana(0, 0, 1, 0, nan, 1),
+        CrearCaraPlana(0, 0, inf, 0, 0, 1),
+        CrearCaraPlana(5e6f, 0, 5e6f + 1, 0, 5e6f, 1),  // floats no longer resolve a repeat
     };
     for (const TrianguloImportado &c : casos) {
         std::vector<PiezaCara> piezas(2);
@@ -232,7 +232,7 @@ TEST(Corte, CarasRechazadas) {
     }
     // Half a quad tiled 100 x 100 is still cut.
     std::vector<PiezaCara> piezas;
-    EXPECT_GT(CortarCara(CaraPlana(0, 0, 100, 0, 0, 100), &piezas), 0);
+    EXPECT_GT(CortarCara(CrearCaraPlana(0, 0, 100, 0, 0, 100), &piezas), 0);
 }
 
 }  // namespace

@@ -15,7 +15,7 @@
 
 namespace {
 
-void AlVector(void *contexto, void *datos, int n) {
+void AnadirAlVector(void *contexto, void *datos, int n) {
     auto *v = static_cast<std::vector<unsigned char> *>(contexto);
     v->insert(v->end(), (unsigned char *)datos, (unsigned char *)datos + n);
 }
@@ -26,7 +26,7 @@ struct Incrustada {
     std::vector<unsigned char> png;
     MaterialImportado m;
 };
-Incrustada Material(int lado) {
+Incrustada CrearMaterialIncrustado(int lado) {
     Incrustada r;
     std::vector<unsigned char> px((size_t)lado * lado * 4);
     for (size_t i = 0; i < px.size(); i += 4) {
@@ -36,7 +36,7 @@ Incrustada Material(int lado) {
         px[i + 2] = 100;
         px[i + 3] = 255;
     }
-    stbi_write_png_to_func(AlVector, &r.png, lado, lado, 4, px.data(), lado * 4);
+    stbi_write_png_to_func(AnadirAlVector, &r.png, lado, lado, 4, px.data(), lado * 4);
     r.m.nombre = "incrustada";
     r.m.imagen = "*0";
     r.m.por_color = true;
@@ -44,7 +44,7 @@ Incrustada Material(int lado) {
     return r;
 }
 
-TrianguloImportado Cara(float s, float t, int material) {
+TrianguloImportado CrearCara(float s, float t, int material) {
     TrianguloImportado c;
     const float p[3][2] = {{0, 0}, {s, 0}, {0, t}};
     for (int i = 0; i < 3; ++i) {
@@ -63,9 +63,9 @@ bool Dice(const InformeTextura &inf, const char *texto) {
 }
 
 TEST(TexturaRanura, UnaImagenPotenciaDeDosEsLaTextura) {
-    Incrustada a = Material(8);
+    Incrustada a = CrearMaterialIncrustado(8);
     a.m.incrustada = a.png.data(), a.m.bytes_incrustada = a.png.size();
-    std::vector<TrianguloImportado> caras = {Cara(3.5f, -2.25f, 0)};
+    std::vector<TrianguloImportado> caras = {CrearCara(3.5f, -2.25f, 0)};
     const std::vector<TrianguloImportado> antes = caras;
     InformeTextura inf;
     std::vector<std::string> avisos;
@@ -80,14 +80,14 @@ TEST(TexturaRanura, UnaImagenPotenciaDeDosEsLaTextura) {
 }
 
 TEST(TexturaRanura, DemasiadasRepeticionesDejanElColorMedio) {
-    Incrustada a = Material(8);
+    Incrustada a = CrearMaterialIncrustado(8);
     a.m.incrustada = a.png.data(), a.m.bytes_incrustada = a.png.size();
     MaterialImportado b;
     b.nombre = "otro";
     b.color[1] = 0.25f;
     b.alfa = true;
     // A face tiled 300 x 300, one of another material, one without any.
-    std::vector<TrianguloImportado> caras = {Cara(300, 300, 0), Cara(1, 1, 1), Cara(1, 1, 7)};
+    std::vector<TrianguloImportado> caras = {CrearCara(300, 300, 0), CrearCara(1, 1, 1), CrearCara(1, 1, 7)};
     InformeTextura inf;
     std::vector<std::string> avisos;
     const ImagenRGBA img = TexturizarRanura(&caras, {a.m, b}, &inf, &avisos);
@@ -104,7 +104,7 @@ TEST(TexturaRanura, DemasiadasRepeticionesDejanElColorMedio) {
         EXPECT_EQ(caras[i].e[0].textura.x, caras[i].e[1].textura.x);
         EXPECT_EQ(caras[i].e[0].textura.y, caras[i].e[2].textura.y);
         double c[4];
-        MuestraBilineal(img, caras[i].e[0].textura.x, caras[i].e[0].textura.y, c);
+        MuestrearBilineal(img, caras[i].e[0].textura.x, caras[i].e[0].textura.y, c);
         for (int k = 0; k < 3; ++k) EXPECT_NEAR(c[k], esperado[i][k], 0.5) << "face " << i;
     }
 }
@@ -112,11 +112,11 @@ TEST(TexturaRanura, DemasiadasRepeticionesDejanElColorMedio) {
 // 250 faces each tiled 100 x 100 would add some 2.5 million pieces, past
 // what a slot may add: that material keeps its colour, the other its image.
 TEST(TexturaRanura, LaRanuraAcotaLasPiezas) {
-    Incrustada a = Material(8), b = Material(4);
+    Incrustada a = CrearMaterialIncrustado(8), b = CrearMaterialIncrustado(4);
     a.m.incrustada = a.png.data(), a.m.bytes_incrustada = a.png.size();
     b.m.incrustada = b.png.data(), b.m.bytes_incrustada = b.png.size();
-    std::vector<TrianguloImportado> caras(250, Cara(100, 100, 0));
-    caras.push_back(Cara(3, 3, 1));
+    std::vector<TrianguloImportado> caras(250, CrearCara(100, 100, 0));
+    caras.push_back(CrearCara(3, 3, 1));
     InformeTextura inf;
     std::vector<std::string> avisos;
     TexturizarRanura(&caras, {a.m, b.m}, &inf, &avisos);
@@ -133,7 +133,7 @@ TEST(TexturaRanura, ImagenIlegibleAvisaYUsaElColor) {
     m.nombre = "roto";
     m.imagen = "/no/such/dir/ladrillo.png";
     m.color[2] = 0;
-    std::vector<TrianguloImportado> caras = {Cara(2, 2, 0)};
+    std::vector<TrianguloImportado> caras = {CrearCara(2, 2, 0)};
     InformeTextura inf;
     std::vector<std::string> avisos;
     const ImagenRGBA img = TexturizarRanura(&caras, {m}, &inf, &avisos);
@@ -141,7 +141,7 @@ TEST(TexturaRanura, ImagenIlegibleAvisaYUsaElColor) {
     EXPECT_NE(avisos[0].find("ladrillo.png"), std::string::npos);
     EXPECT_EQ(inf.imagen, "colour");
     double c[4];
-    MuestraBilineal(img, caras[0].e[1].textura.x, caras[0].e[1].textura.y, c);
+    MuestrearBilineal(img, caras[0].e[1].textura.x, caras[0].e[1].textura.y, c);
     EXPECT_EQ(c[0], 255);
     EXPECT_EQ(c[2], 0);
 }
