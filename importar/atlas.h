@@ -48,9 +48,9 @@ struct RecuadroAtlas {
 };
 
 // Sizes and places every rectangle (see above) and gives the atlas's sides.
-// A single material whose image is a power of two on both sides, at most
-// kLadoMaxAtlas, gets the whole atlas, no border: its faces need no cutting
-// (EsUnico is then true). False when even rectangles of one pixel do not fit
+// A single material whose image is a power of two on both sides gets the
+// whole atlas, no border (the image halved until it fits kLadoMaxAtlas):
+// its faces need no cutting (EsUnico is then true). False when even rectangles of one pixel do not fit
 // (several hundred thousand materials); nothing is placed then.
 bool PlanearAtlas(std::vector<RecuadroAtlas> *recuadros, int *ancho, int *alto);
 bool EsUnico(const std::vector<RecuadroAtlas> &recuadros, int ancho, int alto);
