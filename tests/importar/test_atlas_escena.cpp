@@ -147,17 +147,20 @@ struct CasoEscena {
     const char *nombre;
     Fixtura (*fixtura)();
     std::string (*escribir)(const Fixtura &, const std::string &);
-    int bits;   // of the walls' image
+    int bits;        // of the walls' image
+    int cortadas;    // wall faces cut: those spanning more than one repeat
 };
 
 Fixtura CrearSalaOBJSinTonos() { return CrearSalaOBJ(); }
 
 // The OBJ room: bricks tiled 7 x 3 from negative coordinates beside wood
 // (a colour factor) and plaster (a colour only) on one wall, glass with
-// alpha, which makes the walls' image 32-bit. The GLB: an embedded image
-// with a baseColorFactor, tiled, and a colour-only material.
+// alpha tiled twice, which makes the walls' image 32-bit. The GLB: an
+// embedded image with a baseColorFactor, tiled on the back wall, and a
+// colour-only material.
 TEST(AtlasEscena, CadaPuntoDelColorDeLaFuente) {
-    const CasoEscena casos[] = {{"obj", CrearSalaOBJSinTonos, EscribirOBJ, 32}, {"glb", CrearSalaGLB, EscribirGLB, 24}};
+    const CasoEscena casos[] = {{"obj", CrearSalaOBJSinTonos, EscribirOBJ, 32, 4},
+                                {"glb", CrearSalaGLB, EscribirGLB, 24, 2}};
     for (const CasoEscena &c : casos) {
         const Fixtura f = c.fixtura();
         const std::string dir = DirTemporal() + "/" + c.nombre;
@@ -176,6 +179,10 @@ TEST(AtlasEscena, CadaPuntoDelColorDeLaFuente) {
             EXPECT_LE(peor[m], 2) << c.nombre << " " << f.materiales[m].nombre;
         }
         EXPECT_EQ(bits, c.bits) << c.nombre;
+        const std::string informe = LeerTexto(carpeta + "/importacion.json");
+        const size_t paredes = informe.find("\"Paredes\"");
+        const std::string cortadas = "\"caras_cortadas\": " + std::to_string(c.cortadas) + ",";
+        EXPECT_NE(informe.find(cortadas, paredes), std::string::npos) << c.nombre << ": " << cortadas;
     }
 }
 
