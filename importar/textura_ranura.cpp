@@ -46,6 +46,7 @@ const MaterialImportado &ObtenerMaterialGris() {
 struct MaterialRanura {
     int indice = -1;                      // in the scene's list; -1: no material
     const MaterialImportado *m = nullptr;
+    std::vector<int> otros;               // more of the list that look the same
     ImagenRGBA imagen;                    // its pixels may be dropped (kBytesGuardados)
     bool con_imagen = false;              // decoded, and drawn from it
     float medio[4] = {1, 1, 1, 1};        // the image's mean colour
@@ -66,18 +67,35 @@ MaterialRanura CrearSinMaterial() {
     return m;
 }
 
-std::string CitarNombre(const MaterialRanura &m) { return "\"" + m.m->nombre + "\""; }
+std::string CitarNombre(const MaterialRanura &m) {
+    const size_t n = m.otros.size();
+    return "\"" + m.m->nombre + "\"" + (n ? " (and " + std::to_string(n) + " more like it)" : "");
+}
 
-// The slot's materials, in the order their faces first use them; `cual`
-// gives each face's entry.
+// Materials that look the same (the same image, colour, flags) share one
+// rectangle: exporters often give each object its own copy of a material.
+bool MirarIgual(const MaterialImportado &a, const MaterialImportado &b) {
+    return a.imagen == b.imagen && a.incrustada == b.incrustada && std::equal(a.color, a.color + 4, b.color) &&
+           a.por_color == b.por_color && a.alfa == b.alfa && a.emisivo == b.emisivo && a.relieve == b.relieve &&
+           a.colores_vertice == b.colores_vertice;
+}
+
+// The slot's materials, in the order their faces first use them, those
+// that look the same as one; `cual` gives each face's entry.
 std::vector<MaterialRanura> ReunirMateriales(const std::vector<TrianguloImportado> &caras,
-                                       const std::vector<MaterialImportado> &materiales, std::vector<int> *cual) {
+                                             const std::vector<MaterialImportado> &materiales, std::vector<int> *cual) {
     std::vector<MaterialRanura> r;
     std::vector<int> entrada(materiales.size() + 1, -1);   // last: no material
     cual->resize(caras.size());
     for (size_t i = 0; i < caras.size(); ++i) {
         const int m = caras[i].material;
         const size_t k = (m >= 0 && m < (int)materiales.size()) ? (size_t)m : materiales.size();
+        if (entrada[k] < 0 && k < materiales.size())
+            for (size_t j = 0; j < r.size() && entrada[k] < 0; ++j)
+                if (r[j].indice >= 0 && MirarIgual(*r[j].m, materiales[k])) {
+                    entrada[k] = (int)j;
+                    r[j].otros.push_back((int)k);
+                }
         if (entrada[k] < 0) {
             entrada[k] = (int)r.size();
             MaterialRanura x = CrearSinMaterial();
@@ -221,8 +239,9 @@ std::string FormatearDecimal(double x) {
     return b;
 }
 
-void Informar(const std::vector<MaterialRanura> &ms, const std::vector<RecuadroAtlas> &rs, int ancho, int alto,
-              bool unico, InformeTextura *inf) {
+void Informar(const std::vector<MaterialRanura> &ms, const std::vector<RecuadroAtlas> &rs,
+              const std::vector<MaterialImportado> &materiales, int ancho, int alto, bool unico,
+              InformeTextura *inf) {
     inf->ancho = ancho;
     inf->alto = alto;
     inf->bits = 24;
@@ -237,6 +256,11 @@ void Informar(const std::vector<MaterialRanura> &ms, const std::vector<RecuadroA
         x.escala = r.escala;
         x.solo_color = !r.imagen;
         inf->rectangulos.push_back(x);
+        for (int k : m.otros) {
+            x.material = k;
+            x.nombre = materiales[k].nombre;
+            inf->rectangulos.push_back(x);
+        }
         inf->caras_cortadas += (int)(r.imagen ? m.cortadas : 0);
         inf->piezas += (int)(r.imagen ? m.cortadas + m.anadidas : 0);
         nombres += (i ? ", " : "") + (r.imagen ? m.m->imagen : std::string("colour"));
@@ -293,6 +317,6 @@ ImagenRGBA TexturizarRanura(std::vector<TrianguloImportado> *caras,
         }
         Mapear(caras, cual, rs, ancho, alto);
     }
-    Informar(ms, rs, ancho, alto, unico, informe);
+    Informar(ms, rs, materiales, ancho, alto, unico, informe);
     return Dibujar(ms, rs, ancho, alto);
 }

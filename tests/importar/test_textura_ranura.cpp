@@ -109,6 +109,26 @@ TEST(TexturaRanura, DemasiadasRepeticionesDejanElColorMedio) {
     }
 }
 
+// Two materials that look the same share one rectangle: here the whole
+// image, so the faces of both keep their coordinates.
+TEST(TexturaRanura, MaterialesIgualesCompartenRecuadro) {
+    Incrustada a = CrearMaterialIncrustado(8);
+    a.m.incrustada = a.png.data(), a.m.bytes_incrustada = a.png.size();
+    MaterialImportado b = a.m;
+    b.nombre = "copia";
+    std::vector<TrianguloImportado> caras = {CrearCara(3, 2, 0), CrearCara(-2, 5, 1)};
+    const std::vector<TrianguloImportado> antes = caras;
+    InformeTextura inf;
+    std::vector<std::string> avisos;
+    TexturizarRanura(&caras, {a.m, b}, &inf, &avisos);
+    ASSERT_EQ(caras.size(), 2u);
+    EXPECT_EQ(0, std::memcmp(caras.data(), antes.data(), sizeof caras[0] * 2)) << "coordinates changed";
+    ASSERT_EQ(inf.rectangulos.size(), 2u);
+    EXPECT_EQ(inf.rectangulos[1].nombre, "copia");
+    EXPECT_EQ(inf.rectangulos[0].x, inf.rectangulos[1].x);
+    EXPECT_EQ(inf.rectangulos[0].ancho, 8);
+}
+
 // 250 faces each tiled 100 x 100 would add some 2.5 million pieces, past
 // what a slot may add: that material keeps its colour, the other its image.
 TEST(TexturaRanura, LaRanuraAcotaLasPiezas) {
