@@ -257,7 +257,11 @@ bool TransformarTriangulo(const TrianguloImportado &fuente, unsigned char marcas
     for (EsquinaImportada &c : g.e)
         if (c.normal.x == 0 && c.normal.y == 0 && c.normal.z == 0)
             c.normal = Vector{(float)(nc[0] / l), (float)(nc[1] / l), (float)(nc[2] / l)};
-    if (marcas & kSinTextura) ProyectarTextura(&g);
+    if (marcas & kSinTextura) {
+        ProyectarTextura(&g);
+        r->texturas_proyectadas++;
+    }
+    if (marcas & kSinNormal) r->normales_generadas++;
     r->caras.push_back(g);
     return true;
 }

@@ -87,6 +87,8 @@ struct RanuraLista {
     ImagenRGBA imagen;           // empty for the horse
     InformeTextura textura;
     std::vector<std::string> aproximado;   // plain sentences for the report
+    long normales_generadas = 0;     // triangles whose source had no normals
+    long texturas_proyectadas = 0;   // triangles whose source had no texture coordinates
 };
 
 // reparto.cpp: the role of a triangle whose name gave none, from its normal

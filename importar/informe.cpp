@@ -91,6 +91,13 @@ std::string FormatearRanura(const RanuraLista &r, int k)
     }
     j += s + "\"aproximado\": [";
     std::vector<std::string> todo = r.aproximado;
+    if (r.normales_generadas > 0)
+        todo.push_back("The source has no normals for " + std::to_string(r.normales_generadas) +
+                       " triangles; smooth normals (60 degrees) were generated.");
+    if (r.texturas_proyectadas > 0 && k != kCaballo)
+        todo.push_back("The source has no texture coordinates for " + std::to_string(r.texturas_proyectadas) +
+                       " triangles; they were projected, one repeat per " +
+                       std::to_string((int)kUnidadesRepeticion) + " units.");
     todo.insert(todo.end(), r.textura.aproximado.begin(), r.textura.aproximado.end());
     for (size_t i = 0; i < todo.size(); i++)
         j += (i ? ",\n" + s + "  " : "\n" + s + "  ") + CitarCadena(todo[i]);

@@ -137,11 +137,15 @@ void ConstruirRejilla(Rejilla *r, std::vector<TrianguloD> tri)
 
 int CalcularCeldaX(const Rejilla &r, double x)
 {
-    return std::clamp((int)std::floor((x - r.min[0]) / r.celda), 0, r.nx - 1);
+    // Clamped before the conversion: a point far outside (or not a number)
+    // must not overflow an int.
+    double c = std::floor((x - r.min[0]) / r.celda);
+    return c >= 0 ? (int)std::min(c, r.nx - 1.0) : 0;
 }
 int CalcularCeldaZ(const Rejilla &r, double z)
 {
-    return std::clamp((int)std::floor((z - r.min[1]) / r.celda), 0, r.nz - 1);
+    double c = std::floor((z - r.min[1]) / r.celda);
+    return c >= 0 ? (int)std::min(c, r.nz - 1.0) : 0;
 }
 
 double LanzarRayo(const Rejilla &r, const double o[3], const double d[3], double tmax, unsigned mascara,

@@ -39,6 +39,7 @@ std::string CargarSala(const std::string &fuente, const std::string &nombre, con
     std::string escena = DirTemporal() + "/escena_" + nombre;
     std::string error;
     EXPECT_EQ(Importar(fuente + " " + escena + " " + opciones, &error), 0) << error;
+    LiberarModelo(&Techo), LiberarModelo(&Suelo), LiberarModelo(&Paredes);   // the previous test's
     Techo = CargarRanura(escena, "Techo");
     Suelo = CargarRanura(escena, "Suelo");
     Paredes = CargarRanura(escena, "Paredes");
