@@ -97,17 +97,18 @@ class ServidorX:
 
 
 class Programa:
-    """One run of walkthrough or walkthrough-wire in a scene folder,
-    optionally under apitrace, its window over the whole screen."""
+    """One run of walkthrough or walkthrough-wire in a scene folder (or of
+    any program that ends up as one of them, such as the installed
+    launcher), optionally under apitrace, its window over the whole screen."""
 
-    def __init__(self, servidor, nombre, carpeta, ruta_traza=None):
+    def __init__(self, servidor, nombre, carpeta, ruta_traza=None, argumentos=()):
         self.servidor = servidor
         self.ruta_cuadros = os.path.join(carpeta, ".cuadros-%d" % id(self))
         entorno = dict(servidor.entorno, TALO_CUADROS=self.ruta_cuadros)
         # The counter goes first, so its glXSwapBuffers wraps apitrace's.
         contador = os.path.join(BUILD, "tests", "app", "libcontador_cuadros_prueba.so")
         entorno["LD_PRELOAD"] = ":".join(p for p in (contador, os.environ.get("LD_PRELOAD")) if p)
-        orden = [os.path.join(BUILD, nombre)]
+        orden = [os.path.join(BUILD, nombre)] + list(argumentos)   # an absolute name stands as it is
         if ruta_traza:
             orden = ["apitrace", "trace", "-o", ruta_traza] + orden
         self.proceso = subprocess.Popen(orden, cwd=carpeta, env=entorno,
