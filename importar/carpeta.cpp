@@ -48,7 +48,7 @@ bool EscribirTodo(const std::string &d, const RanuraLista r[kNumRanuras], const 
     static const char *const textura[4] = {"Techo", "Suelo", "Paredes", "Vampiro"};
     for (int k = 0; k < 4; k++) {
         std::string ruta = d + "/Texturas/" + textura[k] + ".tga";
-        if (!EscribirTGAImportado(ruta, r[k].imagen)) {
+        if (!EscribirTGAImportado(ruta, r[k].imagen, r[k].textura.bits)) {
             *fallo = ruta;
             return false;
         }

@@ -143,8 +143,9 @@ bool EscribirOBJImportado(const std::string &ruta, const std::vector<TrianguloIm
     return std::fclose(o.f) == 0 && bien;
 }
 
-bool EscribirTGAImportado(const std::string &ruta, const ImagenRGBA &img)
+bool EscribirTGAImportado(const std::string &ruta, const ImagenRGBA &img, int bits)
 {
+    const int bpp = bits == 32 ? 4 : 3;
     FILE *f = std::fopen(ruta.c_str(), "wb");
     if (f == nullptr) return false;
     unsigned char cabecera[18] = {0};
@@ -153,16 +154,17 @@ bool EscribirTGAImportado(const std::string &ruta, const ImagenRGBA &img)
     cabecera[13] = (unsigned char)(img.ancho >> 8);
     cabecera[14] = (unsigned char)(img.alto & 0xFF);
     cabecera[15] = (unsigned char)(img.alto >> 8);
-    cabecera[16] = 24;
-    cabecera[17] = 0;   // bottom-left origin: rows from the bottom up
+    cabecera[16] = (unsigned char)(bpp * 8);
+    cabecera[17] = bpp == 4 ? 8 : 0;   // alpha bits; bottom-left origin: rows from the bottom up
     bool bien = std::fwrite(cabecera, 1, sizeof cabecera, f) == sizeof cabecera;
-    std::vector<unsigned char> fila((size_t)img.ancho * 3);
+    std::vector<unsigned char> fila((size_t)img.ancho * bpp);
     for (int y = img.alto - 1; y >= 0 && bien; y--) {
         const unsigned char *p = &img.rgba[(size_t)y * img.ancho * 4];
         for (int x = 0; x < img.ancho; x++) {
-            fila[x * 3 + 0] = p[x * 4 + 2];
-            fila[x * 3 + 1] = p[x * 4 + 1];
-            fila[x * 3 + 2] = p[x * 4 + 0];
+            fila[x * bpp + 0] = p[x * 4 + 2];
+            fila[x * bpp + 1] = p[x * 4 + 1];
+            fila[x * bpp + 2] = p[x * 4 + 0];
+            if (bpp == 4) fila[x * bpp + 3] = p[x * 4 + 3];
         }
         bien = std::fwrite(fila.data(), 1, fila.size(), f) == fila.size();
     }

@@ -117,6 +117,9 @@ bool ColocarFiguraPedida(const std::string &ruta, Ranura k, const SalaColocada &
     double lado = k == kMujer ? -70 : 80;
     if (!ColocarFigura(e, altura, lado, k == kCaballo ? 50 : 0, sala, r, &r->aproximado, error))
         return false;
+    if (k == kCaballo && !ruta.empty())
+        r->aproximado.push_back("The horse's materials are not baked: the walkthrough binds no texture of its own for "
+                                "it and draws it without texture coordinates, with one texel of the walls' image.");
     if (k == kMujer) {
         if (ruta.empty()) {
             r->imagen = GenerarTexturaMujer();

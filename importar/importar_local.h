@@ -196,8 +196,9 @@ bool EscribirOBJImportado(const std::string &ruta, const std::vector<TrianguloIm
 // The float w nearest u / divisor such that float(w * divisor) == u, where
 // one exists; u / divisor rounded otherwise.
 float DividirExacto(float u, float divisor);
-// 24-bit TGA, bottom row first (rows of `img` run from the top down).
-bool EscribirTGAImportado(const std::string &ruta, const ImagenRGBA &img);
+// Uncompressed TGA of 24 bits (B, G, R) or 32 (B, G, R, A), bottom row
+// first (rows of `img` run from the top down).
+bool EscribirTGAImportado(const std::string &ruta, const ImagenRGBA &img, int bits);
 
 // informe.cpp
 std::string FormatearInforme(const RanuraLista ranuras[kNumRanuras]);

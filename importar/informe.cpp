@@ -42,6 +42,25 @@ std::string FormatearTerna(const double v[3])
     return "[" + FormatearReal(v[0]) + ", " + FormatearReal(v[1]) + ", " + FormatearReal(v[2]) + "]";
 }
 
+// The slot's atlas: its size and depth, the faces cut along repeat lines and
+// the pieces they made, and each material's rectangle (pixels, y from the
+// image's top row) with the scale its image was drawn at.
+std::string FormatearAtlas(const InformeTextura &t)
+{
+    std::string j = "{\"ancho\": " + std::to_string(t.ancho) + ", \"alto\": " + std::to_string(t.alto) +
+                    ", \"bits\": " + std::to_string(t.bits) + ", \"caras_cortadas\": " +
+                    std::to_string(t.caras_cortadas) + ", \"piezas\": " + std::to_string(t.piezas) +
+                    ", \"materiales\": [";
+    for (size_t i = 0; i < t.rectangulos.size(); i++) {
+        const RectanguloMaterial &m = t.rectangulos[i];
+        j += std::string(i ? ", " : "") + "{\"material\": " + std::to_string(m.material) + ", \"nombre\": " +
+             CitarCadena(m.nombre) + ", \"x\": " + std::to_string(m.x) + ", \"y\": " + std::to_string(m.y) +
+             ", \"ancho\": " + std::to_string(m.ancho) + ", \"alto\": " + std::to_string(m.alto) +
+             ", \"escala\": " + FormatearReal(m.escala) + ", \"solo_color\": " + (m.solo_color ? "true" : "false") + "}";
+    }
+    return j + "]}";
+}
+
 std::string FormatearRanura(const RanuraLista &r, int k)
 {
     const std::string s = "    ";
@@ -67,6 +86,8 @@ std::string FormatearRanura(const RanuraLista &r, int k)
         j += s + "\"textura\": " + CitarCadena(r.textura.imagen) + ",\n";
         j += s + "\"textura_escrita\": {\"fichero\": " + CitarCadena(std::string("Texturas/") + fichero[k] + ".tga") +
              ", \"ancho\": " + std::to_string(r.imagen.ancho) + ", \"alto\": " + std::to_string(r.imagen.alto) + "},\n";
+        if (!r.textura.rectangulos.empty())
+            j += s + "\"atlas\": " + FormatearAtlas(r.textura) + ",\n";
     }
     j += s + "\"aproximado\": [";
     std::vector<std::string> todo = r.aproximado;
@@ -105,6 +126,11 @@ void ImprimirResumen(const RanuraLista ranuras[kNumRanuras], const std::string &
         if (k != kCaballo)
             std::printf("; texture %s (%d x %d)", r.textura.imagen.c_str(), r.imagen.ancho, r.imagen.alto);
         std::printf("\n    from %s\n", r.origen.c_str());
+        const InformeTextura &t = r.textura;
+        if (!t.rectangulos.empty())
+            std::printf("    atlas %d x %d, %d bits, %zu material%s, %d face%s cut into %d pieces\n", t.ancho,
+                        t.alto, t.bits, t.rectangulos.size(), t.rectangulos.size() == 1 ? "" : "s",
+                        t.caras_cortadas, t.caras_cortadas == 1 ? "" : "s", t.piezas);
     }
     // The room's own sentences are the same in its three slots: once.
     for (int k = 0; k < kNumRanuras; k++) {

@@ -146,6 +146,12 @@ MaterialImportado LeerMaterial(const aiScene *s, const aiMaterial *m, const std:
     }
     if (m->GetTextureCount(aiTextureType_OPACITY) > 0)
         r.alfa = true;
+    aiColor3D emision(0, 0, 0);
+    m->Get(AI_MATKEY_COLOR_EMISSIVE, emision);
+    r.emisivo = !emision.IsBlack() || m->GetTextureCount(aiTextureType_EMISSIVE) > 0 ||
+                m->GetTextureCount(aiTextureType_EMISSION_COLOR) > 0;
+    r.relieve = m->GetTextureCount(aiTextureType_NORMALS) > 0 || m->GetTextureCount(aiTextureType_HEIGHT) > 0 ||
+                m->GetTextureCount(aiTextureType_NORMAL_CAMERA) > 0;
     return r;
 }
 
@@ -192,6 +198,8 @@ void AnadirMalla(Recorrido *r, unsigned indice, const Matriz4 &mt, int rol_nodo)
     if (rol < 0) rol = rol_nodo;
     if (rol < 0 && m->mMaterialIndex < r->e->materiales.size())
         rol = BuscarRolEnNombre(r->e->materiales[m->mMaterialIndex].nombre);
+    if (m->HasVertexColors(0) && m->mMaterialIndex < r->e->materiales.size())
+        r->e->materiales[m->mMaterialIndex].colores_vertice = true;
     const bool con_uv = m->HasTextureCoords(0);
     const unsigned char marcas_malla =
         (con_uv ? 0 : kSinTextura) | (r->tenia_normales[indice] ? 0 : kSinNormal);

@@ -58,11 +58,17 @@ struct MaterialImportado {
     // copy the importer keeps until every stage is done; null otherwise.
     const unsigned char *incrustada = nullptr;
     size_t bytes_incrustada = 0;
+    // What the walkthrough cannot show, for the report: an emissive colour
+    // or map, a normal or bump map, colours per vertex on a mesh using it.
+    bool emisivo = false;
+    bool relieve = false;
+    bool colores_vertice = false;
 };
 
 // What the texturing of one slot made of it, for the report.
 struct RectanguloMaterial {
     int material = -1;           // index in the scene's material list
+    std::string nombre;          // the material's name
     int x = 0, y = 0, ancho = 0, alto = 0;   // in the slot's image, pixels
     float escala = 1;            // image pixels kept per source pixel
     bool solo_color = false;     // drawn with its colour only

@@ -185,15 +185,21 @@ TEST_P(IdaYVuelta, CadaTrianguloLlegaDondeDiceElInforme)
     EXPECT_EQ((long)esperadas.size(), c.triangulos);
     std::vector<std::pair<Modelo, float>> sala;
     long entrada = 0, salida = 0;
+    // Texture coordinates stay the source's only in a slot drawn from one
+    // image; a slot of several materials, or of a colour, points them into
+    // its atlas (test_atlas_escena checks those by the colours they show),
+    // and the faces are then matched without them.
+    bool uv_fuente = true;
     for (int k = 0; k < 3; k++) {
         InformeRanura r = LeerInforme(escena, kSala[k]);
+        uv_fuente = uv_fuente && r.textura.rfind("atlas of ", 0) != 0 && r.textura != "colour";
         entrada += r.entrada, salida += r.salida;
         sala.push_back({CargarRanura(escena, kSala[k]), k == 1 ? 10.0f : k == 2 ? 5.0f : 1.0f});
         EXPECT_EQ(sala.back().first.NumCaras, r.salida) << kSala[k];
     }
     EXPECT_EQ(entrada, c.triangulos);
     EXPECT_EQ(salida, c.triangulos);
-    EXPECT_EQ(Faltan(esperadas, sala, true), 0);
+    EXPECT_EQ(Faltan(esperadas, sala, uv_fuente), 0);
     // The floor is covered once: concave polygons split without overlap.
     EXPECT_NEAR(Area(sala[1].first), c.suelo * inf.escala * inf.escala, 1e-5 * Area(sala[1].first));
 
