@@ -110,7 +110,7 @@ TEST(IndiceColision, SalonBarajadoRecorrido)
     Salon(&g, 8000, &sala);
     const Modelo m = ModeloDeCaso(&sala);
     IndiceColision ind = IndexarModelo(m);
-    ASSERT_TRUE(ind.completo);
+    ASSERT_FALSE(ind.porModelo);
     EXPECT_GT(ind.NumGrandes, 0);
     long tocados = 0;
     for (int i = 0; i < 1000; i++) {
@@ -267,7 +267,7 @@ TEST(IndiceColision, SinMemoriaRecurreAlModelo)
     g_fallar = true;
     IndiceColision ind = IndexarModelo(m);
     g_fallar = false;
-    EXPECT_FALSE(ind.completo);
+    EXPECT_TRUE(ind.porModelo);
     EXPECT_EQ(ind.caras, nullptr);
     EXPECT_EQ(ind.inicio, nullptr);
     long tocados = 0;
