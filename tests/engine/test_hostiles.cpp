@@ -296,8 +296,8 @@ TEST(HostilesObj, TexturasYNormalesMasCortasQueLosVertices) {
     EXPECT_EQ(m.NumNormales, 1);
     ASSERT_EQ(m.NumCaras, 1);
     EXPECT_EQ(m.Caras[0].Vert[2], 2);
-    EXPECT_FALSE(IndiceValido(m.Caras[0].Vert[2], m.NumCTexturas));
-    EXPECT_TRUE(IndiceValido(m.Caras[0].Vert[2], m.NumVertices));
+    EXPECT_FALSE(CaraDentro(m.Caras[0], m.NumCTexturas));
+    EXPECT_TRUE(CaraDentro(m.Caras[0], m.NumVertices));
     LiberarModelo(&m);
 }
 

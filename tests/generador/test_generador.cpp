@@ -58,14 +58,12 @@ void ExpectIndicesEnRango(const Modelo &m, bool conCTexturas, bool conNormales)
     EXPECT_EQ(m.NumCTexturas != 0, conCTexturas);
     EXPECT_EQ(m.NumNormales != 0, conNormales);
     int fuera = 0;
-    for (int i = 0; i < m.NumCaras; i++)
-        for (int k = 0; k < 3; k++) {
-            int n = m.Caras[i].Vert[k];
-            if (!IndiceValido(n, m.NumVertices) ||
-                (conCTexturas && !IndiceValido(n, m.NumCTexturas)) ||
-                (conNormales && !IndiceValido(n, m.NumNormales)))
-                fuera++;
-        }
+    for (int i = 0; i < m.NumCaras; i++) {
+        const Cara &f = m.Caras[i];
+        if (!CaraDentro(f, m.NumVertices) || (conCTexturas && !CaraDentro(f, m.NumCTexturas)) ||
+            (conNormales && !CaraDentro(f, m.NumNormales)))
+            fuera++;
+    }
     EXPECT_EQ(fuera, 0);
 }
 

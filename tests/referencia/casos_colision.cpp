@@ -195,8 +195,7 @@ Vector Centro(Gen *g, const CasoColision &c, float r, double escala) {
     if (c.caras.empty() || Suerte(g, 0.08)) return Aleatorio(g, escala);
     const Cara &f = c.caras[Entero(g, 0, (int)c.caras.size() - 1)];
     const int nv = (int)c.vertices.size();
-    for (int k = 0; k < 3; k++)
-        if (!IndiceValido(f.Vert[k], nv)) return Aleatorio(g, escala);
+    if (!CaraDentro(f, nv)) return Aleatorio(g, escala);
     Vector pie = PieSobreCara(g, c, f);
     Vector n = Unidad(Cruz(Menos(c.vertices[f.Vert[1]], c.vertices[f.Vert[0]]),
                            Menos(c.vertices[f.Vert[2]], c.vertices[f.Vert[0]])));
@@ -263,8 +262,7 @@ Vector XoqueCaraACara(float radio, Vector centro, Vector mov, Modelo m) {
     const int nv = (m.Vertices == nullptr) ? 0 : m.NumVertices;
     for (int i = 0; i < m.NumCaras; i++) {
         const Cara &c = m.Caras[i];
-        if (!IndiceValido(c.Vert[0], nv) || !IndiceValido(c.Vert[1], nv) || !IndiceValido(c.Vert[2], nv))
-            continue;
+        if (!CaraDentro(c, nv)) continue;
         mov = XoqueEsferaPlano(radio, centro, mov, m.Vertices[c.Vert[0]], m.Vertices[c.Vert[1]],
                                m.Vertices[c.Vert[2]]);
     }
