@@ -4,7 +4,7 @@ through xdotool and looks at what they show.
 
     TALO_BUILD=<build dir> python3 prueba_programas.py [TestClass ...]
 
-Every test class starts its own X server (servidor_x.py), so classes can run
+Every test class starts its own X server (tools/servidor_x.py), so classes can run
 in parallel. The tests wait for frames shown, never for a stretch of time.
 """
 import math
@@ -18,6 +18,7 @@ import unittest
 
 sys.dont_write_bytecode = True   # keep the source tree clean
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
 import carpeta_conocida as escena  # noqa: E402
 import traza  # noqa: E402
 from servidor_x import ALTO, ANCHO, BUILD, Programa, ServidorX  # noqa: E402
