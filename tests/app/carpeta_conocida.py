@@ -7,7 +7,10 @@ their variant reads (those faces must not be drawn). The images cover 24 and
 32 bits per pixel and a row length that is not a multiple of four bytes.
 """
 import os
-import struct
+import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "referencia"))
+from tga import tga  # noqa: E402
 
 # One model: the arrays as the loader will hold them, the face statements as
 # written, and the first-triple corner indices each face gets (zero-based).
@@ -97,11 +100,10 @@ def _texto_obj(m):
 
 
 def _bytes_tga(bpp, ancho, alto, pixeles):
-    cabecera = struct.pack("<BBB5sHHHHBB", 0, 0, 2, b"\0" * 5, 0, 0, ancho, alto, bpp, 0)
     datos = bytearray()
     for p in pixeles:
         datos += bytes((p[2], p[1], p[0]) + tuple(p[3:]))   # stored B, G, R (, A)
-    return cabecera + bytes(datos)
+    return tga(2, ancho, alto, bpp, cuerpo=bytes(datos))
 
 
 def escribir(carpeta):

@@ -16,21 +16,7 @@
 #include "casos_colision.h"
 #include "colision.h"
 #include "comun.h"
-
-// Outside sanitizer builds the program puts a malloc in front of glibc's
-// that fails every request while g_fallar is set.
-#if defined(__GLIBC__) && !defined(TALO_CON_ASAN)
-#define TALO_MALLOC_VIGILADO 1
-namespace {
-bool g_fallar = false;
-}
-extern "C" {
-void *__libc_malloc(size_t);
-void *__libc_calloc(size_t, size_t);
-void *malloc(size_t n) noexcept { return g_fallar ? nullptr : __libc_malloc(n); }
-void *calloc(size_t a, size_t b) noexcept { return g_fallar ? nullptr : __libc_calloc(a, b); }
-}
-#endif
+#include "fallo_memoria.h"
 
 namespace {
 
@@ -255,7 +241,7 @@ TEST(IndiceColision, MemoriaNoMayorQueLasCaras)
     }
 }
 
-#ifdef TALO_MALLOC_VIGILADO
+#ifdef TALO_FALLO_MEMORIA
 // When memory runs out while building, the index holds no arrays and every
 // query gives what XoqueEsferaModelo gives on the model.
 TEST(IndiceColision, SinMemoriaRecurreAlModelo)
@@ -264,9 +250,9 @@ TEST(IndiceColision, SinMemoriaRecurreAlModelo)
     CasoColision sala;
     Salon(&g, 3000, &sala);
     const Modelo m = ModeloDeCaso(&sala);
-    g_fallar = true;
+    FallarMemoria(0);
     IndiceColision ind = IndexarModelo(m);
-    g_fallar = false;
+    RestaurarMemoria();
     EXPECT_TRUE(ind.porModelo);
     EXPECT_EQ(ind.caras, nullptr);
     EXPECT_EQ(ind.inicio, nullptr);
