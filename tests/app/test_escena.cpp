@@ -46,7 +46,7 @@ E N(int k) { return {"glNormal3f", {0.0f, 1.0f, (float)k}}; }
 
 // ---------------------------------------------------------------- drawing
 
-TEST(Dibujo, VariantFollowsTheCounts)
+TEST(Dibujo, LaVarianteSigueALasCuentas)
 {
     const float tri = (float)GL_TRIANGLES;
     struct Caso {
@@ -75,7 +75,7 @@ TEST(Dibujo, VariantFollowsTheCounts)
     }
 }
 
-TEST(Dibujo, NothingWithoutVerticesOrFaces)
+TEST(Dibujo, NadaSinVerticesOCaras)
 {
     Modelo sinCaras = Hacer(3, 3, 3, {});
     Modelo sinVertices = Hacer(0, 3, 3, {{1, 2, 3}});
@@ -92,7 +92,7 @@ TEST(Dibujo, NothingWithoutVerticesOrFaces)
 
 // A face is drawn only when its three corners index every array the routine
 // reads; the others are skipped whole.
-TEST(Dibujo, FacesOutsideTheArraysReadAreSkipped)
+TEST(Dibujo, LasCarasFueraDeLosArraysSeSaltan)
 {
     const float tri = (float)GL_TRIANGLES;
     // 4 vertices, 3 texture coordinates, 2 normals.
@@ -126,7 +126,7 @@ TEST(Dibujo, FacesOutsideTheArraysReadAreSkipped)
     LiberarModelo(&m);
 }
 
-TEST(Dibujo, Axes)
+TEST(Dibujo, Ejes)
 {
     Registro.clear();
     EjesCordenadas(10.0f);
@@ -135,7 +135,7 @@ TEST(Dibujo, Axes)
 
 // ---------------------------------------------------------------- reshape
 
-TEST(Reshape, PerspectiveAndItsZeroHeightGuard)
+TEST(Redimensionar, PerspectivaYSuGuardaDeAlturaCero)
 {
     const float p = (float)GL_PROJECTION, mv = (float)GL_MODELVIEW;
     Registro.clear();
@@ -147,7 +147,7 @@ TEST(Reshape, PerspectiveAndItsZeroHeightGuard)
     EXPECT_NE(AspectoPerspectiva, 1280.0 / 720.0);
 }
 
-TEST(Reshape, Orthographic)
+TEST(Redimensionar, Ortografica)
 {
     const float p = (float)GL_PROJECTION, mv = (float)GL_MODELVIEW;
     Registro.clear();
@@ -185,7 +185,7 @@ std::string Bytes(const Imagen &img)
     return std::string((const char *)img.Pixeles, (size_t)img.Ancho * img.Alto * (img.Bpp / 8));
 }
 
-TEST(Ajustes, RenderStateCallByCall)
+TEST(Ajustes, EstadoDeDibujoLlamadaALlamada)
 {
     TMujer = ImagenDe(32, 2, 3);
     TParedes = ImagenDe(24, 3, 1);
@@ -228,7 +228,7 @@ TEST(Ajustes, RenderStateCallByCall)
 #ifndef MODO_WIRE
 // An image with no pixels, or of a depth with no pixel layout to upload,
 // gets its texture object and parameters but no image.
-TEST(Ajustes, ImagesThatCannotBeUploadedAreLeftEmpty)
+TEST(Ajustes, LasImagenesQueNoSePuedenSubirQuedanVacias)
 {
     TMujer = ImagenDe(16, 2, 2);
     TParedes = ImagenDe(8, 2, 2);
@@ -250,7 +250,7 @@ TEST(Ajustes, ImagesThatCannotBeUploadedAreLeftEmpty)
 
 // ---------------------------------------------------------------- frame
 
-TEST(Frame, CallByCall)
+TEST(Cuadro, LlamadaALlamada)
 {
     IniciarCamara(&camara);
     Mujer = Hacer(3, 0, 3, {{1, 2, 3}});        // normals only

@@ -74,7 +74,7 @@ protected:
     void SetUp() override { Reiniciar(); }
 };
 
-TEST_F(Tick, NoKeyHeldLeavesTheCameraAndRearmsTheTimer)
+TEST_F(Tick, SinTeclasLaCamaraQuedaYElTemporizadorSeRearma)
 {
     Tiempo(7);
     EXPECT_TRUE(MismoVector(Mov, Vector{0.0f, 0.0f, 0.0f}));
@@ -89,7 +89,7 @@ TEST_F(Tick, NoKeyHeldLeavesTheCameraAndRearmsTheTimer)
     EXPECT_EQ(Glut.redibujados, 2);
 }
 
-TEST_F(Tick, WalkingForwardMovesSevenTowardsMinusZ)
+TEST_F(Tick, AvanzarMueveSieteHaciaMenosZ)
 {
     WWW = 1;
     Tiempo(1);
@@ -104,7 +104,7 @@ TEST_F(Tick, WalkingForwardMovesSevenTowardsMinusZ)
     EXPECT_EQ(camara.Posicion.z, -14.0f);
 }
 
-TEST_F(Tick, StepsAndOppositeKeys)
+TEST_F(Tick, PasosYTeclasOpuestas)
 {
     DDD = 1;
     Tiempo(1);
@@ -128,7 +128,7 @@ TEST_F(Tick, StepsAndOppositeKeys)
     EXPECT_TRUE(MismoVector(Mov, Vector{0.0f, 0.0f, 0.0f}));
 }
 
-TEST_F(Tick, ForwardAndRightTogetherMakeADiagonalOfLength9_8995)
+TEST_F(Tick, AvanceYDerechaHacenUnaDiagonalDe9_8995)
 {
     WWW = 1;
     Tiempo(1);
@@ -144,7 +144,7 @@ TEST_F(Tick, ForwardAndRightTogetherMakeADiagonalOfLength9_8995)
     EXPECT_TRUE(MismoVector(camara.Posicion, Mov));
 }
 
-TEST_F(Tick, JumpAndGravity)
+TEST_F(Tick, SaltoYGravedad)
 {
     SPACE = 1;
     Tiempo(1);
@@ -163,7 +163,7 @@ TEST_F(Tick, JumpAndGravity)
     EXPECT_EQ(camara.Posicion.y, -30.0f);
 }
 
-TEST_F(Tick, KeyTurnsAndTheirTiming)
+TEST_F(Tick, GirosConTeclasYSuMomento)
 {
     QQQ = 1;
     for (int k = 0; k < 20; k++) Tiempo(1);
@@ -212,7 +212,7 @@ protected:
     void TearDown() override { LiberarModelo(&Suelo); }
 };
 
-TEST_F(TickSuelo, FallIsCancelledBetween40And50)
+TEST_F(TickSuelo, LaCaidaSeAnulaEntre40Y50)
 {
     VVV = 1;
     OjoA(45.0f);
@@ -221,7 +221,7 @@ TEST_F(TickSuelo, FallIsCancelledBetween40And50)
     EXPECT_EQ(camara.Posicion.y, 45.0f);
 }
 
-TEST_F(TickSuelo, TooCloseIsPushedOutAndThenStays)
+TEST_F(TickSuelo, DemasiadoCercaSeEmpujaYLuegoQueda)
 {
     OjoA(35.0f);
     Tiempo(1);
@@ -232,7 +232,7 @@ TEST_F(TickSuelo, TooCloseIsPushedOutAndThenStays)
     EXPECT_EQ(camara.Posicion.y, 45.0f);
 }
 
-TEST_F(TickSuelo, FromSixtyTheFallEndsAtFifty)
+TEST_F(TickSuelo, DesdeSesentaLaCaidaAcabaEnCincuenta)
 {
     VVV = 1;
     OjoA(60.0f);
@@ -244,7 +244,7 @@ TEST_F(TickSuelo, FromSixtyTheFallEndsAtFifty)
     EXPECT_EQ(camara.Posicion.y, 50.0f);
 }
 
-TEST_F(TickSuelo, FallingFromHighUpComesToRestAboveTheFloor)
+TEST_F(TickSuelo, DesdeMuyAltoQuedaSobreElSuelo)
 {
     VVV = 1;
     OjoA(203.0f);
@@ -266,7 +266,7 @@ TEST_F(TickSuelo, FallingFromHighUpComesToRestAboveTheFloor)
     EXPECT_EQ(camara.Posicion.y, 43.0f);
 }
 
-TEST_F(TickSuelo, CollisionOffLetsTheEyeThroughTheFloor)
+TEST_F(TickSuelo, SinColisionElOjoAtraviesaElSuelo)
 {
     CCC = 0;
     VVV = 1;
@@ -277,7 +277,7 @@ TEST_F(TickSuelo, CollisionOffLetsTheEyeThroughTheFloor)
 
 // The room models are corrected in the order ceiling, floor, walls, all from
 // the same eye; each of them takes part.
-TEST_F(TickSuelo, CeilingAndWallsTakePartToo)
+TEST_F(TickSuelo, TechoYParedesTambienCuentan)
 {
     // The floor triangle used as a ceiling 45 above the eye stops a jump.
     LiberarModelo(&Suelo);
@@ -305,7 +305,7 @@ TEST_F(TickSuelo, CeilingAndWallsTakePartToo)
 // diagonal, so the reset eye stands above a vertex that six faces share and
 // that is the first corner of none of them. With gravity the eye must stay
 // 45 above it, tick after tick, also walking along the cut x = z.
-TEST_F(TickSuelo, StartAboveAVertexOfAGridFloorHolds)
+TEST_F(TickSuelo, ElInicioSobreUnVerticeDeUnaRejillaAguanta)
 {
     LiberarModelo(&Suelo);
     for (int j = 0; j <= 8; j++)
@@ -344,7 +344,7 @@ Modelo ParedDelante()
     return m;
 }
 
-TEST_F(TickSuelo, RemainderOfOneOrLessIsDropped)
+TEST_F(TickSuelo, UnRestoDeUnoOMenosSeDescarta)
 {
     LiberarModelo(&Suelo);
     Paredes = ParedDelante();
@@ -371,7 +371,7 @@ TEST_F(TickSuelo, RemainderOfOneOrLessIsDropped)
 // Turned so that the slide along the wall is exactly 1 long (the angle was
 // found by stepping through floats near asin(1/7)): the threshold is strict.
 // At the angle for 1.5 the camera moves.
-TEST_F(TickSuelo, ThresholdIsStrictlyLongerThanOne)
+TEST_F(TickSuelo, ElUmbralEsEstrictamenteMayorQueUno)
 {
     LiberarModelo(&Suelo);
     Paredes = ParedDelante();
@@ -418,7 +418,7 @@ protected:
     void SetUp() override { Reiniciar(); }
 };
 
-TEST_F(Entrada, HeldKeysSetAndClearTheirOwnFlag)
+TEST_F(Entrada, LasTeclasPonenYQuitanSuBandera)
 {
     for (const TeclaBandera &t : kSostenidas) {
         Reiniciar();
@@ -436,7 +436,7 @@ TEST_F(Entrada, HeldKeysSetAndClearTheirOwnFlag)
     EXPECT_TRUE(MismaCamara(camara, CamaraInicial()));
 }
 
-TEST_F(Entrada, CollisionAndGravityToggleOnKeyDownOnly)
+TEST_F(Entrada, ColisionYGravedadCambianSoloAlPulsar)
 {
     PulsarSI('c', 0, 0);
     EXPECT_EQ(CCC, 1);
@@ -458,7 +458,7 @@ TEST_F(Entrada, CollisionAndGravityToggleOnKeyDownOnly)
     EXPECT_EQ(CCC, 0);
 }
 
-TEST_F(Entrada, OtherKeysDoNothing)
+TEST_F(Entrada, OtrasTeclasNoHacenNada)
 {
     const unsigned char otras[] = {'W', 'S', 'C', 'V', 'R', '1', '\t', 'f', 127, 200, 0};
     for (unsigned char t : otras) {
@@ -483,7 +483,7 @@ TEST_F(Entrada, OtherKeysDoNothing)
     EXPECT_EQ(WWW, 1);
 }
 
-TEST_F(Entrada, ResetTouchesOnlyTheCamera)
+TEST_F(Entrada, ReiniciarSoloTocaLaCamara)
 {
     CCC = 1;
     WWW = 1;
@@ -496,14 +496,14 @@ TEST_F(Entrada, ResetTouchesOnlyTheCamera)
     EXPECT_TRUE(Leer() == antes);
 }
 
-TEST_F(Entrada, EscapeEndsTheProcessWithStatusZero)
+TEST_F(Entrada, EscapeTerminaConEstadoCero)
 {
     EXPECT_EXIT(PulsarSI(27, 0, 0), ::testing::ExitedWithCode(0), "");
 }
 
 // The first event only records the pointer; later ones turn by the travel
 // from the previous event, 75 pixels to the radian, yaw then pitch.
-TEST_F(Entrada, PointerTurnsFromThePreviousEvent)
+TEST_F(Entrada, ElPunteroGiraDesdeElEventoAnterior)
 {
     Raton(400, 300);
     EXPECT_TRUE(MismaCamara(camara, CamaraInicial()));
@@ -533,7 +533,7 @@ TEST_F(Entrada, PointerTurnsFromThePreviousEvent)
     EXPECT_TRUE(MismaCamara(camara, esperada));
 }
 
-TEST_F(Entrada, FirstPointerEventAtTheOriginAlsoOnlyRecords)
+TEST_F(Entrada, ElPrimerEventoEnElOrigenTambienSoloSeAnota)
 {
     Raton(0, 0);
     EXPECT_EQ(RatonIniciado, 1);
@@ -550,7 +550,7 @@ TEST_F(Entrada, FirstPointerEventAtTheOriginAlsoOnlyRecords)
 
 // The frame-rate clock counts elapsed time: a sleeping process, which uses
 // no processor time, still sees the milliseconds pass.
-TEST(Reloj, CountsElapsedMilliseconds)
+TEST(Reloj, CuentaMilisegundosTranscurridos)
 {
     int antes = RelojMilisegundos();
     struct timespec espera = {0, 60 * 1000000L};
