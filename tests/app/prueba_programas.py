@@ -32,6 +32,21 @@ def colores(captura, fila_desde=0, fila_hasta=None):
     return {bytes(trozo[k:k + 3]) for k in range(0, len(trozo), 3)}
 
 
+def correr(cls, nombre, pasos, ruta_traza=None):
+    """Runs one program on the known scene in cls.temporal on an X server of
+    its own, does pasos(servidor, programa), ends it with Escape and keeps the
+    exit status in cls.estado."""
+    cls.temporal = tempfile.mkdtemp(prefix="talo-app-")
+    escena.escribir(cls.temporal)
+    servidor = ServidorX()
+    try:
+        programa = Programa(servidor, nombre, cls.temporal, ruta_traza and os.path.join(cls.temporal, ruta_traza))
+        pasos(servidor, programa)
+        cls.estado = programa.salir()
+    finally:
+        servidor.parar()
+
+
 class _Corrida(unittest.TestCase):
     """Runs one program on the known scene, takes a screenshot, ends it with
     Escape; the tests look at the results."""
@@ -40,17 +55,11 @@ class _Corrida(unittest.TestCase):
 
     @classmethod
     def setUpClass(cls):
-        cls.temporal = tempfile.mkdtemp(prefix="talo-app-")
-        escena.escribir(cls.temporal)
-        servidor = ServidorX()
-        try:
-            programa = Programa(servidor, cls.PROGRAMA, cls.temporal)
+        def pasos(servidor, programa):
             programa.esperar_cuadros(10)
             cls.captura = servidor.captura()
             servidor.guardar_captura(os.path.join(BUILD, "tests", "app", cls.PROGRAMA + "-prueba.png"))
-            cls.estado = programa.salir()
-        finally:
-            servidor.parar()
+        correr(cls, cls.PROGRAMA, pasos)
 
     @classmethod
     def tearDownClass(cls):
@@ -95,12 +104,7 @@ class Entrada(unittest.TestCase):
 
     @classmethod
     def setUpClass(cls):
-        cls.temporal = tempfile.mkdtemp(prefix="talo-app-")
-        escena.escribir(cls.temporal)
-        ruta_traza = os.path.join(cls.temporal, "programa.trace")
-        servidor = ServidorX()
-        try:
-            programa = Programa(servidor, "walkthrough", cls.temporal, ruta_traza)
+        def pasos(servidor, programa):
             # The program runs one tick before each frame, so frames count ticks.
             programa.mantener("w", 6)       # walk along -z
             programa.tecla("r")             # back to the start
@@ -111,10 +115,9 @@ class Entrada(unittest.TestCase):
             programa.esperar_cuadros(10)
             programa.tecla("v")             # gravity off: the fall stops
             programa.esperar_cuadros(6)
-            cls.estado = programa.salir()
-        finally:
-            servidor.parar()
-        cls.ojos = [o for o in map(traza.ojo, traza.marcos(traza.leer(ruta_traza))) if o is not None]
+        correr(cls, "walkthrough", pasos, "programa.trace")
+        marcos = traza.marcos(traza.leer(os.path.join(cls.temporal, "programa.trace")))
+        cls.ojos = [o for o in map(traza.ojo, marcos) if o is not None]
 
     @classmethod
     def tearDownClass(cls):

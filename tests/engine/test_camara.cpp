@@ -212,41 +212,32 @@ TEST(CamaraMirar, AnguloCeroNoMueveNada)
     EXPECT_TRUE(Mismo(c, Reset()));
 }
 
+// Turning one way stops short of straight up (above 0.2 rad to world up) and
+// straight down (below 3.1); from the limit the other way still turns.
 TEST(CamaraMirar, LimitesDeInclinacion)
 {
-    Camara c = Reset();
-    int giros = 0;
-    for (int i = 0; i < 100; i++) {
-        Camara antes = c;
-        CamaraMirar(&c, 0.05f);
-        if (Mismo(c, antes))
-            break;
-        giros++;
+    struct Caso {
+        float paso;
+        int giros;
+        const char *phi;
+    };
+    for (const Caso &k : {Caso{0.05f, 28, "0.1708"}, Caso{-0.05f, 31, "3.1208"}}) {
+        SCOPED_TRACE(k.paso);
+        Camara c = Reset();
+        int giros = 0;
+        for (Camara antes = c; giros < 100; giros++, antes = c) {
+            CamaraMirar(&c, k.paso);
+            if (Mismo(c, antes))
+                break;
+        }
+        EXPECT_EQ(giros, k.giros);
+        EXPECT_EQ(Texto("%.4f", Phi(c)), k.phi);
+        EXPECT_TRUE(k.paso > 0 ? (double)Phi(c) < 0.2 : (double)Phi(c) > 3.1);
+        const Camara limite = c;
+        CamaraMirar(&c, -k.paso);
+        EXPECT_FALSE(Mismo(c, limite));
+        EXPECT_TRUE(k.paso > 0 ? Phi(c) > Phi(limite) : Phi(c) < Phi(limite));
     }
-    EXPECT_EQ(giros, 28);
-    EXPECT_EQ(Texto("%.4f", Phi(c)), "0.1708");
-    EXPECT_LT((double)Phi(c), 0.2);
-    Camara arriba = c;
-    CamaraMirar(&c, -0.05f);
-    EXPECT_FALSE(Mismo(c, arriba));   // still turns down
-    EXPECT_GT(Phi(c), Phi(arriba));
-
-    c = Reset();
-    giros = 0;
-    for (int i = 0; i < 100; i++) {
-        Camara antes = c;
-        CamaraMirar(&c, -0.05f);
-        if (Mismo(c, antes))
-            break;
-        giros++;
-    }
-    EXPECT_EQ(giros, 31);
-    EXPECT_EQ(Texto("%.4f", Phi(c)), "3.1208");
-    EXPECT_GT((double)Phi(c), 3.1);
-    Camara abajo = c;
-    CamaraMirar(&c, 0.05f);
-    EXPECT_FALSE(Mismo(c, abajo));    // still turns up
-    EXPECT_LT(Phi(c), Phi(abajo));
 }
 
 // A camera at the origin looking along (x, y, 0), with a perpendicular up offset.
