@@ -241,8 +241,9 @@ void GenerarCasoColision(std::mt19937_64 *g, CasoColision *caso) {
     if (Suerte(g, 0.5)) std::shuffle(caso->caras.begin(), caso->caras.end(), *g);
 }
 
-void AnadirPared(std::mt19937_64 *g, CasoColision *caso, Vector origen, Vector u, Vector v, int n, int m) {
-    Pared(g, caso, origen, u, v, n, m, 0);
+void AnadirPared(std::mt19937_64 *g, CasoColision *caso, Vector origen, Vector u, Vector v, int n, int m,
+                 double ruido) {
+    Pared(g, caso, origen, u, v, n, m, ruido);
 }
 
 Modelo ModeloDeArrays(std::vector<Vector> *vertices, std::vector<Cara> *caras) {

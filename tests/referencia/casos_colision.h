@@ -41,9 +41,10 @@ Modelo ModeloDeCaso(CasoColision *caso);
 
 // Adds one side of a box to the case: an n x m grid from `origen` along u
 // and v, its vertices shared, each cell split into two triangles. With a
-// generator each cell picks its diagonal at random; with null all cells
-// take the same one.
-void AnadirPared(std::mt19937_64 *g, CasoColision *caso, Vector origen, Vector u, Vector v, int n, int m);
+// generator each cell picks its diagonal at random and every vertex moves by
+// up to `ruido` on each axis; with null all cells take the same diagonal.
+void AnadirPared(std::mt19937_64 *g, CasoColision *caso, Vector origen, Vector u, Vector v, int n, int m,
+                 double ruido = 0);
 
 // What a touch test saw: the distance to the plane, the clamped angle sum,
 // and which of touching, sliding and pushing happened.
