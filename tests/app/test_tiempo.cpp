@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "colision.h"
 #include "globales.h"
@@ -104,28 +105,36 @@ TEST_F(Tick, AvanzarMueveSieteHaciaMenosZ)
     EXPECT_EQ(camara.Posicion.z, -14.0f);
 }
 
-TEST_F(Tick, PasosYTeclasOpuestas)
+// Held keys and the movement of one tick: steps, opposite keys that cancel,
+// the jump, gravity; with collision off the fall never ends.
+TEST_F(Tick, TeclasYMovimientoDeUnTick)
 {
-    DDD = 1;
-    Tiempo(1);
-    EXPECT_TRUE(MismoVector(Mov, Vector{7.0f, 0.0f, 0.0f}));
-    EXPECT_TRUE(MismoVector(camara.Posicion, Vector{7.0f, 0.0f, 0.0f}));
-
-    Reiniciar();
-    AAA = 1;
-    Tiempo(1);
-    EXPECT_TRUE(MismoVector(Mov, Vector{-7.0f, 0.0f, 0.0f}));
-
+    struct Caso {
+        std::vector<int *> teclas;
+        int ticks;
+        Vector mov, posicion;
+    };
+    const Caso casos[] = {
+        {{&DDD}, 1, {7, 0, 0}, {7, 0, 0}},
+        {{&AAA}, 1, {-7, 0, 0}, {-7, 0, 0}},
+        {{&WWW, &SSS}, 1, {0, 0, 0}, {0, 0, 0}},
+        {{&AAA, &DDD}, 1, {0, 0, 0}, {0, 0, 0}},
+        {{&SPACE}, 1, {0, 15, 0}, {0, 15, 0}},
+        {{&SPACE, &VVV}, 1, {0, 5, 0}, {0, 5, 0}},
+        {{&VVV}, 3, {0, -10, 0}, {0, -30, 0}},
+    };
+    for (const Caso &k : casos) {
+        SCOPED_TRACE(testing::Message() << "case " << &k - casos);
+        Reiniciar();
+        for (int *t : k.teclas) *t = 1;
+        for (int i = 0; i < k.ticks; i++) Tiempo(1);
+        EXPECT_TRUE(MismoVector(Mov, k.mov));
+        EXPECT_TRUE(MismoVector(camara.Posicion, k.posicion));
+    }
     Reiniciar();
     WWW = SSS = 1;
     Tiempo(1);
-    EXPECT_TRUE(MismoVector(Mov, Vector{0.0f, 0.0f, 0.0f}));
     EXPECT_TRUE(MismaCamara(camara, CamaraInicial()));
-
-    Reiniciar();
-    AAA = DDD = 1;
-    Tiempo(1);
-    EXPECT_TRUE(MismoVector(Mov, Vector{0.0f, 0.0f, 0.0f}));
 }
 
 TEST_F(Tick, AvanceYDerechaHacenUnaDiagonalDe9_8995)
@@ -142,25 +151,6 @@ TEST_F(Tick, AvanceYDerechaHacenUnaDiagonalDe9_8995)
     EXPECT_EQ(Mov.z, -7.0f);
     EXPECT_EQ(std::round(ModuloVector(Mov) * 1e4) / 1e4, 9.8995);
     EXPECT_TRUE(MismoVector(camara.Posicion, Mov));
-}
-
-TEST_F(Tick, SaltoYGravedad)
-{
-    SPACE = 1;
-    Tiempo(1);
-    EXPECT_TRUE(MismoVector(Mov, Vector{0.0f, 15.0f, 0.0f}));
-
-    Reiniciar();
-    SPACE = VVV = 1;
-    Tiempo(1);
-    EXPECT_TRUE(MismoVector(Mov, Vector{0.0f, 5.0f, 0.0f}));
-    EXPECT_TRUE(MismoVector(camara.Posicion, Vector{0.0f, 5.0f, 0.0f}));
-
-    Reiniciar();
-    VVV = 1;
-    for (int k = 0; k < 3; k++) Tiempo(1);   // with collision off the fall never ends
-    EXPECT_TRUE(MismoVector(Mov, Vector{0.0f, -10.0f, 0.0f}));
-    EXPECT_EQ(camara.Posicion.y, -30.0f);
 }
 
 TEST_F(Tick, GirosConTeclasYSuMomento)
@@ -212,36 +202,41 @@ protected:
     void TearDown() override { LiberarModelo(&Suelo); }
 };
 
-TEST_F(TickSuelo, LaCaidaSeAnulaEntre40Y50)
+// The eye above the floor triangle, tick by tick: the height after each tick
+// and the last movement. A fall is cancelled between 40 and 50 above the
+// floor; closer than 40 the eye is pushed out by 10 and then stays.
+TEST_F(TickSuelo, AlturasSobreElSuelo)
 {
-    VVV = 1;
-    OjoA(45.0f);
-    Tiempo(1);
-    EXPECT_TRUE(MismoVector(Mov, Vector{0.0f, 0.0f, 0.0f}));
-    EXPECT_EQ(camara.Posicion.y, 45.0f);
-}
-
-TEST_F(TickSuelo, DemasiadoCercaSeEmpujaYLuegoQueda)
-{
-    OjoA(35.0f);
-    Tiempo(1);
-    EXPECT_TRUE(MismoVector(Mov, Vector{0.0f, 10.0f, 0.0f}));
-    EXPECT_EQ(camara.Posicion.y, 45.0f);
-    Tiempo(1);
-    Tiempo(1);
-    EXPECT_EQ(camara.Posicion.y, 45.0f);
-}
-
-TEST_F(TickSuelo, DesdeSesentaLaCaidaAcabaEnCincuenta)
-{
-    VVV = 1;
-    OjoA(60.0f);
-    Tiempo(1);
-    EXPECT_TRUE(MismoVector(Mov, Vector{0.0f, -10.0f, 0.0f}));
-    EXPECT_EQ(camara.Posicion.y, 50.0f);
-    Tiempo(1);
-    EXPECT_TRUE(MismoVector(Mov, Vector{0.0f, 0.0f, 0.0f}));
-    EXPECT_EQ(camara.Posicion.y, 50.0f);
+    struct Caso {
+        const char *que;
+        int colision, gravedad;
+        float alto;
+        std::vector<float> alturas;   // after each tick
+        Vector mov;                   // the last tick's movement
+    };
+    const Caso casos[] = {
+        {"a fall from 45 is cancelled", 1, 1, 45, {45}, {0, 0, 0}},
+        {"35 is pushed out to 45, then stays", 1, 0, 35, {45, 45, 45}, {0, 0, 0}},
+        {"from 60 the fall ends at 50", 1, 1, 60, {50, 50}, {0, 0, 0}},
+        {"without collision the eye goes through the floor", 0, 1, 45, {35, 25}, {0, -10, 0}},
+    };
+    LiberarModelo(&Suelo);
+    for (const Caso &k : casos) {
+        SCOPED_TRACE(k.que);
+        Reiniciar();
+        Suelo = TrianguloSuelo();
+        IndexarSala();
+        CCC = k.colision;
+        VVV = k.gravedad;
+        OjoA(k.alto);
+        for (float alto : k.alturas) {
+            Tiempo(1);
+            EXPECT_EQ(camara.Posicion.y, alto);
+        }
+        EXPECT_TRUE(MismoVector(Mov, k.mov));
+        LiberarModelo(&Suelo);
+    }
+    Suelo = TrianguloSuelo();   // for TearDown
 }
 
 TEST_F(TickSuelo, DesdeMuyAltoQuedaSobreElSuelo)
@@ -264,15 +259,6 @@ TEST_F(TickSuelo, DesdeMuyAltoQuedaSobreElSuelo)
     EXPECT_EQ(camara.Posicion.y, 43.0f);
     Tiempo(1);
     EXPECT_EQ(camara.Posicion.y, 43.0f);
-}
-
-TEST_F(TickSuelo, SinColisionElOjoAtraviesaElSuelo)
-{
-    CCC = 0;
-    VVV = 1;
-    OjoA(45.0f);
-    Tiempo(1);
-    EXPECT_EQ(camara.Posicion.y, 35.0f);
 }
 
 // The room models are corrected in the order ceiling, floor, walls, all from
