@@ -4,8 +4,8 @@
 
 Runs each program (walkthrough, walkthrough-wire) unchanged, from
 BUILD_DIR/escena, full screen on its own virtual X server of 1280 x 1024
-(tests/app/servidor_x.py) with Mesa's llvmpipe renderer. The frames are counted from outside: the library
-BUILD_DIR/bench/libcontador_cuadros.so, preloaded, notes the time of every
+(tools/servidor_x.py) with Mesa's llvmpipe renderer. The frames are counted
+from outside: the library BUILD_DIR/tools/libcontador_cuadros.so, preloaded, notes the time of every
 buffer swap. Start-up is the time from just before the program is started to
 the end of its first swap; the frame rate is the number of swaps per second
 after the first two seconds, over SECONDS more (default 6). Each program is
@@ -24,7 +24,7 @@ import tempfile
 import time
 
 sys.dont_write_bytecode = True
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "app"))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tools"))
 from servidor_x import ServidorX  # noqa: E402
 
 ANCHO, ALTO = 1280, 1024
@@ -79,7 +79,7 @@ def renderer(pantalla):
 def main():
     build = os.path.abspath(sys.argv[1])
     segundos = float(sys.argv[2]) if len(sys.argv) > 2 else 6.0
-    contador = os.path.join(build, "bench", "libcontador_cuadros.so")
+    contador = os.path.join(build, "tools", "libcontador_cuadros.so")
     escena = os.path.join(build, "escena")
     xvfb = ServidorX(ANCHO, ALTO)
     pantalla = xvfb.display

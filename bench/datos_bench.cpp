@@ -2,6 +2,7 @@
 #include "datos_bench.h"
 
 #include "casos_colision.h"
+#include "tga_referencia.h"
 
 #include <sys/stat.h>
 
@@ -9,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <random>
+#include <vector>
 
 static const long long kTamObjetivo = 100LL * 1000 * 1000;
 
@@ -47,12 +49,10 @@ std::string FicheroTGA(const std::string &dir) {
         fprintf(stderr, "cannot write %s\n", ruta.c_str());
         exit(1);
     }
-    unsigned char cab[18] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 24, 0};
-    cab[12] = lado & 255;
-    cab[13] = lado >> 8;
-    cab[14] = lado & 255;
-    cab[15] = lado >> 8;
-    fwrite(cab, 1, sizeof cab, f);
+    CamposTga c;
+    c.ancho = c.alto = lado;
+    const std::vector<unsigned char> cab = Tga(c);
+    fwrite(cab.data(), 1, cab.size(), f);
     std::vector<unsigned char> fila((size_t)lado * 3);
     std::mt19937 g(3);
     for (int y = 0; y < lado; y++) {

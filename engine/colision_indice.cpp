@@ -1,23 +1,16 @@
 // colision_indice.cpp - the collision index: the same corrections as
 // XoqueEsferaModelo, visiting only the faces near the sphere.
 //
-// Why a uniform grid of face spheres. colision.cpp proves that a touched face
-// has the sphere's centre P within rho + r (1 + 2^-21) + 2^-62 of one of its
-// vertices, where r is the radius and rho depends on the face alone (about
-// 0.71 of its longest edge; infinite when its extents add up to 2^63 or
-// more, and such a face is always tested). So each face gets a centre c (the middle of its
-// box) and a reach q >= (R + rho)(1 + 2^-20) + 2^-60, R the farthest vertex
-// from c, and a face whose c lies farther than q + r (with allowances) from P
-// cannot be touched. Faces are stored once each, by the cell of c, in a
-// uniform grid whose side is at least the reach of all but the largest few
-// faces (those few are kept apart and always tested). A query visits the
-// cells within side + r of P along each axis, which contain every face
-// whose sphere test can pass, tests each face's sphere, sorts the few that
-// pass into face order and runs XoqueEsferaPlano on them. The faces that
-// were left out are faces that cannot be touched, and an untouched face
-// returns the movement unchanged whatever movement it is given, so the
-// result is the one the face-by-face loop gives, bit for bit: the
-// corrections of the faces that remain compose in the same order.
+// Each face gets a sphere (the middle of its box, and a reach) such that a
+// sphere of radius r centred at P can touch the face only when P lies within
+// reach + r of the sphere's centre (docs/colision.md proves it). Faces are
+// stored once each, by the cell of their sphere's centre, in a uniform grid
+// whose side is at least the reach of all but the largest few faces (those
+// few are kept apart and always tested). A query visits the cells within
+// side + r of P along each axis, tests each face's sphere, sorts the few
+// that pass into face order and runs XoqueEsferaPlano on them. The faces
+// left out cannot be touched, and an untouched face returns the movement
+// unchanged, so the result is the face-by-face loop's, bit for bit.
 //
 // A grid rather than a BVH or a sorted sweep: rooms are surfaces of faces of
 // similar size, a grid cell is found by arithmetic, a query walks contiguous
@@ -31,6 +24,7 @@
 #include <cstring>
 
 #include "colision.h"
+#include "colision_local.h"
 
 namespace {
 
@@ -39,8 +33,6 @@ const int kMaxGrandes = 256;
 // Faces whose sphere test passes, sorted on the stack; more than this and
 // the query falls back to XoqueEsferaModelo (same result, every face visited).
 const int kMaxCandidatas = 4096;
-const double kHolgura = 1.0 + 0x1p-19;
-const double kHolguraAbs = 0x1p-58;
 
 bool Finito(const Vector &v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
@@ -52,16 +44,12 @@ double Distancia(const Vector &a, const float c[3])
 }
 
 // The sphere of face i, or false when the face can never be touched: a corner
-// outside the vertex array (skipped) or an infinite or NaN coordinate. The
-// reach covers rho = max(0.7072 L, (s + C) 2^-17) + 2^-39, which bounds both
-// L / sqrt(2) + 2^-40 and the corner reach as colision.cpp requires (s is
-// the box's extent sum, C its largest coordinate magnitude).
+// outside the vertex array (skipped) or an infinite or NaN coordinate.
 bool EsferaDeCara(const Modelo &m, int nv, int i, EsferaCara *e)
 {
     const Cara &k = m.Caras[i];
-    for (int j = 0; j < 3; j++)
-        if (!IndiceValido(k.Vert[j], nv))
-            return false;
+    if (!CaraDentro(k, nv))
+        return false;
     const Vector v[3] = {m.Vertices[k.Vert[0]], m.Vertices[k.Vert[1]], m.Vertices[k.Vert[2]]};
     if (!Finito(v[0]) || !Finito(v[1]) || !Finito(v[2]))
         return false;
@@ -74,8 +62,7 @@ bool EsferaDeCara(const Modelo &m, int nv, int i, EsferaCara *e)
         e->centro[a] = (float)(0.5 * lo + 0.5 * hi);
     }
     const double l = std::max({Distancia(v[0], &v[1].x), Distancia(v[1], &v[2].x), Distancia(v[2], &v[0].x)});
-    // From an extent sum of 2^63 up, the corner reach may be infinite.
-    const double rho = s < 0x1p63 ? std::max(0.7072 * l, (s + c) * 0x1p-17) + 0x1p-39 : INFINITY;
+    const double rho = AlcanceCara(l, s, c);
     const double r = std::max({Distancia(v[0], e->centro), Distancia(v[1], e->centro), Distancia(v[2], e->centro)});
     const double q = (r + rho) * (1.0 + 0x1p-20) + 0x1p-60;
     float qf = (float)q;
@@ -133,14 +120,23 @@ void ElegirRejilla(IndiceColision *ind, float *alcances, int n, const float lo[3
     }
 }
 
-IndiceColision IndiceVacio(Modelo m, int completo)
+// An index that holds no faces: every query returns the movement unchanged.
+IndiceColision IndiceSinCaras(Modelo m)
 {
     IndiceColision ind;
     std::memset(&ind, 0, sizeof ind);
     ind.modelo = m;
-    ind.completo = completo;
     ind.lado = 1;
     ind.celdas[0] = ind.celdas[1] = ind.celdas[2] = 1;
+    return ind;
+}
+
+// The index of a model whose building ran out of memory: it holds no arrays,
+// and every query goes face by face through the model.
+IndiceColision IndicePorModelo(Modelo m)
+{
+    IndiceColision ind = IndiceSinCaras(m);
+    ind.porModelo = true;
     return ind;
 }
 
@@ -187,7 +183,7 @@ IndiceColision IndexarModelo(Modelo m)
     float lo[3] = {INFINITY, INFINITY, INFINITY}, hi[3] = {-INFINITY, -INFINITY, -INFINITY};
     float *alcances = n > 0 ? (float *)std::malloc((size_t)n * sizeof(float)) : nullptr;
     if (n > 0 && alcances == nullptr)
-        return IndiceVacio(m, 0);
+        return IndicePorModelo(m);
     int total = 0;
     EsferaCara e;
     for (int i = 0; i < n; i++)
@@ -198,7 +194,7 @@ IndiceColision IndexarModelo(Modelo m)
                 hi[a] = std::max(hi[a], e.centro[a]);
             }
         }
-    IndiceColision ind = IndiceVacio(m, 1);
+    IndiceColision ind = IndiceSinCaras(m);
     if (total == 0) {
         std::free(alcances);
         return ind;
@@ -210,7 +206,7 @@ IndiceColision IndexarModelo(Modelo m)
     ind.caras = (EsferaCara *)std::malloc((size_t)total * sizeof(EsferaCara));
     if (ind.inicio == nullptr || ind.caras == nullptr) {
         LiberarIndice(&ind);
-        return IndiceVacio(m, 0);
+        return IndicePorModelo(m);
     }
     Colocar(&ind, nv, total);
     return ind;
@@ -222,7 +218,7 @@ void LiberarIndice(IndiceColision *indice)
     std::free(indice->caras);
     Modelo vacio;
     IniciarModelo(&vacio);
-    *indice = IndiceVacio(vacio, 1);
+    *indice = IndiceSinCaras(vacio);
 }
 
 namespace {
@@ -241,7 +237,7 @@ bool Probar(const EsferaCara *caras, int desde, int hasta, const double p[3], do
     for (int k = desde; k < hasta; k++) {
         const EsferaCara &e = caras[k];
         const double x = p[0] - e.centro[0], y = p[1] - e.centro[1], z = p[2] - e.centro[2];
-        const double limite = ((double)e.alcance + r) * kHolgura + kHolguraAbs;
+        const double limite = ((double)e.alcance + r) * kHolguraIndiceRelativa + kHolguraIndiceAbsoluta;
         if (x * x + y * y + z * z > limite * limite)
             continue;
         if (c->n == kMaxCandidatas)
@@ -251,16 +247,25 @@ bool Probar(const EsferaCara *caras, int desde, int hasta, const double p[3], do
     return true;
 }
 
-// Gathers the candidate faces of the cells within the cell side plus the
-// radius of p, and the large faces. False when they do not fit.
-bool Reunir(const IndiceColision &ind, const double p[3], double r, Candidatas *c)
+// The cells a query visits: those within the cell side plus the radius of
+// p, from k0 to k1 along each axis. Returns how many there are.
+double VentanaCeldas(const IndiceColision &ind, const double p[3], double r, int k0[3], int k1[3])
 {
-    const double w = ((double)ind.lado + r) * kHolgura + kHolguraAbs;
-    int k0[3], k1[3];
+    const double w = ((double)ind.lado + r) * kHolguraIndiceRelativa + kHolguraIndiceAbsoluta;
+    double total = 1;
     for (int a = 0; a < 3; a++) {
         k0[a] = Celda(p[a] - w, ind.origen[a], ind.lado, ind.celdas[a]);
         k1[a] = Celda(p[a] + w, ind.origen[a], ind.lado, ind.celdas[a]);
+        total *= k1[a] >= k0[a] ? k1[a] - k0[a] + 1 : 0;
     }
+    return total;
+}
+
+// Gathers the candidate faces of the cells k0 to k1, and the large faces.
+// False when they do not fit.
+bool Reunir(const IndiceColision &ind, const int k0[3], const int k1[3], const double p[3], double r,
+            Candidatas *c)
+{
     for (int z = k0[2]; z <= k1[2]; z++)
         for (int y = k0[1]; y <= k1[1]; y++) {
             const int fila = (z * ind.celdas[1] + y) * ind.celdas[0];
@@ -270,19 +275,6 @@ bool Reunir(const IndiceColision &ind, const double p[3], double r, Candidatas *
     return Probar(ind.caras, ind.NumCaras - ind.NumGrandes, ind.NumCaras, p, r, c);
 }
 
-// The number of cells a query of reach w visits.
-double CeldasVisitadas(const IndiceColision &ind, const double p[3], double r)
-{
-    const double w = ((double)ind.lado + r) * kHolgura + kHolguraAbs;
-    double total = 1;
-    for (int a = 0; a < 3; a++) {
-        const int k0 = Celda(p[a] - w, ind.origen[a], ind.lado, ind.celdas[a]);
-        const int k1 = Celda(p[a] + w, ind.origen[a], ind.lado, ind.celdas[a]);
-        total *= k1 >= k0 ? k1 - k0 + 1 : 0;
-    }
-    return total;
-}
-
 }  // namespace
 
 // An infinite or NaN centre or radius, a query that would visit more cells
@@ -290,16 +282,19 @@ double CeldasVisitadas(const IndiceColision &ind, const double p[3], double r)
 // XoqueEsferaModelo on the indexed model: the same result by definition.
 Vector XoqueEsferaIndice(float radio, Vector centro, Vector mov, IndiceColision indice)
 {
-    if (!indice.completo)
+    if (indice.porModelo)
         return XoqueEsferaModelo(radio, centro, mov, indice.modelo);
     if (indice.NumCaras == 0)
         return mov;
     const double p[3] = {centro.x, centro.y, centro.z};
-    if (!std::isfinite(radio) || !Finito(centro) || CeldasVisitadas(indice, p, radio) > indice.NumCaras)
+    if (!std::isfinite(radio) || !Finito(centro))
+        return XoqueEsferaModelo(radio, centro, mov, indice.modelo);
+    int k0[3], k1[3];
+    if (VentanaCeldas(indice, p, radio, k0, k1) > indice.NumCaras)
         return XoqueEsferaModelo(radio, centro, mov, indice.modelo);
     Candidatas c;
     c.n = 0;
-    if (!Reunir(indice, p, radio, &c))
+    if (!Reunir(indice, k0, k1, p, radio, &c))
         return XoqueEsferaModelo(radio, centro, mov, indice.modelo);
     std::sort(c.caras, c.caras + c.n);
     const Modelo &m = indice.modelo;

@@ -1,9 +1,12 @@
-// fichero.cpp - opening the files the loaders read (see fichero.h).
-#include "fichero.h"
+// fichero.cpp - opening the files the loaders read (see fichero_local.h).
+#include "fichero_local.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cstdint>
 
 int AbrirDescriptorRegular(const char *ruta)
 {
@@ -27,4 +30,33 @@ FILE *AbrirFicheroRegular(const char *ruta, const char *modo)
     if (!f)
         close(fd);
     return f;
+}
+
+// Gives `consejo` for the whole `alineacion`-sized blocks of [ini, fin).
+static void Aconsejar(char *ini, char *fin, uintptr_t alineacion, int consejo)
+{
+    const uintptr_t a = ((uintptr_t)ini + alineacion - 1) & ~(alineacion - 1);
+    const uintptr_t b = (uintptr_t)fin & ~(alineacion - 1);
+    if (b > a)
+        madvise((void *)a, b - a, consejo);
+}
+
+void PedirPaginasGrandes(char *ini, char *fin)
+{
+#ifdef MADV_HUGEPAGE
+    Aconsejar(ini, fin, 2u << 20, MADV_HUGEPAGE);
+#else
+    (void)ini;
+    (void)fin;
+#endif
+}
+
+void PoblarPaginas(char *ini, char *fin)
+{
+#ifdef MADV_POPULATE_WRITE
+    Aconsejar(ini, fin, 4096, MADV_POPULATE_WRITE);
+#else
+    (void)ini;
+    (void)fin;
+#endif
 }

@@ -8,19 +8,17 @@
 // whole into a buffer of its own, checked (run-length packets complete,
 // colour indices inside the map) and only then decoded into the output
 // (imagen_tga.cpp); so a damaged file never costs more memory than itself.
+// Every buffer, the result included, comes from malloc and goes back with
+// free, so a failed allocation is a null pointer on every path.
 #include "imagen.h"
 
-#include "fichero.h"
-#include "imagen_tga.h"
-
-#include <sys/mman.h>
+#include "fichero_local.h"
+#include "imagen_local.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
-#include <new>
 
 namespace {
 
@@ -106,41 +104,34 @@ bool LeerMapa(FILE *fich, const CabeceraTGA &c, ClasePixel clase_mapa, FormatoTG
     if (bytes > *resto) return false;
     *resto -= bytes;
     if (f->clase != kIndice8 && f->clase != kIndice16) return fseek(fich, (long)bytes, SEEK_CUR) == 0;
-    std::vector<unsigned char> datos((size_t)bytes);
-    if (fread(datos.data(), 1, datos.size(), fich) != datos.size()) return false;
-    ConvertirMapa(f, clase_mapa, datos.data(), (size_t)c.largo_mapa);
-    return true;
+    unsigned char *datos = (unsigned char *)malloc((size_t)bytes + 1);
+    const bool bien = datos && fread(datos, 1, (size_t)bytes, fich) == (size_t)bytes &&
+                      ConvertirMapa(f, clase_mapa, datos, (size_t)c.largo_mapa);
+    free(datos);
+    return bien;
 }
 
-// Asks for the fresh pages of a large buffer to be made at once, as 2 MiB
-// pages where the kernel has them. Touching fresh pages one at a time costs
-// a trap per 4 KiB page, which on a virtual machine can take longer than
-// the copy that fills them. Only advice: a kernel without these requests
-// leaves the pages to be made as they are written.
-void PrepararPaginas(unsigned char *p, size_t n) {
-    const uintptr_t ini = ((uintptr_t)p + 4095) & ~(uintptr_t)4095;
-    const uintptr_t fin = ((uintptr_t)p + n) & ~(uintptr_t)4095;
-    if (fin <= ini) return;
-#ifdef MADV_HUGEPAGE
-    madvise((void *)ini, fin - ini, MADV_HUGEPAGE);
-#endif
-#ifdef MADV_POPULATE_WRITE
-    madvise((void *)ini, fin - ini, MADV_POPULATE_WRITE);
-#endif
+// A fresh output buffer of `n` bytes, its pages made at once (fichero_local.h).
+unsigned char *NuevaSalida(size_t n) {
+    unsigned char *p = (unsigned char *)malloc(n);
+    if (p) {
+        PedirPaginasGrandes((char *)p, (char *)p + n);
+        PoblarPaginas((char *)p, (char *)p + n);
+    }
+    return p;
 }
 
 // Uncompressed 24- or 32-bit pixels, bottom row first, left to right: one
 // read into the output, then red and blue exchanged in place.
-unsigned char *LeerDirecto(FILE *f, size_t tam, size_t bpp, long long resto) {
+unsigned char *LeerDirecto(FILE *f, size_t tam, size_t bytes_pixel, long long resto) {
     if ((unsigned long long)resto < tam) return nullptr;
-    unsigned char *buf = (unsigned char *)malloc(tam);
+    unsigned char *buf = NuevaSalida(tam);
     if (!buf) return nullptr;
-    PrepararPaginas(buf, tam);
     if (fread(buf, 1, tam, f) != tam) {
         free(buf);
         return nullptr;
     }
-    for (size_t i = 0; i < tam; i += bpp) std::swap(buf[i], buf[i + 2]);
+    for (size_t i = 0; i < tam; i += bytes_pixel) std::swap(buf[i], buf[i + 2]);
     return buf;
 }
 
@@ -156,23 +147,24 @@ unsigned char *LeerYDecodificar(FILE *fich, const FormatoTGA &f, bool rle, long 
     if ((unsigned long long)resto < minimo) return nullptr;
     const size_t tam = (size_t)std::min((unsigned long long)resto, maximo);
 
-    std::unique_ptr<unsigned char[]> datos(new (std::nothrow) unsigned char[tam]);
-    if (!datos || fread(datos.get(), 1, tam, fich) != tam) return nullptr;
-    if (!DecodificarTGA(f, datos.get(), tam, rle, nullptr)) return nullptr;
-    const size_t bytes = (size_t)total * f.bytes_salida;
-    unsigned char *salida = (unsigned char *)malloc(bytes);
-    if (!salida) return nullptr;
-    PrepararPaginas(salida, bytes);
-    if (!DecodificarTGA(f, datos.get(), tam, rle, salida)) {
-        free(salida);
-        return nullptr;
+    unsigned char *datos = (unsigned char *)malloc(tam);
+    unsigned char *salida = nullptr;
+    if (datos && fread(datos, 1, tam, fich) == tam && DecodificarTGA(f, datos, tam, rle, nullptr)) {
+        salida = NuevaSalida((size_t)total * f.bytes_salida);
+        if (salida && !DecodificarTGA(f, datos, tam, rle, salida)) {
+            free(salida);
+            salida = nullptr;
+        }
     }
+    free(datos);
     return salida;
 }
 
-Imagen LeerTGA(FILE *fich) {
+// Reads the image into a new pixel buffer; the colour map it may read stays
+// in *formato for the caller to release.
+Imagen LeerTGA(FILE *fich, FormatoTGA *formato) {
     CabeceraTGA c;
-    FormatoTGA f;
+    FormatoTGA &f = *formato;
     ClasePixel clase_mapa = kColor24;
     if (!LeerCabecera(fich, &c) || !Formato(c, &f, &clase_mapa)) return ImagenVacia();
     const unsigned long long total = (unsigned long long)c.ancho * c.alto;
@@ -195,9 +187,11 @@ Imagen LeerTGA(FILE *fich) {
 }  // namespace
 
 Imagen CargarImagenTGA(const char *ruta) {
-    FILE *f = AbrirFicheroRegular(ruta, "rb");
-    if (!f) return ImagenVacia();
-    Imagen im = LeerTGA(f);
-    fclose(f);
+    FILE *fich = AbrirFicheroRegular(ruta, "rb");
+    if (!fich) return ImagenVacia();
+    FormatoTGA f = {};
+    Imagen im = LeerTGA(fich, &f);
+    free(f.mapa);
+    fclose(fich);
     return im;
 }

@@ -5,9 +5,10 @@
 // output from its last row up. Within a row the pixels go left to right in
 // file order, and a right-to-left row is turned end for end once complete,
 // so that every conversion loop writes with a fixed stride.
-#include "imagen_tga.h"
+#include "imagen_local.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -23,8 +24,8 @@ unsigned char Ampliar5(unsigned v) {
 // unless it is null. False at the first index outside the map.
 template <size_t B>
 bool Indices(const FormatoTGA &f, const unsigned char *s, size_t n, size_t b, unsigned char *d) {
-    const size_t entradas = f.mapa.size() / B;
-    const unsigned char *m = f.mapa.data();
+    const size_t entradas = f.entradas;
+    const unsigned char *m = f.mapa;
     for (size_t i = 0; i < n; i++, s += b) {
         const size_t indice = b == 2 ? s[0] | (size_t)s[1] << 8 : s[0];
         const size_t k = indice - f.primero;  // wraps round below the first entry
@@ -179,9 +180,12 @@ bool ClaseDeEntrada(int bits, ClasePixel *clase, size_t *bytes_salida) {
     return true;
 }
 
-void ConvertirMapa(FormatoTGA *f, ClasePixel clase, const unsigned char *datos, size_t n) {
-    f->mapa.resize(n * (clase == kColor32 ? 4 : 3));
-    Convertir(*f, clase, datos, n, f->mapa.data());
+bool ConvertirMapa(FormatoTGA *f, ClasePixel clase, const unsigned char *datos, size_t n) {
+    f->mapa = (unsigned char *)malloc(n * (clase == kColor32 ? 4 : 3) + 1);
+    if (!f->mapa) return false;
+    f->entradas = n;
+    Convertir(*f, clase, datos, n, f->mapa);
+    return true;
 }
 
 bool DecodificarTGA(const FormatoTGA &f, const unsigned char *datos, size_t tam, bool rle,

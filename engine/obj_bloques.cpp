@@ -14,7 +14,7 @@
 // each array is cut to exactly its count, which gives the rest back.
 #include "obj_carga.h"
 
-#include "fichero.h"
+#include "fichero_local.h"
 
 #include <sys/mman.h>
 #include <sys/stat.h>

@@ -1,7 +1,7 @@
 // shader.cpp - reading shader source text.
 #include "shader.h"
 
-#include "fichero.h"
+#include "fichero_local.h"
 
 #include <cstdio>
 #include <cstdlib>

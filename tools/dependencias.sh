@@ -9,7 +9,7 @@ fi
 export DEBIAN_FRONTEND=noninteractive
 apt-get update
 apt-get install -y --no-install-recommends \
-    build-essential cmake g++ clang libclang-rt-14-dev python3 lintian \
+    build-essential cmake g++ clang clang-format libclang-rt-14-dev python3 lintian \
     libgtest-dev libbenchmark-dev \
     freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri \
     xvfb xauth x11-utils xdotool apitrace imagemagick \

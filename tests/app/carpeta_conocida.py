@@ -1,16 +1,20 @@
 """A scene folder of known contents for the program tests: writes Modelos/
-and Texturas/ and says what a frame must draw from them.
+and Texturas/.
 
 Each of the five models is written so that its counts select a different
 drawing variant, and some faces hold a corner index outside an array that
-their variant reads (those faces must not be drawn). The images cover 24 and
-32 bits per pixel and a row length that is not a multiple of four bytes.
+their variant reads. The floor lies at y = -100 under a blue and white
+checker. The images cover 24 and 32 bits per pixel and a row length that is
+not a multiple of four bytes.
 """
 import os
-import struct
+import sys
 
-# One model: the arrays as the loader will hold them, the face statements as
-# written, and the first-triple corner indices each face gets (zero-based).
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "referencia"))
+from tga import tga  # noqa: E402
+
+# One model: the arrays as the loader will hold them and the face statements
+# as written.
 MODELOS = {
     # Floor, y = -100. Format 0 "v/vt". Normals for 4 corners only: the third
     # face's corner 5 lies outside the normal array and is skipped.
@@ -21,8 +25,6 @@ MODELOS = {
         "vt": [(0, 0, 0), (1, 0, 0), (1, 1, 0), (0, 1, 0), (0.5, 0.5, 0)],
         "vn": [(0, 1, 0), (0, 1, 0), (0, 1, 0), (0, 1, 0)],
         "f": ["1/1 2/2 3/3", "1/1 3/3 4/4", "1/1 2/2 5/5"],
-        "caras": [(0, 1, 2), (0, 2, 3), (0, 1, 4)],
-        "variante": "TODO",
     },
     # Ceiling, y = 300. Format 0 with texture coordinates, no normals.
     "Techo": {
@@ -31,8 +33,6 @@ MODELOS = {
         "vt": [(0, 0, 0), (1, 0, 0), (1, 1, 0), (0, 1, 0)],
         "vn": [],
         "f": ["1/1 2/2 3/3", "1/1 3/3 4/4"],
-        "caras": [(0, 1, 2), (0, 2, 3)],
-        "variante": "SN",
     },
     # Back wall, z = -1500. Format 0, vertices only; the last face names a
     # vertex 9 that does not exist.
@@ -42,8 +42,6 @@ MODELOS = {
         "vt": [],
         "vn": [],
         "f": ["1/1 2/2 3/3", "1/1 3/3 4/4", "1/1 2/2 9/9"],
-        "caras": [(0, 1, 2), (0, 2, 3), (0, 1, 8)],
-        "variante": "SNT",
     },
     # Woman: format 2 "v/vt/vn", the normal number is the corner index.
     "Mujer": {
@@ -52,8 +50,6 @@ MODELOS = {
         "vt": [],
         "vn": [(0, 0, 1), (0, 0.6, 0.8), (0.6, 0, 0.8)],
         "f": ["1/1/1 2/2/2 3/3/3"],
-        "caras": [(0, 1, 2)],
-        "variante": "ST",
     },
     # Horse: format 1 "v//vn", texture coordinates and no normals. Eight
     # unused vertices make its vertex count two digits long.
@@ -64,8 +60,6 @@ MODELOS = {
         "vt": [(0, 0, 0), (1, 0, 0), (0.5, 1, 0), (0, 1, 0)],
         "vn": [],
         "f": ["1//1 2//2 3//3", "1//1 3//3 4//4"],
-        "caras": [(0, 1, 2), (0, 2, 3)],
-        "variante": "SN",
     },
 }
 
@@ -78,14 +72,6 @@ IMAGENES = {
     "Techo": (24, 2, 2, [(120, 120, 120), (160, 160, 160), (160, 160, 160), (120, 120, 120)]),
 }
 
-# Which image textures which model, in the frame's drawing order.
-ORDEN_DIBUJO = [("Mujer", "Vampiro"), ("Techo", "Techo"), ("Suelo", "Suelo"),
-                ("Paredes", "Paredes"), ("Caballo", None)]
-# Upload order of the images.
-ORDEN_TEXTURAS = ["Vampiro", "Paredes", "Suelo", "Techo"]
-# Texture coordinate scale applied at start-up.
-ESCALA_CT = {"Suelo": 10.0, "Paredes": 5.0}
-
 
 def _texto_obj(m):
     lineas = ["# test model"]
@@ -97,11 +83,10 @@ def _texto_obj(m):
 
 
 def _bytes_tga(bpp, ancho, alto, pixeles):
-    cabecera = struct.pack("<BBB5sHHHHBB", 0, 0, 2, b"\0" * 5, 0, 0, ancho, alto, bpp, 0)
     datos = bytearray()
     for p in pixeles:
         datos += bytes((p[2], p[1], p[0]) + tuple(p[3:]))   # stored B, G, R (, A)
-    return cabecera + bytes(datos)
+    return tga(2, ancho, alto, bpp, cuerpo=bytes(datos))
 
 
 def escribir(carpeta):
@@ -114,43 +99,3 @@ def escribir(carpeta):
     for nombre, (bpp, ancho, alto, pixeles) in IMAGENES.items():
         with open(os.path.join(carpeta, "Texturas", nombre + ".tga"), "wb") as f:
             f.write(_bytes_tga(bpp, ancho, alto, pixeles))
-
-
-def caras_dibujadas(nombre):
-    """The faces of a model whose corners all lie inside the arrays its
-    variant reads, with the per-corner attributes in calling order."""
-    m = MODELOS[nombre]
-    escala = ESCALA_CT.get(nombre, 1.0)
-    leidos = {"TODO": ("vn", "vt", "v"), "SN": ("vt", "v"), "ST": ("vn", "v"), "SNT": ("v",)}
-    return _caras(m, leidos[m["variante"]], escala)
-
-
-def caras_wire(nombre):
-    return _caras(MODELOS[nombre], ("v",), 1.0)
-
-
-def _caras(m, arrays, escala):
-    llamada = {"vn": "glNormal3f", "vt": "glTexCoord3f", "v": "glVertex3f"}
-    caras = []
-    for cara in m["caras"]:
-        if not all(0 <= k < len(m[a]) for a in arrays for k in cara):
-            continue
-        esquinas = []
-        for k in cara:
-            for a in arrays:
-                valores = m[a][k]
-                if a == "vt":
-                    valores = tuple(c * escala for c in valores)
-                esquinas.append((llamada[a], valores))
-        caras.append(esquinas)
-    return caras
-
-
-def texto_caballo():
-    m = MODELOS["Caballo"]
-    return "El Caballo Tiene %d Vertices y %d Poligonos" % (len(m["v"]), len(m["f"]))
-
-
-def texto_mujer():
-    m = MODELOS["Mujer"]
-    return "La Mujer   Tiene %d Vertices y %d Poligonos" % (len(m["v"]), len(m["f"]))

@@ -34,7 +34,7 @@ int gArgc = 1;
 char gNombre[] = "test_shader_gl";
 char *gArgv[] = {gNombre, nullptr};
 
-TEST(PunterosShader, NothingIsLookedUpWithoutAContext)
+TEST(PunterosShader, SinContextoNoSeBuscaNada)
 {
     CargarPunterosFuncionesShader();
     EXPECT_EQ(Patron(), "0000000000000");
@@ -42,7 +42,7 @@ TEST(PunterosShader, NothingIsLookedUpWithoutAContext)
     EXPECT_FALSE(VersionAlMenos(1, 0));
 }
 
-TEST(PunterosShader, LookedUpOnlyWhenTheContextOffersThem)
+TEST(PunterosShader, SoloSiElContextoLosOfrece)
 {
     glutInit(&gArgc, gArgv);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
@@ -76,7 +76,7 @@ TEST(PunterosShader, LookedUpOnlyWhenTheContextOffersThem)
     }
 }
 
-TEST(PunterosShader, ExtensionNamesMatchWholeWords)
+TEST(PunterosShader, LasExtensionesSeComparanPorPalabrasEnteras)
 {
     // Runs after the window test: the context is current.
     if (glutGetWindow() == 0) GTEST_SKIP() << "no context";

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "colision.h"
 #include "globales.h"
@@ -74,7 +75,7 @@ protected:
     void SetUp() override { Reiniciar(); }
 };
 
-TEST_F(Tick, NoKeyHeldLeavesTheCameraAndRearmsTheTimer)
+TEST_F(Tick, SinTeclasLaCamaraQuedaYElTemporizadorSeRearma)
 {
     Tiempo(7);
     EXPECT_TRUE(MismoVector(Mov, Vector{0.0f, 0.0f, 0.0f}));
@@ -89,7 +90,7 @@ TEST_F(Tick, NoKeyHeldLeavesTheCameraAndRearmsTheTimer)
     EXPECT_EQ(Glut.redibujados, 2);
 }
 
-TEST_F(Tick, WalkingForwardMovesSevenTowardsMinusZ)
+TEST_F(Tick, AvanzarMueveSieteHaciaMenosZ)
 {
     WWW = 1;
     Tiempo(1);
@@ -104,31 +105,39 @@ TEST_F(Tick, WalkingForwardMovesSevenTowardsMinusZ)
     EXPECT_EQ(camara.Posicion.z, -14.0f);
 }
 
-TEST_F(Tick, StepsAndOppositeKeys)
+// Held keys and the movement of one tick: steps, opposite keys that cancel,
+// the jump, gravity; with collision off the fall never ends.
+TEST_F(Tick, TeclasYMovimientoDeUnTick)
 {
-    DDD = 1;
-    Tiempo(1);
-    EXPECT_TRUE(MismoVector(Mov, Vector{7.0f, 0.0f, 0.0f}));
-    EXPECT_TRUE(MismoVector(camara.Posicion, Vector{7.0f, 0.0f, 0.0f}));
-
-    Reiniciar();
-    AAA = 1;
-    Tiempo(1);
-    EXPECT_TRUE(MismoVector(Mov, Vector{-7.0f, 0.0f, 0.0f}));
-
+    struct Caso {
+        std::vector<int *> teclas;
+        int ticks;
+        Vector mov, posicion;
+    };
+    const Caso casos[] = {
+        {{&DDD}, 1, {7, 0, 0}, {7, 0, 0}},
+        {{&AAA}, 1, {-7, 0, 0}, {-7, 0, 0}},
+        {{&WWW, &SSS}, 1, {0, 0, 0}, {0, 0, 0}},
+        {{&AAA, &DDD}, 1, {0, 0, 0}, {0, 0, 0}},
+        {{&SPACE}, 1, {0, 15, 0}, {0, 15, 0}},
+        {{&SPACE, &VVV}, 1, {0, 5, 0}, {0, 5, 0}},
+        {{&VVV}, 3, {0, -10, 0}, {0, -30, 0}},
+    };
+    for (const Caso &k : casos) {
+        SCOPED_TRACE(testing::Message() << "case " << &k - casos);
+        Reiniciar();
+        for (int *t : k.teclas) *t = 1;
+        for (int i = 0; i < k.ticks; i++) Tiempo(1);
+        EXPECT_TRUE(MismoVector(Mov, k.mov));
+        EXPECT_TRUE(MismoVector(camara.Posicion, k.posicion));
+    }
     Reiniciar();
     WWW = SSS = 1;
     Tiempo(1);
-    EXPECT_TRUE(MismoVector(Mov, Vector{0.0f, 0.0f, 0.0f}));
     EXPECT_TRUE(MismaCamara(camara, CamaraInicial()));
-
-    Reiniciar();
-    AAA = DDD = 1;
-    Tiempo(1);
-    EXPECT_TRUE(MismoVector(Mov, Vector{0.0f, 0.0f, 0.0f}));
 }
 
-TEST_F(Tick, ForwardAndRightTogetherMakeADiagonalOfLength9_8995)
+TEST_F(Tick, AvanceYDerechaHacenUnaDiagonalDe9_8995)
 {
     WWW = 1;
     Tiempo(1);
@@ -144,26 +153,7 @@ TEST_F(Tick, ForwardAndRightTogetherMakeADiagonalOfLength9_8995)
     EXPECT_TRUE(MismoVector(camara.Posicion, Mov));
 }
 
-TEST_F(Tick, JumpAndGravity)
-{
-    SPACE = 1;
-    Tiempo(1);
-    EXPECT_TRUE(MismoVector(Mov, Vector{0.0f, 15.0f, 0.0f}));
-
-    Reiniciar();
-    SPACE = VVV = 1;
-    Tiempo(1);
-    EXPECT_TRUE(MismoVector(Mov, Vector{0.0f, 5.0f, 0.0f}));
-    EXPECT_TRUE(MismoVector(camara.Posicion, Vector{0.0f, 5.0f, 0.0f}));
-
-    Reiniciar();
-    VVV = 1;
-    for (int k = 0; k < 3; k++) Tiempo(1);   // with collision off the fall never ends
-    EXPECT_TRUE(MismoVector(Mov, Vector{0.0f, -10.0f, 0.0f}));
-    EXPECT_EQ(camara.Posicion.y, -30.0f);
-}
-
-TEST_F(Tick, KeyTurnsAndTheirTiming)
+TEST_F(Tick, GirosConTeclasYSuMomento)
 {
     QQQ = 1;
     for (int k = 0; k < 20; k++) Tiempo(1);
@@ -212,39 +202,44 @@ protected:
     void TearDown() override { LiberarModelo(&Suelo); }
 };
 
-TEST_F(TickSuelo, FallIsCancelledBetween40And50)
+// The eye above the floor triangle, tick by tick: the height after each tick
+// and the last movement. A fall is cancelled between 40 and 50 above the
+// floor; closer than 40 the eye is pushed out by 10 and then stays.
+TEST_F(TickSuelo, AlturasSobreElSuelo)
 {
-    VVV = 1;
-    OjoA(45.0f);
-    Tiempo(1);
-    EXPECT_TRUE(MismoVector(Mov, Vector{0.0f, 0.0f, 0.0f}));
-    EXPECT_EQ(camara.Posicion.y, 45.0f);
+    struct Caso {
+        const char *que;
+        int colision, gravedad;
+        float alto;
+        std::vector<float> alturas;   // after each tick
+        Vector mov;                   // the last tick's movement
+    };
+    const Caso casos[] = {
+        {"a fall from 45 is cancelled", 1, 1, 45, {45}, {0, 0, 0}},
+        {"35 is pushed out to 45, then stays", 1, 0, 35, {45, 45, 45}, {0, 0, 0}},
+        {"from 60 the fall ends at 50", 1, 1, 60, {50, 50}, {0, 0, 0}},
+        {"without collision the eye goes through the floor", 0, 1, 45, {35, 25}, {0, -10, 0}},
+    };
+    LiberarModelo(&Suelo);
+    for (const Caso &k : casos) {
+        SCOPED_TRACE(k.que);
+        Reiniciar();
+        Suelo = TrianguloSuelo();
+        IndexarSala();
+        CCC = k.colision;
+        VVV = k.gravedad;
+        OjoA(k.alto);
+        for (float alto : k.alturas) {
+            Tiempo(1);
+            EXPECT_EQ(camara.Posicion.y, alto);
+        }
+        EXPECT_TRUE(MismoVector(Mov, k.mov));
+        LiberarModelo(&Suelo);
+    }
+    Suelo = TrianguloSuelo();   // for TearDown
 }
 
-TEST_F(TickSuelo, TooCloseIsPushedOutAndThenStays)
-{
-    OjoA(35.0f);
-    Tiempo(1);
-    EXPECT_TRUE(MismoVector(Mov, Vector{0.0f, 10.0f, 0.0f}));
-    EXPECT_EQ(camara.Posicion.y, 45.0f);
-    Tiempo(1);
-    Tiempo(1);
-    EXPECT_EQ(camara.Posicion.y, 45.0f);
-}
-
-TEST_F(TickSuelo, FromSixtyTheFallEndsAtFifty)
-{
-    VVV = 1;
-    OjoA(60.0f);
-    Tiempo(1);
-    EXPECT_TRUE(MismoVector(Mov, Vector{0.0f, -10.0f, 0.0f}));
-    EXPECT_EQ(camara.Posicion.y, 50.0f);
-    Tiempo(1);
-    EXPECT_TRUE(MismoVector(Mov, Vector{0.0f, 0.0f, 0.0f}));
-    EXPECT_EQ(camara.Posicion.y, 50.0f);
-}
-
-TEST_F(TickSuelo, FallingFromHighUpComesToRestAboveTheFloor)
+TEST_F(TickSuelo, DesdeMuyAltoQuedaSobreElSuelo)
 {
     VVV = 1;
     OjoA(203.0f);
@@ -266,18 +261,9 @@ TEST_F(TickSuelo, FallingFromHighUpComesToRestAboveTheFloor)
     EXPECT_EQ(camara.Posicion.y, 43.0f);
 }
 
-TEST_F(TickSuelo, CollisionOffLetsTheEyeThroughTheFloor)
-{
-    CCC = 0;
-    VVV = 1;
-    OjoA(45.0f);
-    Tiempo(1);
-    EXPECT_EQ(camara.Posicion.y, 35.0f);
-}
-
 // The room models are corrected in the order ceiling, floor, walls, all from
 // the same eye; each of them takes part.
-TEST_F(TickSuelo, CeilingAndWallsTakePartToo)
+TEST_F(TickSuelo, TechoYParedesTambienCuentan)
 {
     // The floor triangle used as a ceiling 45 above the eye stops a jump.
     LiberarModelo(&Suelo);
@@ -305,7 +291,7 @@ TEST_F(TickSuelo, CeilingAndWallsTakePartToo)
 // diagonal, so the reset eye stands above a vertex that six faces share and
 // that is the first corner of none of them. With gravity the eye must stay
 // 45 above it, tick after tick, also walking along the cut x = z.
-TEST_F(TickSuelo, StartAboveAVertexOfAGridFloorHolds)
+TEST_F(TickSuelo, ElInicioSobreUnVerticeDeUnaRejillaAguanta)
 {
     LiberarModelo(&Suelo);
     for (int j = 0; j <= 8; j++)
@@ -344,7 +330,7 @@ Modelo ParedDelante()
     return m;
 }
 
-TEST_F(TickSuelo, RemainderOfOneOrLessIsDropped)
+TEST_F(TickSuelo, UnRestoDeUnoOMenosSeDescarta)
 {
     LiberarModelo(&Suelo);
     Paredes = ParedDelante();
@@ -371,7 +357,7 @@ TEST_F(TickSuelo, RemainderOfOneOrLessIsDropped)
 // Turned so that the slide along the wall is exactly 1 long (the angle was
 // found by stepping through floats near asin(1/7)): the threshold is strict.
 // At the angle for 1.5 the camera moves.
-TEST_F(TickSuelo, ThresholdIsStrictlyLongerThanOne)
+TEST_F(TickSuelo, ElUmbralEsEstrictamenteMayorQueUno)
 {
     LiberarModelo(&Suelo);
     Paredes = ParedDelante();
@@ -418,7 +404,7 @@ protected:
     void SetUp() override { Reiniciar(); }
 };
 
-TEST_F(Entrada, HeldKeysSetAndClearTheirOwnFlag)
+TEST_F(Entrada, LasTeclasPonenYQuitanSuBandera)
 {
     for (const TeclaBandera &t : kSostenidas) {
         Reiniciar();
@@ -436,7 +422,7 @@ TEST_F(Entrada, HeldKeysSetAndClearTheirOwnFlag)
     EXPECT_TRUE(MismaCamara(camara, CamaraInicial()));
 }
 
-TEST_F(Entrada, CollisionAndGravityToggleOnKeyDownOnly)
+TEST_F(Entrada, ColisionYGravedadCambianSoloAlPulsar)
 {
     PulsarSI('c', 0, 0);
     EXPECT_EQ(CCC, 1);
@@ -458,7 +444,7 @@ TEST_F(Entrada, CollisionAndGravityToggleOnKeyDownOnly)
     EXPECT_EQ(CCC, 0);
 }
 
-TEST_F(Entrada, OtherKeysDoNothing)
+TEST_F(Entrada, OtrasTeclasNoHacenNada)
 {
     const unsigned char otras[] = {'W', 'S', 'C', 'V', 'R', '1', '\t', 'f', 127, 200, 0};
     for (unsigned char t : otras) {
@@ -483,7 +469,7 @@ TEST_F(Entrada, OtherKeysDoNothing)
     EXPECT_EQ(WWW, 1);
 }
 
-TEST_F(Entrada, ResetTouchesOnlyTheCamera)
+TEST_F(Entrada, ReiniciarSoloTocaLaCamara)
 {
     CCC = 1;
     WWW = 1;
@@ -496,14 +482,14 @@ TEST_F(Entrada, ResetTouchesOnlyTheCamera)
     EXPECT_TRUE(Leer() == antes);
 }
 
-TEST_F(Entrada, EscapeEndsTheProcessWithStatusZero)
+TEST_F(Entrada, EscapeTerminaConEstadoCero)
 {
     EXPECT_EXIT(PulsarSI(27, 0, 0), ::testing::ExitedWithCode(0), "");
 }
 
 // The first event only records the pointer; later ones turn by the travel
 // from the previous event, 75 pixels to the radian, yaw then pitch.
-TEST_F(Entrada, PointerTurnsFromThePreviousEvent)
+TEST_F(Entrada, ElPunteroGiraDesdeElEventoAnterior)
 {
     Raton(400, 300);
     EXPECT_TRUE(MismaCamara(camara, CamaraInicial()));
@@ -533,7 +519,7 @@ TEST_F(Entrada, PointerTurnsFromThePreviousEvent)
     EXPECT_TRUE(MismaCamara(camara, esperada));
 }
 
-TEST_F(Entrada, FirstPointerEventAtTheOriginAlsoOnlyRecords)
+TEST_F(Entrada, ElPrimerEventoEnElOrigenTambienSoloSeAnota)
 {
     Raton(0, 0);
     EXPECT_EQ(RatonIniciado, 1);
@@ -550,7 +536,7 @@ TEST_F(Entrada, FirstPointerEventAtTheOriginAlsoOnlyRecords)
 
 // The frame-rate clock counts elapsed time: a sleeping process, which uses
 // no processor time, still sees the milliseconds pass.
-TEST(Reloj, CountsElapsedMilliseconds)
+TEST(Reloj, CuentaMilisegundosTranscurridos)
 {
     int antes = RelojMilisegundos();
     struct timespec espera = {0, 60 * 1000000L};

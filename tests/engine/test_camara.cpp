@@ -1,5 +1,7 @@
-// Camera: reset, turns, pitch limits and movement vectors, checked bit for bit
-// against a literal double-precision reference of each operation.
+// Camera: reset, turns, pitch limits and movement vectors, bit for bit. The
+// exact values are worked out from the stated rules (double evaluation, one
+// rounding to float per stored value); the printed decimals beside some of
+// them are what a reader can check with a calculator.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,7 +9,6 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
-#include <random>
 #include <string>
 
 #include "camara.h"
@@ -63,69 +64,22 @@ std::string Redondeado(float x, const char *impreso)
     return ::testing::AssertionFailure() << "shows (" << tx << ", " << ty << ", " << tz << ")";
 }
 
-// ---- Literal reference of the camera operations, written term by term from the
-// ---- formulas: double evaluation, one rounding to float per stored value.
-
 Vector RRes(Vector a, Vector b) { return V(a.x - b.x, a.y - b.y, a.z - b.z); }
-Vector RSum(Vector a, Vector b) { return V(a.x + b.x, a.y + b.y, a.z + b.z); }
-Vector REsc(Vector a, float s) { return V(a.x * s, a.y * s, a.z * s); }
 
-float RMod(Vector a)
+::testing::AssertionResult CamaraExacta(const Camara &c, Vector p, Vector f, Vector a, Vector l)
 {
-    return (float)std::sqrt((double)(float)((double)a.x * a.x + (double)a.y * a.y + (double)a.z * a.z));
+    ::testing::AssertionResult r = BitsIguales(c.Posicion, p);
+    if (r)
+        r = BitsIguales(c.Frente, f);
+    if (r)
+        r = BitsIguales(c.Arriba, a);
+    if (r)
+        r = BitsIguales(c.Lateral, l);
+    return r;
 }
 
-Vector RNorm(Vector a)
-{
-    float m = RMod(a);
-    return m == 0 ? a : V(a.x / m, a.y / m, a.z / m);
-}
-
-float RAngulo(Vector a, Vector b)
-{
-    float d = (float)((double)a.x * b.x + (double)a.y * b.y + (double)a.z * b.z);
-    float q = (float)((double)d / ((double)RMod(a) * (double)RMod(b)));
-    return (float)std::acos((double)q);
-}
-
-Vector RGirarY(Vector v, float ang)
-{
-    double c = std::cos((double)ang), s = std::sin((double)ang);
-    return V((float)((double)v.x * c + (double)v.z * s), v.y, (float)((double)v.z * c - (double)v.x * s));
-}
-
-Vector RGirarX(Vector v, float ang)
-{
-    double c = std::cos((double)ang), s = std::sin((double)ang);
-    return V(v.x, (float)((double)v.y * c + (double)v.z * s), (float)((double)v.z * c - (double)v.y * s));
-}
-
-void RGirarCamaraY(Camara *c, float ang)
-{
-    c->Frente = RSum(RGirarY(RRes(c->Frente, c->Posicion), ang), c->Posicion);
-    c->Arriba = RSum(RGirarY(RRes(c->Arriba, c->Posicion), ang), c->Posicion);
-    c->Lateral = RSum(RGirarY(RRes(c->Lateral, c->Posicion), ang), c->Posicion);
-}
-
-void RCamaraMirar(Camara *c, float th)
-{
-    Vector B = RRes(c->Frente, c->Posicion);
-    Vector A = RRes(c->Arriba, c->Frente);
-    float phi = RAngulo(B, V(0, 1, 0));
-    if (!(((double)phi > 0.2 && th > 0) || ((double)phi < 3.1 && th <= 0)))
-        return;
-    Vector *puntos[2] = {&c->Arriba, &c->Frente};
-    for (Vector *X : puntos) {
-        Vector R = RRes(*X, c->Posicion);
-        float den = (float)((double)B.x * A.y - (double)B.y * A.x);
-        float beta = (float)(((double)R.x * A.y - (double)R.y * A.x) / (double)den);
-        float alfa = (float)(((double)B.x * R.y - (double)B.y * R.x) / (double)den);
-        double ct = std::cos((double)th), st = std::sin((double)th);
-        float beta2 = (float)(beta * ct - alfa * st);
-        float alfa2 = (float)(alfa * ct + beta * st);
-        *X = RSum(RSum(c->Posicion, REsc(B, beta2)), REsc(A, alfa2));
-    }
-}
+// The angle of the view to world up, as the pitch limits measure it.
+float Phi(const Camara &c) { return AnguloEntreVectores(RRes(c.Frente, c.Posicion), V(0, 1, 0)); }
 
 Camara Reset()
 {
@@ -134,7 +88,16 @@ Camara Reset()
     return c;
 }
 
-float Phi(const Camara &c) { return RAngulo(RRes(c.Frente, c.Posicion), V(0, 1, 0)); }
+// The reset camera turned 0.7 about y, 0.3 about x, then moved.
+Camara Inclinada()
+{
+    Camara c = Reset();
+    GirarCamaraY(&c, 0.7f);
+    GirarCamaraX(&c, 0.3f);
+    CamaraAvance(&c, V(12.5f, -3, 40));
+    return c;
+}
+
 
 } // namespace
 
@@ -156,22 +119,19 @@ TEST(CamaraReset, ValoresFijosSobreCualquierContenido)
 TEST(CamaraMovimiento, VectoresFrenteYLateral)
 {
     const Camara c = Reset();
-    Vector f = CamaraVecFrente(c, V(0, 0, 0), 7);
-    Vector esperado = RSum(REsc(RNorm(RRes(c.Frente, c.Posicion)), 7), V(0, 0, 0));
-    EXPECT_TRUE(BitsIguales(f, esperado));
+    // 7 times the unit view (0.01, 0, -99999) / |...|: x is 7e-7 to five digits.
+    const Vector f = CamaraVecFrente(c, V(0, 0, 0), 7);
+    EXPECT_TRUE(BitsIguales(f, V(0x1.77d03ap-21f, 0, -7)));
     EXPECT_EQ(Texto("%.5e", f.x), "7.00007e-07");
-    EXPECT_EQ(Bits(f.y), Bits(0.0f));
-    EXPECT_EQ(Bits(f.z), Bits(-7.0f));
-    Vector b = CamaraVecFrente(c, V(0, 0, 0), -7);
-    EXPECT_TRUE(BitsIguales(b, RSum(REsc(RNorm(RRes(c.Frente, c.Posicion)), -7), V(0, 0, 0))));
-    EXPECT_EQ(Bits(b.x), Bits(-f.x));
-    EXPECT_EQ(Texto("%.5e", b.x), "-7.00007e-07");
-    EXPECT_EQ(Bits(b.z), Bits(7.0f));
+    EXPECT_TRUE(BitsIguales(CamaraVecFrente(c, V(0, 0, 0), -7), V(-0x1.77d03ap-21f, 0, 7)));
     EXPECT_TRUE(BitsIguales(CamaraVecLateral(c, V(0, 0, 0), 7), V(7, 0, 0)));
     EXPECT_TRUE(BitsIguales(CamaraVecLateral(c, V(1, 2, 3), -7), V(-6, 2, 3)));
     // The accumulator is added to the scaled direction.
-    Vector acumulado = V(0.5f, -1, 2);
-    EXPECT_TRUE(BitsIguales(CamaraVecFrente(c, acumulado, 7), RSum(esperado, acumulado)));
+    EXPECT_TRUE(BitsIguales(CamaraVecFrente(c, V(0.5f, -1, 2), 7), V(0.5f + 0x1.77d03ap-21f, -1, -5)));
+    // A turned and moved camera, where every component counts.
+    const Camara t = Inclinada();
+    EXPECT_TRUE(BitsIguales(CamaraVecFrente(t, V(0.5f, -1, 2), 7), V(-0x1.009c08p+2f, -0x1.4a8504p+1f, -0x1.8eb0d8p+1f)));
+    EXPECT_TRUE(BitsIguales(CamaraVecLateral(t, V(0.5f, -1, 2), -7), V(-0x1.36a638p+2f, 0x1.54a3ap-2f, 0x1.93b81ep+2f)));
 }
 
 TEST(CamaraMovimiento, VectorNuloDevuelveAcumulador)
@@ -187,76 +147,62 @@ TEST(CamaraMovimiento, Avance)
 {
     Camara c = Reset();
     CamaraAvance(&c, V(1, 2, 3));
-    EXPECT_TRUE(BitsIguales(c.Posicion, V(1, 2, 3)));
-    EXPECT_TRUE(BitsIguales(c.Frente, V(1.01f, 2, -99996)));
-    EXPECT_TRUE(BitsIguales(c.Arriba, V(1.01f, 100001, -99996)));
-    EXPECT_TRUE(BitsIguales(c.Lateral, V(100000, 2, 3)));
+    EXPECT_TRUE(CamaraExacta(c, V(1, 2, 3), V(1.01f, 2, -99996), V(1.01f, 100001, -99996), V(100000, 2, 3)));
 }
 
-TEST(CamaraGiro, GirarYIzquierdaYDerecha)
+// Each turn moves the three points about the eye, which stays.
+TEST(CamaraGiro, GirosSobreLosTresEjes)
 {
     Camara c = Reset();
     GirarCamaraY(&c, 0.05f);
-    Camara r = Reset();
-    RGirarCamaraY(&r, 0.05f);
-    EXPECT_TRUE(Mismo(c, r));
-    EXPECT_TRUE(BitsIguales(c.Posicion, V(0, 0, 0)));
+    EXPECT_TRUE(CamaraExacta(c, V(0, 0, 0), V(-0x1.385db6p+12f, 0, -0x1.862208p+16f),
+                             V(-0x1.385db6p+12f, 0x1.869fp+16f, -0x1.862208p+16f), V(0x1.862206p+16f, 0, -0x1.385dep+12f)));
     EXPECT_TRUE(Muestra(c.Frente, "-4997.857", "0", "-99874.03"));
-    EXPECT_TRUE(Muestra(c.Arriba, "-4997.857", "99999", "-99874.03"));
-    EXPECT_TRUE(Muestra(c.Lateral, "99874.02", "0", "-4997.867"));
-
-    Camara d = Reset();
-    GirarCamaraY(&d, -0.05f);
-    Camara rd = Reset();
-    RGirarCamaraY(&rd, -0.05f);
-    EXPECT_TRUE(Mismo(d, rd));
-    EXPECT_TRUE(Muestra(d.Frente, "4997.877", "0", "-99874.02"));
-}
-
-TEST(CamaraGiro, GirarXCuartoDeVuelta)
-{
-    Camara c = Reset();
+    c = Reset();
+    GirarCamaraY(&c, -0.05f);
+    EXPECT_TRUE(CamaraExacta(c, V(0, 0, 0), V(0x1.385e08p+12f, 0, -0x1.862206p+16f),
+                             V(0x1.385e08p+12f, 0x1.869fp+16f, -0x1.862206p+16f), V(0x1.862206p+16f, 0, 0x1.385dep+12f)));
+    c = Reset();
     GirarCamaraX(&c, 1.5707964f);
-    EXPECT_TRUE(BitsIguales(c.Frente, RGirarX(V(0.01f, 0, -99999), 1.5707964f)));
-    EXPECT_TRUE(Muestra(c.Frente, "0.01", "-99999", "0.0043711"));
-    EXPECT_EQ(Bits(c.Frente.x), Bits(0.01f));
-    EXPECT_EQ(Bits(c.Frente.y), Bits(-99999.0f));
-}
-
-TEST(CamaraGiro, GirarZMueveLateralYArriba)
-{
-    // About z through a moved eye: the eye stays, the points turn about it.
-    Camara c = Reset();
+    EXPECT_TRUE(CamaraExacta(c, V(0, 0, 0), V(0.01f, -99999, 0x1.1e76dp-8f), V(0.01f, -0x1.869f02p+16f, -0x1.869efep+16f),
+                             V(99999, 0, 0)));
+    // About z through a moved eye: +x turns towards +y.
+    c = Reset();
     CamaraAvance(&c, V(10, 20, 30));
     GirarCamaraZ(&c, 1.5707964f);
-    EXPECT_TRUE(BitsIguales(c.Posicion, V(10, 20, 30)));
-    Vector lado = RRes(c.Lateral, c.Posicion);
-    EXPECT_GT(lado.y, 99998.0f);          // +x turned towards +y
-    EXPECT_LT(std::fabs(lado.x), 0.01f);
-    EXPECT_EQ(Bits(c.Lateral.z), Bits(30.0f));
+    EXPECT_TRUE(CamaraExacta(c, V(10, 20, 30), V(10, 0x1.4028f6p+4f, -99969), V(-99989, 0x1.40170ep+4f, -99969),
+                             V(0x1.3fdc32p+3f, 100019, 30)));
 }
 
-TEST(CamaraMirar, ArribaYAbajoPorCincoCentesimas)
+TEST(CamaraMirar, ArribaAbajoYGiroGrande)
 {
     Camara c = Reset();
     EXPECT_EQ(Bits(Phi(c)), Bits(1.5707964f));
-    EXPECT_TRUE(Texto("%.2f", (float)(0.01f * (double)99999.0f)) == "999.99");
     CamaraMirar(&c, 0.05f);
-    Camara r = Reset();
-    RCamaraMirar(&r, 0.05f);
-    EXPECT_TRUE(Mismo(c, r));
-    EXPECT_TRUE(BitsIguales(c.Posicion, V(0, 0, 0)));
-    EXPECT_TRUE(BitsIguales(c.Lateral, V(99999, 0, 0)));
+    EXPECT_TRUE(CamaraExacta(c, V(0, 0, 0), V(0x1.47453ep-7f, 0x1.385ddep+12f, -0x1.862208p+16f),
+                             V(0x1.36e4bp-7f, 0x1.99a7e4p+16f, -0x1.729c2ap+16f), V(99999, 0, 0)));
     EXPECT_TRUE(Muestra(c.Frente, "0.0099875", "4997.867", "-99874.03"));
-    EXPECT_TRUE(Muestra(c.Arriba, "0.0094877", "104871.9", "-94876.16"));
-
-    Camara d = Reset();
-    CamaraMirar(&d, -0.05f);
-    Camara rd = Reset();
-    RCamaraMirar(&rd, -0.05f);
-    EXPECT_TRUE(Mismo(d, rd));
-    EXPECT_TRUE(Muestra(d.Frente, "0.0099875", "-4997.867", "-99874.03"));
-    EXPECT_TRUE(Muestra(d.Arriba, "0.0104873", "94876.16", "-104871.9"));
+    c = Reset();
+    CamaraMirar(&c, -0.05f);
+    EXPECT_TRUE(CamaraExacta(c, V(0, 0, 0), V(0x1.47453ep-7f, -0x1.385ddep+12f, -0x1.862208p+16f),
+                             V(0x1.57a5ccp-7f, 0x1.729c2ap+16f, -0x1.99a7e4p+16f), V(99999, 0, 0)));
+    // 2 radians from level goes over the top: the view ends up behind.
+    c = Reset();
+    CamaraMirar(&c, 2.0f);
+    EXPECT_TRUE(CamaraExacta(c, V(0, 0, 0), V(-0x1.10b9dap-8f, 0x1.6330d4p+16f, 0x1.451c8ap+15f),
+                             V(-0x1.b25252p-7f, 0x1.814522p+15f, 0x1.02df8cp+17f), V(99999, 0, 0)));
+    EXPECT_EQ(Texto("%.4f", Phi(c)), "0.4292");
+    // A turned and moved camera: the pitch is about its own side axis.
+    c = Inclinada();
+    CamaraMirar(&c, 0.37f);
+    EXPECT_TRUE(CamaraExacta(c, V(12.5f, -3, 40), V(-0x1.d52222p+15f, 0x1.a4f2p+13f, -0x1.33b12p+16f),
+                             V(-0x1.1f22ccp+15f, 0x1.b0776p+16f, -0x1.381ab4p+16f),
+                             V(0x1.2acff4p+16f, -0x1.2982fap+14f, -0x1.e07fb4p+15f)));
+    c = Inclinada();
+    CamaraMirar(&c, -1.1f);
+    EXPECT_TRUE(CamaraExacta(c, V(12.5f, -3, 40), V(-0x1.c862aap+14f, -0x1.74a2cep+16f, -0x1.a6e638p+12f),
+                             V(-0x1.525d3ep+16f, -0x1.1a0cfcp+16f, -0x1.4d292cp+16f),
+                             V(0x1.2acff4p+16f, -0x1.2982fap+14f, -0x1.e07fb4p+15f)));
 }
 
 TEST(CamaraMirar, AnguloCeroNoMueveNada)
@@ -266,47 +212,32 @@ TEST(CamaraMirar, AnguloCeroNoMueveNada)
     EXPECT_TRUE(Mismo(c, Reset()));
 }
 
+// Turning one way stops short of straight up (above 0.2 rad to world up) and
+// straight down (below 3.1); from the limit the other way still turns.
 TEST(CamaraMirar, LimitesDeInclinacion)
 {
-    Camara c = Reset();
-    int giros = 0;
-    for (int i = 0; i < 100; i++) {
-        Camara antes = c;
-        CamaraMirar(&c, 0.05f);
-        Camara r = antes;
-        RCamaraMirar(&r, 0.05f);
-        ASSERT_TRUE(Mismo(c, r)) << "turn " << i;
-        if (Mismo(c, antes))
-            break;
-        giros++;
+    struct Caso {
+        float paso;
+        int giros;
+        const char *phi;
+    };
+    for (const Caso &k : {Caso{0.05f, 28, "0.1708"}, Caso{-0.05f, 31, "3.1208"}}) {
+        SCOPED_TRACE(k.paso);
+        Camara c = Reset();
+        int giros = 0;
+        for (Camara antes = c; giros < 100; giros++, antes = c) {
+            CamaraMirar(&c, k.paso);
+            if (Mismo(c, antes))
+                break;
+        }
+        EXPECT_EQ(giros, k.giros);
+        EXPECT_EQ(Texto("%.4f", Phi(c)), k.phi);
+        EXPECT_TRUE(k.paso > 0 ? (double)Phi(c) < 0.2 : (double)Phi(c) > 3.1);
+        const Camara limite = c;
+        CamaraMirar(&c, -k.paso);
+        EXPECT_FALSE(Mismo(c, limite));
+        EXPECT_TRUE(k.paso > 0 ? Phi(c) > Phi(limite) : Phi(c) < Phi(limite));
     }
-    EXPECT_EQ(giros, 28);
-    EXPECT_EQ(Texto("%.4f", Phi(c)), "0.1708");
-    EXPECT_LT((double)Phi(c), 0.2);
-    Camara arriba = c;
-    CamaraMirar(&c, -0.05f);
-    EXPECT_FALSE(Mismo(c, arriba));   // still turns down
-    EXPECT_GT(Phi(c), Phi(arriba));
-
-    c = Reset();
-    giros = 0;
-    for (int i = 0; i < 100; i++) {
-        Camara antes = c;
-        CamaraMirar(&c, -0.05f);
-        Camara r = antes;
-        RCamaraMirar(&r, -0.05f);
-        ASSERT_TRUE(Mismo(c, r)) << "turn " << i;
-        if (Mismo(c, antes))
-            break;
-        giros++;
-    }
-    EXPECT_EQ(giros, 31);
-    EXPECT_EQ(Texto("%.4f", Phi(c)), "3.1208");
-    EXPECT_GT((double)Phi(c), 3.1);
-    Camara abajo = c;
-    CamaraMirar(&c, 0.05f);
-    EXPECT_FALSE(Mismo(c, abajo));    // still turns up
-    EXPECT_LT(Phi(c), Phi(abajo));
 }
 
 // A camera at the origin looking along (x, y, 0), with a perpendicular up offset.
@@ -315,7 +246,7 @@ Camara CamaraVista(float x, float y)
     Camara c;
     IniciarCamara(&c);
     c.Frente = V(x * 1000, y * 1000, 0);
-    c.Arriba = RSum(c.Frente, V(-y * 1000, x * 1000, 0));
+    c.Arriba = V(x * 1000 - y * 1000, y * 1000 + x * 1000, 0);
     return c;
 }
 
@@ -371,19 +302,6 @@ TEST(CamaraMirar, FronteraDeLosLimites)
     EXPECT_TRUE(Mismo(fuera, antes));
 }
 
-TEST(CamaraMirar, GiroGrandeSePasaPorEncima)
-{
-    Camara c = Reset();
-    CamaraMirar(&c, 2.0f);
-    Camara r = Reset();
-    RCamaraMirar(&r, 2.0f);
-    EXPECT_TRUE(Mismo(c, r));
-    EXPECT_TRUE(Muestra(c.Frente, "-0.0041615", "90928.83", "41614.27"));
-    EXPECT_EQ(Texto("%.4f", Phi(c)), "0.4292");
-    Vector a = RRes(c.Arriba, c.Frente);
-    EXPECT_TRUE(Muestra(a, "-0.009093", "-41614.26", "90928.83"));
-}
-
 // A level view exactly along z has parallel x-y projections of view and up
 // offset: the x-y solve is singular. The camera must stay finite and still
 // pitch the right way, and a zero angle must leave it (nearly) where it was.
@@ -393,10 +311,6 @@ TEST(CamaraMirar, DeterminanteCeroSigueFinita)
     c.Frente.x = 0.0f;
     c.Arriba.x = 0.0f;
     const Camara inicial = c;
-
-    Camara literal = c;
-    RCamaraMirar(&literal, 0.05f);
-    EXPECT_FALSE(Finito(literal.Frente));   // what the plain x-y solve would give
 
     CamaraMirar(&c, 0.05f);
     ASSERT_TRUE(Finito(c.Frente) && Finito(c.Arriba));
@@ -429,91 +343,4 @@ TEST(CamaraMirar, DeterminanteCeroSigueFinita)
     Camara inf = Reset();
     CamaraMirar(&inf, std::numeric_limits<float>::infinity());
     EXPECT_TRUE(Mismo(inf, Reset()));
-}
-
-// ---- Random cameras against the literal reference.
-
-namespace {
-
-float Aleatorio(std::mt19937 &g)
-{
-    std::uniform_real_distribution<float> uno(-1.0f, 1.0f);
-    int t = std::uniform_int_distribution<int>(0, 9)(g);
-    if (t < 2)
-        return (float)std::uniform_int_distribution<int>(-3, 3)(g);
-    if (t < 5)
-        return uno(g) * 100000.0f;
-    if (t < 8)
-        return uno(g) * 100.0f;
-    return std::ldexp(uno(g), std::uniform_int_distribution<int>(-30, 30)(g));
-}
-
-Vector VAleatorio(std::mt19937 &g)
-{
-    float x = Aleatorio(g), y = Aleatorio(g);
-    return V(x, y, Aleatorio(g));
-}
-
-// Half rigid cameras (reset, turned and moved at random), half arbitrary points.
-Camara CamaraAleatoria(std::mt19937 &g, int i)
-{
-    Camara c;
-    if (i % 2) {
-        c.Posicion = VAleatorio(g);
-        c.Frente = VAleatorio(g);
-        c.Arriba = VAleatorio(g);
-        c.Lateral = VAleatorio(g);
-        if (i % 10 == 1) {               // singular x-y projections
-            c.Frente.x = c.Posicion.x;
-            c.Arriba.x = c.Frente.x;
-        }
-        return c;
-    }
-    std::uniform_real_distribution<float> ang(-3.2f, 3.2f);
-    IniciarCamara(&c);
-    GirarCamaraX(&c, ang(g));
-    GirarCamaraY(&c, ang(g));
-    GirarCamaraZ(&c, ang(g));
-    CamaraAvance(&c, VAleatorio(g));
-    return c;
-}
-
-} // namespace
-
-TEST(CamaraDiferencial, MirarYGirar)
-{
-    std::mt19937 g(4242);
-    std::uniform_real_distribution<float> ang(-2.5f, 2.5f);
-    int comparados = 0, singulares = 0;
-    for (int i = 0; i < 100000; i++) {
-        const Camara c = CamaraAleatoria(g, i);
-        float th = (i % 3 == 0) ? ((i % 6 == 0) ? 0.05f : -0.05f) : ang(g);
-        if (i % 17 == 0)
-            th = 0.0f;
-
-        Camara e = c, r = c;
-        CamaraMirar(&e, th);
-        RCamaraMirar(&r, th);
-        if (Finito(r.Frente) && Finito(r.Arriba)) {
-            comparados++;
-            ASSERT_TRUE(Mismo(e, r)) << i;
-        } else {
-            singulares++;
-            ASSERT_TRUE(Finito(e.Frente) && Finito(e.Arriba)) << i;
-            ASSERT_TRUE(Mismo(e.Posicion, c.Posicion) && Mismo(e.Lateral, c.Lateral)) << i;
-        }
-
-        Camara ey = c, ry = c;
-        GirarCamaraY(&ey, th);
-        RGirarCamaraY(&ry, th);
-        ASSERT_TRUE(Mismo(ey, ry)) << i;
-
-        Vector acc = VAleatorio(g);
-        ASSERT_TRUE(Mismo(CamaraVecFrente(c, acc, th),
-                          RSum(REsc(RNorm(RRes(c.Frente, c.Posicion)), th), acc))) << i;
-        ASSERT_TRUE(Mismo(CamaraVecLateral(c, acc, th),
-                          RSum(REsc(RNorm(RRes(c.Lateral, c.Posicion)), th), acc))) << i;
-    }
-    EXPECT_GT(comparados, 80000);
-    EXPECT_GT(singulares, 1000);
 }

@@ -1,5 +1,6 @@
-// Sphere collision against one triangle and against a hand-built model,
-// checked bit for bit against a literal double-precision reference.
+// Sphere collision against one triangle and against a hand-built model: the
+// results worked out by hand, and bit for bit the reference written from the
+// stated rule (XoqueReferencia, tests/referencia/casos_colision.h).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "casos_colision.h"
 #include "colision.h"
 #include "comun.h"
 
@@ -27,108 +29,6 @@ std::string Texto(Vector v)
     return b;
 }
 
-// ---- Literal reference, step by step. Vector helpers in double,
-// ---- rounded once per stored value; the line-plane solve divides by its
-// ---- determinant whatever it is, so a degenerate triangle yields NaNs here.
-
-Vector RRes(Vector a, Vector b) { return V(a.x - b.x, a.y - b.y, a.z - b.z); }
-Vector RSum(Vector a, Vector b) { return V(a.x + b.x, a.y + b.y, a.z + b.z); }
-Vector REsc(Vector a, float s) { return V(a.x * s, a.y * s, a.z * s); }
-
-float RMod(Vector a)
-{
-    return (float)std::sqrt((double)(float)((double)a.x * a.x + (double)a.y * a.y + (double)a.z * a.z));
-}
-
-Vector RNorm(Vector a)
-{
-    float m = RMod(a);
-    return m == 0 ? a : V(a.x / m, a.y / m, a.z / m);
-}
-
-Vector RNormalPlano(Vector a, Vector b)
-{
-    return RNorm(V((float)((double)a.y * b.z - (double)a.z * b.y), (float)((double)a.z * b.x - (double)a.x * b.z),
-                   (float)((double)a.x * b.y - (double)a.y * b.x)));
-}
-
-float RAngulo(Vector a, Vector b)
-{
-    float d = (float)((double)a.x * b.x + (double)a.y * b.y + (double)a.z * b.z);
-    return (float)std::acos((double)(float)((double)d / ((double)RMod(a) * (double)RMod(b))));
-}
-
-// The inside test's angle: the same cosine, clamped to [-1, 1] (NaN stays NaN).
-float RAnguloAcotado(Vector a, Vector b)
-{
-    float d = (float)((double)a.x * b.x + (double)a.y * b.y + (double)a.z * b.z);
-    float q = (float)((double)d / ((double)RMod(a) * (double)RMod(b)));
-    q = q < -1 ? -1 : (q > 1 ? 1 : q);
-    return (float)std::acos((double)q);
-}
-
-// The corner reach: (longest edge + largest coordinate magnitude) * 2^-18.
-float REsquina(Vector a, Vector b, Vector c)
-{
-    float l = std::max({RMod(RRes(b, a)), RMod(RRes(c, b)), RMod(RRes(a, c))});
-    float m = std::max({std::fabs(a.x), std::fabs(a.y), std::fabs(a.z), std::fabs(b.x), std::fabs(b.y),
-                        std::fabs(b.z), std::fabs(c.x), std::fabs(c.y), std::fabs(c.z)});
-    return (l + m) * 0x1p-18f;
-}
-
-Vector RInter(Vector p, Vector dd, Vector q, Vector u, Vector v)
-{
-    double a[4] = {0, u.x, u.y, u.z}, b[4] = {0, v.x, v.y, v.z}, c[4] = {0, -dd.x, -dd.y, -dd.z};
-    Vector rv = RRes(p, q);
-    double r[4] = {0, rv.x, rv.y, rv.z};
-    float det = (float)(a[1] * b[2] * c[3] + b[1] * c[2] * a[3] + a[2] * b[3] * c[1]
-                        - c[1] * b[2] * a[3] - b[1] * a[2] * c[3] - c[2] * b[3] * a[1]);
-    float s = (float)((r[1] * b[2] * c[3] + b[1] * c[2] * r[3] + r[2] * b[3] * c[1]
-                       - c[1] * b[2] * r[3] - b[1] * r[2] * c[3] - b[3] * c[2] * r[1]) / (double)det);
-    float t = (float)((a[1] * r[2] * c[3] + r[1] * c[2] * a[3] + a[2] * r[3] * c[1]
-                       - c[1] * r[2] * a[3] - r[1] * a[2] * c[3] - r[3] * c[2] * a[1]) / (double)det);
-    return RSum(RSum(q, REsc(u, s)), REsc(v, t));
-}
-
-struct Traza {
-    float d, suma;
-    bool toca, desliza, empuja;
-};
-
-Vector RXoque(float r, Vector P, Vector M, Vector V1, Vector V2, Vector V3, Traza *tz = nullptr)
-{
-    Traza t = {0, 0, false, false, false};
-    Vector E1 = RNorm(RRes(V2, V1));
-    Vector E2 = RNorm(RRes(V3, V1));
-    Vector N = RNormalPlano(E1, E2);
-    Vector F = RInter(P, N, V1, E1, E2);
-    float d = RMod(RRes(P, F));
-    float S = (float)((double)RAnguloAcotado(RRes(V1, F), RRes(V2, F))
-                      + (double)RAnguloAcotado(RRes(V2, F), RRes(V3, F))
-                      + (double)RAnguloAcotado(RRes(V3, F), RRes(V1, F)));
-    float e = REsquina(V1, V2, V3);
-    bool esquina = RMod(RRes(V1, F)) <= e || RMod(RRes(V2, F)) <= e || RMod(RRes(V3, F)) <= e;
-    t.d = d;
-    t.suma = S;
-    if (r >= d && (S > 6.0f || esquina)) {
-        t.toca = true;
-        Vector P2 = RSum(P, M);
-        Vector F2 = RInter(P2, N, V1, E1, E2);
-        float d2 = RMod(RRes(P2, F2));
-        if (d > d2) {
-            t.desliza = true;
-            M = RRes(F2, F);
-        }
-        if ((double)r * 0.8 > (double)d) {
-            t.empuja = true;
-            M = RSum(M, REsc(RNorm(RRes(P, F)), (float)((double)r * 0.2)));
-        }
-    }
-    if (tz)
-        *tz = t;
-    return M;
-}
-
 // The floor triangle in the plane y = 0 used by most cases.
 const Vector S1 = V(-100, 0, -100), S2 = V(100, 0, -100), S3 = V(0, 0, 100);
 
@@ -136,7 +36,7 @@ const Vector S1 = V(-100, 0, -100), S2 = V(100, 0, -100), S3 = V(0, 0, 100);
 ::testing::AssertionResult Suelo(Vector centro, Vector mov, Vector esperado)
 {
     Vector e = XoqueEsferaPlano(50, centro, mov, S1, S2, S3);
-    Vector r = RXoque(50, centro, mov, S1, S2, S3);
+    Vector r = XoqueReferencia(50, centro, mov, S1, S2, S3);
     if (e.x == esperado.x && e.y == esperado.y && e.z == esperado.z && Mismo(e, r))
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "got " << Texto(e) << ", reference " << Texto(r);
@@ -199,18 +99,18 @@ TEST(XoqueTriangulo, DistanciaDeContacto)
 
 TEST(XoqueTriangulo, SumaDeAngulosYBanda)
 {
-    Traza t;
+    TrazaXoque t;
     EXPECT_TRUE(Suelo(V(500, 30, 0), V(0, -10, 0), V(0, -10, 0)));
-    RXoque(50, V(500, 30, 0), V(0, -10, 0), S1, S2, S3, &t);
+    XoqueReferencia(50, V(500, 30, 0), V(0, -10, 0), S1, S2, S3, &t);
     EXPECT_NEAR(t.suma, 0.885, 0.0005);
 
     EXPECT_TRUE(Suelo(V(0, 30, -107), V(0, -10, 0), V(0, 10, 0)));
-    RXoque(50, V(0, 30, -107), V(0, -10, 0), S1, S2, S3, &t);
+    XoqueReferencia(50, V(0, 30, -107), V(0, -10, 0), S1, S2, S3, &t);
     EXPECT_NEAR(t.suma, 6.0036, 0.00005);
     EXPECT_TRUE(t.toca);
 
     EXPECT_TRUE(Suelo(V(0, 30, -108), V(0, -10, 0), V(0, -10, 0)));
-    RXoque(50, V(0, 30, -108), V(0, -10, 0), S1, S2, S3, &t);
+    XoqueReferencia(50, V(0, 30, -108), V(0, -10, 0), S1, S2, S3, &t);
     EXPECT_NEAR(t.suma, 5.9639, 0.00005);
     EXPECT_FALSE(t.toca);
 }
@@ -222,11 +122,10 @@ TEST(XoqueTriangulo, SumaDeAngulosYBanda)
 TEST(XoqueTriangulo, SumaDeAngulosRedondeadaUnaVez)
 {
     const Vector centro = V(0, 30, -0x1.ac5db2p+6f);   // z = -107.091499
-    const Vector e1 = RNorm(RRes(S2, S1)), e2 = RNorm(RRes(S3, S1));
-    const Vector f = RInter(centro, RNormalPlano(e1, e2), S1, e1, e2);
-    const float g1 = RAngulo(RRes(S1, f), RRes(S2, f));
-    const float g2 = RAngulo(RRes(S2, f), RRes(S3, f));
-    const float g3 = RAngulo(RRes(S3, f), RRes(S1, f));
+    const Vector f = V(0, 0, -0x1.ac5db2p+6f);          // its foot point
+    const float g1 = AnguloEntreVectores(RestaVectores(S1, f), RestaVectores(S2, f));
+    const float g2 = AnguloEntreVectores(RestaVectores(S2, f), RestaVectores(S3, f));
+    const float g3 = AnguloEntreVectores(RestaVectores(S3, f), RestaVectores(S1, f));
     ASSERT_EQ((float)((double)g1 + (double)g2 + (double)g3), 6.0f);
     ASSERT_GT(g1 + g2 + g3, 6.0f);
     EXPECT_TRUE(Suelo(centro, V(0, -10, 0), V(0, -10, 0)));
@@ -240,7 +139,7 @@ TEST(XoqueTriangulo, FraccionInteriorEnDouble)
     ASSERT_EQ((float)(7.0f * 0.8f), 5.6f);
     Vector e = XoqueEsferaPlano(7, V(0, 5.6f, 0), V(0, 0, 0), S1, S2, S3);
     EXPECT_TRUE(Mismo(e, V(0, 1.4f, 0))) << Texto(e);
-    EXPECT_TRUE(Mismo(e, RXoque(7, V(0, 5.6f, 0), V(0, 0, 0), S1, S2, S3)));
+    EXPECT_TRUE(Mismo(e, XoqueReferencia(7, V(0, 5.6f, 0), V(0, 0, 0), S1, S2, S3)));
     // Just beyond 0.8 r: no push.
     EXPECT_TRUE(Mismo(XoqueEsferaPlano(7, V(0, 5.6000004f, 0), V(0, 0, 0), S1, S2, S3), V(0, 0, 0)));
 }
@@ -293,7 +192,7 @@ TEST(XoqueModelo, SueloCuadradoDeDosTriangulos)
     };
     for (const Caso &k : casos) {
         Vector e = XoqueEsferaModelo(50, k.centro, caida, m);
-        Vector r = RXoque(50, k.centro, RXoque(50, k.centro, caida, v[0], v[1], v[2]), v[0], v[2], v[3]);
+        Vector r = XoqueReferencia(50, k.centro, XoqueReferencia(50, k.centro, caida, v[0], v[1], v[2]), v[0], v[2], v[3]);
         EXPECT_EQ(e.x, k.esperado.x) << Texto(e);
         EXPECT_EQ(e.y, k.esperado.y) << Texto(e);
         EXPECT_EQ(e.z, k.esperado.z) << Texto(e);
@@ -354,12 +253,12 @@ TEST(XoqueModelo, CorreccionesEncadenadas)
     // and bit for bit the reference threaded through both faces.
     c[1] = CaraDe(2, 0, 1);
     e = XoqueEsferaModelo(50, V(0, 30, 0), V(4, -10, 0), ModeloDe(v, c));
-    Vector r = RXoque(50, V(0, 30, 0), RXoque(50, V(0, 30, 0), V(4, -10, 0), S1, S2, S3), S3, S1, S2);
+    Vector r = XoqueReferencia(50, V(0, 30, 0), XoqueReferencia(50, V(0, 30, 0), V(4, -10, 0), S1, S2, S3), S3, S1, S2);
     EXPECT_TRUE(Mismo(e, r)) << Texto(e) << " reference " << Texto(r);
     EXPECT_EQ(e.y, 20.0f);
 }
 
-// ---- Random triangles and spheres against the literal reference. Centres
+// ---- Random triangles and spheres against the reference. Centres
 // ---- are placed near each triangle so that touching, sliding and pushing
 // ---- all occur often.
 
@@ -393,22 +292,22 @@ TEST(XoqueDiferencial, TriangulosAleatorios)
         Vector v1 = VAleatorio(g), v2 = VAleatorio(g), v3 = VAleatorio(g);
         switch (i % 20) {
         case 0: v2 = v1; break;                                            // coincident
-        case 1: v3 = RSum(v1, REsc(RRes(v2, v1), u01(g) * 3 - 1)); break;  // (nearly) collinear
-        case 2: v3 = RSum(v1, RRes(v2, v1)); break;
+        case 1: v3 = SumaVectores(v1, VectorPorEscalar(RestaVectores(v2, v1), u01(g) * 3 - 1)); break;  // (nearly) collinear
+        case 2: v3 = SumaVectores(v1, RestaVectores(v2, v1)); break;
         default: break;
         }
         float r = (i % 7 == 0) ? Aleatorio(g) : 50.0f * u01(g) + 1.0f;
         // A point of the triangle (or a little outside), lifted along the normal.
         float a = u01(g) * 1.2f - 0.1f, b = u01(g) * (1.1f - a);
-        Vector pie = RSum(v1, RSum(REsc(RRes(v2, v1), a), REsc(RRes(v3, v1), b)));
-        Vector n = RNormalPlano(RNorm(RRes(v2, v1)), RNorm(RRes(v3, v1)));
-        Vector centro = (i % 5 == 4) ? VAleatorio(g) : RSum(pie, REsc(n, (u01(g) * 2.4f - 1.2f) * r));
-        Vector mov = (i % 3 == 0) ? REsc(n, -u01(g) * r) : VAleatorio(g);
+        Vector pie = SumaVectores(v1, SumaVectores(VectorPorEscalar(RestaVectores(v2, v1), a), VectorPorEscalar(RestaVectores(v3, v1), b)));
+        Vector n = NormalPlano(NormalizarVector(RestaVectores(v2, v1)), NormalizarVector(RestaVectores(v3, v1)));
+        Vector centro = (i % 5 == 4) ? VAleatorio(g) : SumaVectores(pie, VectorPorEscalar(n, (u01(g) * 2.4f - 1.2f) * r));
+        Vector mov = (i % 3 == 0) ? VectorPorEscalar(n, -u01(g) * r) : VAleatorio(g);
         if (i % 11 == 0)
-            mov = RSum(mov, REsc(n, 3 * r));
+            mov = SumaVectores(mov, VectorPorEscalar(n, 3 * r));
 
-        Traza t;
-        Vector esperado = RXoque(r, centro, mov, v1, v2, v3, &t);
+        TrazaXoque t;
+        Vector esperado = XoqueReferencia(r, centro, mov, v1, v2, v3, &t);
         Vector e = XoqueEsferaPlano(r, centro, mov, v1, v2, v3);
         ASSERT_TRUE(Mismo(e, esperado)) << i << " got " << Texto(e) << " reference " << Texto(esperado);
         tocados += t.toca;

@@ -38,6 +38,7 @@
 #include "modelo.h"
 #include "shader.h"
 #include "comun.h"
+#include "tga_referencia.h"
 
 namespace {
 
@@ -122,16 +123,15 @@ Modelo CargarObj(const std::string &texto, int formato) {
     return CargarModeloOBJ(Escribir(texto, "m.obj").c_str(), formato);
 }
 
-// A TGA header for a small file.
+// A TGA header for a small file, as text.
 std::string CabeceraTga(int tipo, int ancho, int alto, int bits) {
-    std::string h(18, '\0');
-    h[2] = (char)tipo;
-    h[12] = (char)(ancho & 0xff);
-    h[13] = (char)(ancho >> 8);
-    h[14] = (char)(alto & 0xff);
-    h[15] = (char)(alto >> 8);
-    h[16] = (char)bits;
-    return h;
+    CamposTga c;
+    c.tipo = tipo;
+    c.ancho = ancho;
+    c.alto = alto;
+    c.bits = bits;
+    const std::vector<unsigned char> b = Tga(c);
+    return std::string(b.begin(), b.end());
 }
 
 }  // namespace
@@ -296,8 +296,8 @@ TEST(HostilesObj, TexturasYNormalesMasCortasQueLosVertices) {
     EXPECT_EQ(m.NumNormales, 1);
     ASSERT_EQ(m.NumCaras, 1);
     EXPECT_EQ(m.Caras[0].Vert[2], 2);
-    EXPECT_FALSE(IndiceValido(m.Caras[0].Vert[2], m.NumCTexturas));
-    EXPECT_TRUE(IndiceValido(m.Caras[0].Vert[2], m.NumVertices));
+    EXPECT_FALSE(CaraDentro(m.Caras[0], m.NumCTexturas));
+    EXPECT_TRUE(CaraDentro(m.Caras[0], m.NumVertices));
     LiberarModelo(&m);
 }
 

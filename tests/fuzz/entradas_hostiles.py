@@ -15,15 +15,13 @@ import os
 import random
 import shutil
 import stat
-import struct
 import subprocess
 import sys
 import tempfile
 
-
-def tga(tipo, ancho, alto, bits, desc=0, idlen=0, mapa=0, lmapa=0, bmapa=0, cuerpo=b"", primero=0):
-    return (bytes([idlen, mapa, tipo]) + struct.pack("<HHB", primero, lmapa, bmapa) +
-            struct.pack("<HHHHBB", 0, 0, ancho, alto, bits, desc) + cuerpo)
+sys.dont_write_bytecode = True   # keep the source tree clean
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "referencia"))
+from tga import tga  # noqa: E402,F401  (escenas_hostiles.py takes it from here)
 
 
 def escribir(dir_, nombre, datos):

@@ -116,7 +116,7 @@ def correr(Programa, ServidorX, escena, nombre, real):
 def main():
     build = os.path.abspath(sys.argv[1])
     os.environ["TALO_BUILD"] = build
-    sys.path.insert(0, os.path.join(AQUI, "..", "app"))
+    sys.path.insert(0, os.path.join(AQUI, "..", "..", "tools"))
     from servidor_x import Programa, ServidorX
 
     real = os.path.join(build, "escena")

@@ -89,12 +89,6 @@ void ComprobarRegistro(const Modelo &m) {
 
 // ---- collision
 
-bool Dentro(const Cara &c, int n) {
-    for (int k = 0; k < 3; k++)
-        if (c.Vert[k] < 0 || c.Vert[k] >= n) return false;
-    return true;
-}
-
 // Centres that meet the model: the origin, and two points by the first face
 // whose corners all exist (above its first corner, on its first edge).
 void ComprobarColision(const Modelo &m) {
@@ -102,7 +96,7 @@ void ComprobarColision(const Modelo &m) {
     int    ncentros = 1;
     for (int i = 0; i < m.NumCaras && ncentros == 1; i++) {
         const Cara &c = m.Caras[i];
-        if (!Dentro(c, m.NumVertices)) continue;
+        if (!CaraDentro(c, m.NumVertices)) continue;
         Vector a = m.Vertices[c.Vert[0]], b = m.Vertices[c.Vert[1]];
         centros[ncentros++] = SumaVectores(a, Vector{1.0f, 30.0f, -1.0f});
         centros[ncentros++] = VectorPorEscalar(SumaVectores(a, b), 0.5f);
@@ -127,7 +121,7 @@ int CarasDibujables(const Modelo &m, const int *ns, int k) {
     int total = 0;
     for (int i = 0; i < m.NumCaras; i++) {
         bool bien = true;
-        for (int j = 0; j < k; j++) bien = bien && Dentro(m.Caras[i], ns[j]);
+        for (int j = 0; j < k; j++) bien = bien && CaraDentro(m.Caras[i], ns[j]);
         total += bien;
     }
     return total;

@@ -20,6 +20,7 @@ import unittest
 
 sys.dont_write_bytecode = True   # keep the source tree clean
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "app"))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
 from servidor_x import ALTO, ANCHO, BUILD, LIMITE, Programa, ServidorX  # noqa: E402
 
 TONOS = {(1, 0, 0): "red", (0, 1, 0): "green", (0, 0, 1): "blue",

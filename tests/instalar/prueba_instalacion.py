@@ -20,6 +20,7 @@ import unittest
 
 sys.dont_write_bytecode = True   # keep the source tree clean
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "app"))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
 import carpeta_conocida  # noqa: E402
 from servidor_x import ALTO, ANCHO, BUILD, Programa, ServidorX  # noqa: E402
 

@@ -195,8 +195,7 @@ Vector Centro(Gen *g, const CasoColision &c, float r, double escala) {
     if (c.caras.empty() || Suerte(g, 0.08)) return Aleatorio(g, escala);
     const Cara &f = c.caras[Entero(g, 0, (int)c.caras.size() - 1)];
     const int nv = (int)c.vertices.size();
-    for (int k = 0; k < 3; k++)
-        if (!IndiceValido(f.Vert[k], nv)) return Aleatorio(g, escala);
+    if (!CaraDentro(f, nv)) return Aleatorio(g, escala);
     Vector pie = PieSobreCara(g, c, f);
     Vector n = Unidad(Cruz(Menos(c.vertices[f.Vert[1]], c.vertices[f.Vert[0]]),
                            Menos(c.vertices[f.Vert[2]], c.vertices[f.Vert[0]])));
@@ -242,8 +241,9 @@ void GenerarCasoColision(std::mt19937_64 *g, CasoColision *caso) {
     if (Suerte(g, 0.5)) std::shuffle(caso->caras.begin(), caso->caras.end(), *g);
 }
 
-void AnadirPared(std::mt19937_64 *g, CasoColision *caso, Vector origen, Vector u, Vector v, int n, int m) {
-    Pared(g, caso, origen, u, v, n, m, 0);
+void AnadirPared(std::mt19937_64 *g, CasoColision *caso, Vector origen, Vector u, Vector v, int n, int m,
+                 double ruido) {
+    Pared(g, caso, origen, u, v, n, m, ruido);
 }
 
 Modelo ModeloDeArrays(std::vector<Vector> *vertices, std::vector<Cara> *caras) {
@@ -258,13 +258,62 @@ Modelo ModeloDeArrays(std::vector<Vector> *vertices, std::vector<Cara> *caras) {
 
 Modelo ModeloDeCaso(CasoColision *caso) { return ModeloDeArrays(&caso->vertices, &caso->caras); }
 
+namespace {
+
+// The angle between a and b from their dot product over their lengths, the
+// cosine clamped to [-1, 1] (a NaN stays NaN).
+float AnguloAcotado(Vector a, Vector b) {
+    const float d = (float)((double)a.x * b.x + (double)a.y * b.y + (double)a.z * b.z);
+    float q = (float)((double)d / ((double)ModuloVector(a) * (double)ModuloVector(b)));
+    q = q < -1 ? -1 : (q > 1 ? 1 : q);
+    return (float)std::acos((double)q);
+}
+
+}  // namespace
+
+Vector XoqueReferencia(float r, Vector P, Vector M, Vector V1, Vector V2, Vector V3, TrazaXoque *tz) {
+    TrazaXoque t = {0, 0, false, false, false};
+    const Vector E1 = NormalizarVector(RestaVectores(V2, V1));
+    const Vector E2 = NormalizarVector(RestaVectores(V3, V1));
+    const Vector N = NormalPlano(E1, E2);
+    const float det = DeterminanteRectaPlano(N, E1, E2);
+    if (det != 0 && std::isfinite(det)) {   // a triangle without a plane never touches
+        const Vector F = InterRectaPlano(P, N, V1, E1, E2);
+        const Vector a = RestaVectores(V1, F), b = RestaVectores(V2, F), c = RestaVectores(V3, F);
+        t.d = ModuloVector(RestaVectores(P, F));
+        t.suma = (float)((double)AnguloAcotado(a, b) + (double)AnguloAcotado(b, c) + (double)AnguloAcotado(c, a));
+        const float l = std::max({ModuloVector(RestaVectores(V2, V1)), ModuloVector(RestaVectores(V3, V2)),
+                                  ModuloVector(RestaVectores(V1, V3))});
+        const float m = std::max({std::fabs(V1.x), std::fabs(V1.y), std::fabs(V1.z), std::fabs(V2.x), std::fabs(V2.y),
+                                  std::fabs(V2.z), std::fabs(V3.x), std::fabs(V3.y), std::fabs(V3.z)});
+        const float e = (l + m) * 0x1p-18f;
+        const bool esquina = ModuloVector(a) <= e || ModuloVector(b) <= e || ModuloVector(c) <= e;
+        t.toca = r >= t.d && (t.suma > 6.0f || esquina);
+    }
+    if (t.toca) {
+        const Vector F = InterRectaPlano(P, N, V1, E1, E2);
+        const Vector P2 = SumaVectores(P, M);
+        const Vector F2 = InterRectaPlano(P2, N, V1, E1, E2);
+        if (t.d > ModuloVector(RestaVectores(P2, F2))) {
+            t.desliza = true;
+            M = RestaVectores(F2, F);
+        }
+        if ((double)r * 0.8 > (double)t.d) {
+            t.empuja = true;
+            M = SumaVectores(M, VectorPorEscalar(NormalizarVector(RestaVectores(P, F)), (float)((double)r * 0.2)));
+        }
+    }
+    if (tz)
+        *tz = t;
+    return M;
+}
+
 Vector XoqueCaraACara(float radio, Vector centro, Vector mov, Modelo m) {
     if (m.Caras == nullptr) return mov;
     const int nv = (m.Vertices == nullptr) ? 0 : m.NumVertices;
     for (int i = 0; i < m.NumCaras; i++) {
         const Cara &c = m.Caras[i];
-        if (!IndiceValido(c.Vert[0], nv) || !IndiceValido(c.Vert[1], nv) || !IndiceValido(c.Vert[2], nv))
-            continue;
+        if (!CaraDentro(c, nv)) continue;
         mov = XoqueEsferaPlano(radio, centro, mov, m.Vertices[c.Vert[0]], m.Vertices[c.Vert[1]],
                                m.Vertices[c.Vert[2]]);
     }

@@ -41,9 +41,23 @@ Modelo ModeloDeCaso(CasoColision *caso);
 
 // Adds one side of a box to the case: an n x m grid from `origen` along u
 // and v, its vertices shared, each cell split into two triangles. With a
-// generator each cell picks its diagonal at random; with null all cells
-// take the same one.
-void AnadirPared(std::mt19937_64 *g, CasoColision *caso, Vector origen, Vector u, Vector v, int n, int m);
+// generator each cell picks its diagonal at random and every vertex moves by
+// up to `ruido` on each axis; with null all cells take the same diagonal.
+void AnadirPared(std::mt19937_64 *g, CasoColision *caso, Vector origen, Vector u, Vector v, int n, int m,
+                 double ruido = 0);
+
+// What a touch test saw: the distance to the plane, the clamped angle sum,
+// and which of touching, sliding and pushing happened.
+struct TrazaXoque {
+    float d, suma;
+    bool toca, desliza, empuja;
+};
+
+// XoqueEsferaPlano written straight from the stated rule on the engine's
+// vector operations, step by step and without the shortcuts the engine
+// takes (the skipped arc cosines); *t, if not null, says what happened.
+Vector XoqueReferencia(float r, Vector centro, Vector mov, Vector v1, Vector v2, Vector v3,
+                       TrazaXoque *t = nullptr);
 
 // The face-by-face algorithm: every face in order, faces with a corner index
 // outside [0, NumVertices) skipped, missing arrays taken as empty.

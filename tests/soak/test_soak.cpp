@@ -1,5 +1,5 @@
-// test_soak.cpp - the real tick and input callbacks, for a long run on the
-// bundled hall.
+// test_soak.cpp - the real tick and input callbacks on the bundled hall: set
+// walks (PaseosFijosSobreLaSala, at the end), and a long random run.
 //
 // The three room models are loaded from the generated scene exactly as the
 // program loads them, collision and gravity are switched on with their keys,
@@ -25,6 +25,7 @@
 
 #include <GL/glut.h>
 
+#include <algorithm>
 #include <cinttypes>
 #include <cmath>
 #include <cstdio>
@@ -250,6 +251,60 @@ TEST(Soak, TickYEntradaSobreLaSala) {
     EXPECT_EQ(r.timers_mal, 0) << "ticks that did not re-arm once, or toggles off";
     EXPECT_EQ(r.fuera_altura, 0) << "ticks with the eye below the floor or above the ceiling";
 
+    LiberarModelo(&Techo);
+    LiberarModelo(&Suelo);
+    LiberarModelo(&Paredes);
+}
+
+// Set walks with the real tick, gravity and collision on: the eye rests
+// 40 to 50 above the floor from the start; walking long enough to cross the
+// hall several times over, in several directions, it stays on the floor and
+// inside the hall, and straight ahead from the start it meets the
+// free-standing wall; a held jump is stopped by the ceiling.
+TEST(Soak, PaseosFijosSobreLaSala) {
+    Techo = Cargar("Techo.OBJ");
+    Suelo = Cargar("Suelo.OBJ");
+    Paredes = Cargar("Paredes.OBJ");
+    IndexarSala();
+    Caja hall = {{INFINITY, INFINITY, INFINITY}, {-INFINITY, -INFINITY, -INFINITY}};
+    Ampliar(&hall, Suelo);
+    for (float giro : {0.0f, 0.6f, -2.0f, 2.9f}) {
+        SCOPED_TRACE(giro);
+        IniciarCamara(&camara);
+        WWW = SSS = AAA = DDD = QQQ = EEE = ZZZ = XXX = SPACE = 0;
+        CCC = VVV = 1;
+        for (int i = 0; i < 20; i++) {
+            Tiempo(1);
+            ASSERT_TRUE(camara.Posicion.y >= -10.01f && camara.Posicion.y <= 0.01f) << "tick " << i;
+        }
+        EXPECT_EQ(camara.Posicion.x, 0.0f);
+        EXPECT_EQ(camara.Posicion.z, 0.0f);
+        GirarCamaraY(&camara, giro);
+        WWW = 1;
+        for (int i = 0; i < 700; i++) {
+            Tiempo(1);
+            const Vector p = camara.Posicion;
+            ASSERT_TRUE(p.y >= -10.01f && p.y <= 0.01f) << "tick " << i << " y " << p.y;
+            ASSERT_TRUE(p.x > hall.min[0] + 39.0f && p.x < hall.max[0] - 39.0f && p.z > hall.min[2] + 39.0f &&
+                        p.z < hall.max[2] - 39.0f)
+                << "tick " << i << " at " << p.x << ", " << p.z;
+        }
+        if (giro == 0.0f) {   // stopped in front of the free-standing wall
+            EXPECT_GT(camara.Posicion.z, -1380.0f + 39.0f);
+            EXPECT_LT(camara.Posicion.z, -1380.0f + 51.0f);
+        }
+    }
+    IniciarCamara(&camara);
+    WWW = 0;
+    SPACE = 1;
+    float mayor = -1e9f;
+    for (int i = 0; i < 150; i++) {
+        Tiempo(1);
+        mayor = std::max(mayor, camara.Posicion.y);
+    }
+    EXPECT_GT(mayor, 250.0f);   // room to rise well above the figures
+    EXPECT_LE(mayor, 350.0f - 39.0f);
+    SPACE = 0;
     LiberarModelo(&Techo);
     LiberarModelo(&Suelo);
     LiberarModelo(&Paredes);

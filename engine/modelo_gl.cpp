@@ -1,4 +1,5 @@
-// modelo_dibujo.cpp - immediate-mode drawing of a Modelo, one triangle at a time.
+// modelo_gl.cpp - the OpenGL half of the model module: immediate-mode
+// drawing of a Modelo, one triangle at a time.
 //
 // Compiled once per build setting: with MODO_WIRE every routine sets opaque
 // white instead of mid grey. Each face is its own glBegin/glEnd pair; its first
@@ -16,12 +17,6 @@ static void ColorModelo()
 #else
     glColor4f(0.5f, 0.5f, 0.5f, 1.0f);
 #endif
-}
-
-// True when all three corners of f index an array of n elements.
-static bool CaraDentro(const Cara &f, int n)
-{
-    return IndiceValido(f.Vert[0], n) && IndiceValido(f.Vert[1], n) && IndiceValido(f.Vert[2], n);
 }
 
 // What a variant sends for each corner besides the vertex, and with which

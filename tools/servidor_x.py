@@ -1,4 +1,5 @@
-"""The one virtual X server of the Python tests, and a program run on it.
+"""The one virtual X server of the program tests, the run script and the
+frame-rate benchmark, and a program run and driven on it.
 
 ServidorX starts Xvfb with -displayfd: Xvfb takes a display number that no
 other server holds (its lock file and sockets decide, so two test classes
@@ -9,8 +10,9 @@ xdotool call that disconnects starts a reset, and a program connecting
 during the reset is refused ("failed to open display").
 
 Programa runs walkthrough or walkthrough-wire with the frame counter
-(contador_cuadros) preloaded, so the tests wait for frames actually shown
-instead of sleeping: every wait below is for a state, with a time bound.
+(contador_cuadros.c, built into BUILD/tools) preloaded, so its callers wait
+for frames actually shown instead of sleeping: every wait below is for a
+state, with a time bound.
 
     python3 servidor_x.py COMMAND [ARGS...]   runs one command on its own server
 """
@@ -21,7 +23,7 @@ import sys
 import time
 
 ANCHO, ALTO = 1280, 720
-BUILD = os.environ.get("TALO_BUILD", os.path.join(os.getcwd(), "..", ".."))
+BUILD = os.environ.get("TALO_BUILD", os.path.join(os.getcwd(), "build"))
 # The bound of every wait: far beyond what a sanitizer build on a loaded
 # machine needs, short enough that a hang fails the test instead of ctest's
 # time limit.
@@ -101,14 +103,14 @@ class Programa:
     any program that ends up as one of them, such as the installed
     launcher), optionally under apitrace, its window over the whole screen."""
 
-    def __init__(self, servidor, nombre, carpeta, ruta_traza=None, argumentos=()):
+    def __init__(self, servidor, nombre, carpeta, ruta_traza=None, build=BUILD, argumentos=()):
         self.servidor = servidor
         self.ruta_cuadros = os.path.join(carpeta, ".cuadros-%d" % id(self))
         entorno = dict(servidor.entorno, TALO_CUADROS=self.ruta_cuadros)
         # The counter goes first, so its glXSwapBuffers wraps apitrace's.
-        contador = os.path.join(BUILD, "tests", "app", "libcontador_cuadros_prueba.so")
+        contador = os.path.join(build, "tools", "libcontador_cuadros.so")
         entorno["LD_PRELOAD"] = ":".join(p for p in (contador, os.environ.get("LD_PRELOAD")) if p)
-        orden = [os.path.join(BUILD, nombre)] + list(argumentos)   # an absolute name stands as it is
+        orden = [os.path.join(build, nombre)] + list(argumentos)   # an absolute name stands as it is
         if ruta_traza:
             orden = ["apitrace", "trace", "-o", ruta_traza] + orden
         self.proceso = subprocess.Popen(orden, cwd=carpeta, env=entorno,
@@ -149,6 +151,11 @@ class Programa:
 
     def tecla(self, tecla, cuadros=2):
         self.servidor.xdotool("key", tecla)
+        self.esperar_cuadros(cuadros)
+
+    def raton(self, dx, dy, cuadros=2):
+        """Moves the pointer by (dx, dy) pixels."""
+        self.servidor.xdotool("mousemove_relative", "--", str(dx), str(dy))
         self.esperar_cuadros(cuadros)
 
     def mantener(self, tecla, cuadros):

@@ -41,7 +41,7 @@ struct EsferaCara {
 // only one copy may release them.
 struct IndiceColision {
     Modelo      modelo;     // the model as indexed (arrays shared, not owned)
-    int         completo;   // 0 when building ran out of memory: queries use `modelo`
+    bool        porModelo;  // building ran out of memory: queries go face by face through `modelo`
     int         NumCaras;   // faces held: in cells, then the large ones
     int         NumGrandes; // faces too large for a cell, at the end of `caras`
     int         celdas[3];  // cells along x, y, z

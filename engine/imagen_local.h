@@ -1,10 +1,9 @@
-// imagen_tga.h - decoding the pixel data of a TGA file that is already in
+// imagen_local.h - decoding the pixel data of a TGA file that is already in
 // memory (used by imagen.cpp, which reads the file and checks its sizes).
-#ifndef TALO_IMAGEN_TGA_H
-#define TALO_IMAGEN_TGA_H
+#ifndef TALO_IMAGEN_LOCAL_H
+#define TALO_IMAGEN_LOCAL_H
 
 #include <cstddef>
-#include <vector>
 
 // What one stored pixel (or colour-map entry) is.
 enum ClasePixel {
@@ -19,15 +18,17 @@ enum ClasePixel {
 
 // Everything the decoder needs about one image. `mapa` holds the colour map
 // already in output form (`bytes_salida` per entry), entry k standing for
-// index `primero` + k.
+// index `primero` + k; it is allocated with malloc (ConvertirMapa) and
+// released with free by whoever filled the record.
 struct FormatoTGA {
-    ClasePixel                 clase;
-    size_t                     bytes_salida;   // 3 (R G B) or 4 (R G B A)
-    size_t                     ancho, alto;
-    bool                       arriba;         // the first stored row is the top row
-    bool                       derecha;        // each stored row starts at its right end
-    size_t                     primero;
-    std::vector<unsigned char> mapa;
+    ClasePixel     clase;
+    size_t         bytes_salida;   // 3 (R G B) or 4 (R G B A)
+    size_t         ancho, alto;
+    bool           arriba;         // the first stored row is the top row
+    bool           derecha;        // each stored row starts at its right end
+    size_t         primero;
+    unsigned char *mapa;           // null when there is none
+    size_t         entradas;       // entries in `mapa`
 };
 
 // The class and output size of a stored pixel of `bits` bits in an image of
@@ -41,9 +42,9 @@ size_t BytesDeClase(ClasePixel clase);
 // The same as ClaseDePixel for a colour-map entry of `bits` bits (15, 16, 24 or 32).
 bool ClaseDeEntrada(int bits, ClasePixel *clase, size_t *bytes_salida);
 
-// Converts `n` colour-map entries of class `clase` from `datos` into
-// `f->mapa`.
-void ConvertirMapa(FormatoTGA *f, ClasePixel clase, const unsigned char *datos, size_t n);
+// Converts `n` colour-map entries of class `clase` from `datos` into a new
+// `f->mapa`; false when it cannot be allocated.
+bool ConvertirMapa(FormatoTGA *f, ClasePixel clase, const unsigned char *datos, size_t n);
 
 // Decodes the pixels stored in `datos` (`tam` bytes; raw, or run-length
 // packets when `rle`) into `salida`, ancho x alto x bytes_salida bytes, bottom

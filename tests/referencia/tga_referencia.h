@@ -1,14 +1,32 @@
-// tga_referencia.h - a TGA decoder written straight from the file format, on
-// the file's bytes in memory, to hold CargarImagenTGA against (fuzz_tga and
-// test_imagen). It shares no code with the loader and takes the plain way:
-// every stored pixel is first expanded, in file order, into one list; then
-// each is turned into its colour and put where its row and column belong.
+// tga_referencia.h - the TGA side of the tests: the one writer of TGA bytes
+// (CabeceraTGA, Tga), and a decoder written straight from the file format,
+// on the file's bytes in memory, to hold CargarImagenTGA against (fuzz_tga
+// and test_imagen). The decoder shares no code with the loader and takes
+// the plain way: every stored pixel is first expanded, in file order, into
+// one list; then each is turned into its colour and put where its row and
+// column belong.
 #ifndef TALO_TGA_REFERENCIA_H
 #define TALO_TGA_REFERENCIA_H
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
+
+// The header fields the loader reads; the rest of the 18 bytes are zero.
+struct CamposTga {
+    int tipo = 2, ancho = 0, alto = 0, bits = 24, descriptor = 0;
+    int largo_id = 0, tipo_mapa = 0, primero_mapa = 0, largo_mapa = 0, bits_mapa = 0;
+};
+
+// The 18 header bytes of c, then `resto`.
+inline std::vector<unsigned char> Tga(const CamposTga &c, const std::vector<unsigned char> &resto = {}) {
+    const int v[18] = {c.largo_id, c.tipo_mapa, c.tipo, c.primero_mapa & 255, c.primero_mapa >> 8,
+                       c.largo_mapa & 255, c.largo_mapa >> 8, c.bits_mapa, 0, 0, 0, 0, c.ancho & 255,
+                       c.ancho >> 8, c.alto & 255, c.alto >> 8, c.bits, c.descriptor};
+    std::vector<unsigned char> b(v, v + 18);
+    b.insert(b.end(), resto.begin(), resto.end());
+    return b;
+}
 
 struct TgaEsperada {
     int                        estado;  // 0 empty image, 1 header only (no pixels), 2 pixels

@@ -119,9 +119,16 @@ Modelo CargarModeloOBJ(const char *ruta, int formato);
 // float arithmetic; vertices and normals are untouched.
 void EscalarCTextura(Modelo *m, float factor);
 
-// True when every corner index of face i lies in [0, n) for the arrays
-// a drawing or collision routine is about to read.
-inline bool IndiceValido(int i, int n) { return i >= 0 && i < n; }
+// True when all three corner indices of face f (its first triple) lie in
+// [0, n), n the length of an array a drawing or collision routine is about
+// to read.
+inline bool CaraDentro(const Cara &f, int n)
+{
+    for (int k = 0; k < 3; k++)
+        if (f.Vert[k] < 0 || f.Vert[k] >= n)
+            return false;
+    return true;
+}
 
 // Drawing (needs a current OpenGL context). Built once per program: with
 // MODO_WIRE defined every routine draws in opaque white instead of mid grey.
