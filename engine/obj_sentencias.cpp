@@ -1,23 +1,25 @@
-// obj_sentencias.cpp - CargarModeloOBJ: the statements and their numbers,
-// read as scanf reads them (the rules are in modelo.h).
+// obj_sentencias.cpp - CargarModeloOBJ: the grammar of an OBJ file as the
+// loader reads it, beside its contract in modelo.h. From the bottom up: the
+// token loop, the four statements, the five face patterns (one table), and
+// scanf's "%d" and "%f" rules, each written once, step by step.
 //
-// A statement is first tried by a fast path for the way exporters write it
-// (up to seven digits either side of the point, no sign but a minus, every
-// number closed by a byte in memory); it reads into local copies of the
-// holders and keeps them only if the whole pattern matched. Anything else is
-// read by the general path, which follows scanf step by step inside a window
-// of bytes in memory whose end reads as the end of the file: a statement that
-// runs into the window's end before the file's is read again with a larger
-// window, so a number or a run of white space of any length is read whole.
-// Skipped tokens need no window: they are stepped over block by block.
-#include "obj_carga.h"
+// Statements are read inside a window of bytes in memory whose end reads as
+// the end of the file. A statement that runs into the window's end before
+// the file's is read again, from its start and its holders as they were,
+// with a larger window, so a number or a run of white space of any length is
+// read whole. Skipped tokens need no window: they are stepped over block by
+// block.
+#include "obj_local.h"
+#include "obj_numeros_local.h"
 
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
-// ---- General path: scanf step by step inside a window ----
+// ---- The window ----
 
 const int kFinal = -1;
 
@@ -31,12 +33,15 @@ struct Cursor {
     bool falta;
 };
 
+// The next character, or kFinal at the end.
 inline int Mirar(Cursor *c) {
     const int ch = *c->p;
     if (ch || c->p < c->fin) return ch;
     if (!c->eof) c->falta = true;
     return kFinal;
 }
+
+// ---- scanf's rules, step by step ----
 
 // An optional sign, consumed. Returns the character after it.
 int Signo(Cursor *c, bool *negativo) {
@@ -49,46 +54,26 @@ int Signo(Cursor *c, bool *negativo) {
     return ch;
 }
 
-// "%d": blanks, an optional sign, digits. False (nothing assigned) when no
-// digit follows the sign, which stays consumed. The digits are converted as
-// strtol does, saturating at 64 bits, and the low 32 bits kept.
-__attribute__((noinline)) bool LeerEntero(Cursor *c, int *destino) {
-    c->p = Blancos(c->p);
-    if (EnteroCorto(&c->p, c->fin, destino)) return true;
+// "%d" after its blanks: an optional sign, then digits. False (nothing
+// assigned) when no digit follows the sign, which stays consumed. The digits
+// are converted as strtol does, saturating at the 64-bit limits, and the low
+// 32 bits kept.
+__attribute__((noinline)) bool EnteroScanf(Cursor *c, int *destino) {
     bool negativo;
     if (!Digito(Signo(c, &negativo))) return false;
-    uint64_t v = 0;
-    const unsigned char *q = c->p;
-    Cifras(&q, &v);
-    // Past 18 digits the magnitude saturates just above 2^63, which is all
-    // strtol's clamping needs to know.
+    // The magnitude saturates just above 2^63, which is all the clamping
+    // needs to know.
     const uint64_t kTope = (uint64_t)1 << 63;
-    for (; Digito(*q); q++) {
-        const uint64_t d = (uint64_t)(*q - '0');
+    uint64_t v = 0;
+    for (; Digito(*c->p); c->p++) {
+        const uint64_t d = (uint64_t)(*c->p - '0');
         v = (v > (kTope + 1 - d) / 10) ? kTope + 1 : v * 10 + d;
     }
-    c->p = q;
     Mirar(c);   // notes a number cut by the window's end
     int64_t largo;
     if (negativo) largo = (v >= kTope) ? INT64_MIN : -(int64_t)v;
     else largo = (v >= kTope) ? INT64_MAX : (int64_t)v;
     *destino = (int)(uint32_t)(uint64_t)largo;
-    return true;
-}
-
-// strtof on the collected text, NUL-terminated in place (the byte after it is
-// in this loader's own buffer, at worst the sentinel's slot, and is put back
-// at once), so a number of any length needs no copy. False if strtof
-// converts nothing.
-bool ConvertirConStrtof(const unsigned char *ini, const unsigned char *fin, float *destino) {
-    unsigned char *final_texto = const_cast<unsigned char *>(fin);
-    const unsigned char guardado = *final_texto;
-    *final_texto = 0;
-    char *final = (char *)ini;
-    const float f = strtof((const char *)ini, &final);
-    *final_texto = guardado;
-    if (final == (const char *)ini) return false;
-    *destino = f;
     return true;
 }
 
@@ -147,53 +132,32 @@ bool RecorrerNumero(Cursor *c, bool hex, bool hay_digito) {
     }
 }
 
-// A decimal of at most 19 digits, [digits][.digits][e[sign]digits], ending
-// in memory: m and k with value m * 10^k, and c moved past it. False (nothing
-// moved) for anything else, which strtof then converts.
-bool DecimalSimple(Cursor *c, uint64_t *m, int64_t *k) {
-    const unsigned char *q = c->p;
-    if (q[0] == '0' && (q[1] | 0x20) == 'x') return false;
-    uint64_t v = 0;
-    int cifras = Cifras(&q, &v);
-    int64_t exp10 = 0;
-    if (*q == '.') {
-        q++;
-        const int fraccion = Cifras(&q, &v);
-        cifras += fraccion;
-        exp10 = -fraccion;
-    }
-    if (cifras == 0 || cifras > 19 || Digito(*q)) return false;
-    if ((*q | 0x20) == 'e') {
-        const unsigned char *r = q + 1;
-        bool neg = false;
-        if (*r == '+' || *r == '-') neg = *r++ == '-';
-        int e = 0;
-        for (; Digito(*r); r++)
-            if (e < 100000) e = e * 10 + (*r - '0');
-        exp10 += neg ? -e : e;
-        q = r;
-    }
-    if ((*q == 0 && q == c->fin) || *q == '.' || (*q | 0x20) == 'e') return false;
-    *m = v;
-    *k = exp10;
-    c->p = q;
+// strtof on the collected text [ini, fin), NUL-terminated in place (the byte
+// at fin is in this loader's own buffer, at worst the sentinel's slot, and is
+// put back at once), so a number of any length needs no copy. strtof takes
+// the longest number at the start of the text ("1e+" gives 1). False if it
+// converts nothing.
+bool ConvertirConStrtof(const unsigned char *ini, const unsigned char *fin, float *destino) {
+    unsigned char *final_texto = const_cast<unsigned char *>(fin);
+    const unsigned char guardado = *final_texto;
+    *final_texto = 0;
+    char *final = (char *)ini;
+    const float f = strtof((const char *)ini, &final);
+    *final_texto = guardado;
+    if (final == (const char *)ini) return false;
+    *destino = f;
     return true;
 }
 
-// "%f": blanks, then the number. False (nothing assigned) when the read fails.
-__attribute__((noinline)) bool LeerReal(Cursor *c, float *destino) {
-    c->p = Blancos(c->p);
-    if (!kInicioReal.es[*c->p]) return false;   // e.g. the next statement's keyword
-    if (RealCorto(&c->p, destino)) return true;
+// "%f" after its blanks: an optional sign, then nan, inf, infinity, a
+// hexadecimal or a decimal number. False (nothing assigned) when the read
+// fails.
+__attribute__((noinline)) bool RealScanf(Cursor *c, float *destino) {
     const unsigned char *ini = c->p;
     bool negativo;
     const int ch = Signo(c, &negativo);
     if ((ch | 0x20) == 'n' || (ch | 0x20) == 'i') return LeerEspecial(c, negativo, destino);
     const unsigned char *cuerpo = c->p;
-    uint64_t m;
-    int64_t k;
-    if (DecimalSimple(c, &m, &k))
-        return DecimalRapido(m, k, negativo, destino) || ConvertirConStrtof(ini, c->p, destino);
     bool hex = false;
     if (ch == '0') {
         c->p++;
@@ -207,130 +171,117 @@ __attribute__((noinline)) bool LeerReal(Cursor *c, float *destino) {
     return ConvertirConStrtof(ini, c->p, destino);
 }
 
-// A "/" of the pattern: matched, or the read stops (nothing consumed).
-inline bool Barra(Cursor *c) {
-    if (Mirar(c) != '/') return false;
-    c->p++;
+// A number of a pattern: its blanks, then the fast reading, or scanf's rules
+// for whatever that does not settle.
+inline bool LeerEntero(Cursor *c, int *destino) {
+    c->p = Blancos(c->p);
+    return EnteroRapido(&c->p, c->fin, destino) || EnteroScanf(c, destino);
+}
+
+inline bool LeerReal(Cursor *c, float *destino) {
+    c->p = Blancos(c->p);
+    return RealRapido(&c->p, destino) || RealScanf(c, destino);
+}
+
+// `n` slashes of a pattern, each matched or the read stops there.
+inline bool Barras(Cursor *c, int n) {
+    for (int i = 0; i < n; i++) {
+        if (Mirar(c) != '/') return false;
+        c->p++;
+    }
     return true;
 }
 
-// "  %d/%d %d/%d %d/%d" (format 0) or "  %d//%d %d//%d %d//%d" (format 1).
-void LeerCaraPares(Cursor *c, int e[6], bool doble) {
+// ---- The face patterns ----
+
+// How the pattern of a face format is read: each of the three corners is
+// `numeros` numbers with `barras` slashes between them, and number j of
+// corner k goes to holder destino[j] + k (0-2: Vert, 3-5: Aux). A pattern
+// read twice sends the second read's numbers 3 holders further on.
+struct PatronCara {
+    int numeros;
+    int barras;
+    int destino[3];
+    int lecturas;
+};
+
+constexpr PatronCara kPatrones[5] = {
+    {2, 1, {0, 3, 0}, 1},   // 0  "  %d/%d %d/%d %d/%d"          v to Vert, vt to Aux
+    {2, 2, {0, 3, 0}, 1},   // 1  "  %d//%d %d//%d %d//%d"       v to Vert, vn to Aux
+    {3, 1, {0, 0, 0}, 2},   // 2  "  %d/%d/%d %d/%d/%d %d/%d/%d" twice: corners 1-3 to
+                            //    Vert, 4-6 to Aux, each number on top of the last
+    {1, 0, {0, 0, 0}, 1},   // 3  "  %d %d %d"                   v to Vert
+    {3, 1, {3, 0, 3}, 1},   // 4  "  %d/%d/%d %d/%d/%d %d/%d/%d" vt to Vert, v then vn to Aux
+};
+
+// One read of the pattern into h (the read's first holder); it stops at the
+// first number or slash that does not fit.
+template <int F>
+void LeerPatron(Cursor *c, int *h) {
+    constexpr PatronCara p = kPatrones[F];
     for (int k = 0; k < 3; k++)
-        if (!LeerEntero(c, &e[k]) || !Barra(c) || (doble && !Barra(c)) || !LeerEntero(c, &e[3 + k])) return;
+        for (int j = 0; j < p.numeros; j++)
+            if ((j > 0 && !Barras(c, p.barras)) || !LeerEntero(c, &h[p.destino[j] + k])) return;
 }
 
-// "  %d/%d/%d %d/%d/%d %d/%d/%d": corner k's numbers go to holders a + k,
-// b + k and d + k, in that order.
-void LeerCaraTriples(Cursor *c, int e[6], int a, int b, int d) {
-    for (int k = 0; k < 3; k++)
-        if (!LeerEntero(c, &e[a + k]) || !Barra(c) || !LeerEntero(c, &e[b + k]) || !Barra(c) ||
-            !LeerEntero(c, &e[d + k]))
-            return;
+template <int F>
+void LeerCara(Cursor *c, int h[6]) {
+    for (int r = 0; r < kPatrones[F].lecturas; r++) LeerPatron<F>(c, h + 3 * r);
 }
 
-void LeerCara(Cursor *c, int formato, int e[6]) {
-    switch (formato) {
-    case 0: LeerCaraPares(c, e, false); break;
-    case 1: LeerCaraPares(c, e, true); break;
-    case 2:   // read twice: corners 1-3, then 4-6
-        LeerCaraTriples(c, e, 0, 0, 0);
-        LeerCaraTriples(c, e, 3, 3, 3);
-        break;
-    case 3:
-        for (int k = 0; k < 3 && LeerEntero(c, &e[k]); k++) {}
-        break;
-    default: LeerCaraTriples(c, e, 3, 0, 3); break;   // 4: vt to Vert, v then vn to Aux
-    }
-}
+// ---- The statements ----
 
 enum Clave { kNinguna, kV, kVN, kVT, kF };
 
-// One statement's numbers read into `cas` from [e->p, e->fin). False when the
-// window ended before the file did (cas is then partly written).
-bool LeerGeneral(const Entrada *e, Clave clave, int formato, Casillas *cas, const unsigned char **fin) {
-    Cursor c = {e->p, e->fin, e->eof, false};
-    if (clave == kF) LeerCara(&c, formato, cas->enteros);
-    else if (LeerReal(&c, &cas->reales[0]) && LeerReal(&c, &cas->reales[1])) LeerReal(&c, &cas->reales[2]);
-    *fin = c.p;
-    return !c.falta;
-}
+// The holders: three floats shared by "v", "vn" and "vt", and six ints, one
+// per face slot (Vert[0..2], then Aux[0..2]). A read assigns only the
+// holders it reaches; the others keep their values for the whole load.
+struct Casillas {
+    float reales[3];
+    int   enteros[6];
+};
 
-// ---- Statements ----
+struct Carga {
+    Arreglos arreglos;
+    Casillas casillas;
+    int      formato;
+};
 
-// The fast path of a face of format F (0 to 4) into h: corner k's numbers
-// go where LeerCara puts them. Written once, compiled once per format, so
-// each pattern is straight code.
-template <int F>
-bool CaraRapida(const unsigned char **pq, const unsigned char *fin, int h[6]) {
-    constexpr int kDestino[5][3] = {{0, 3, -1}, {0, 3, -1}, {0, 0, 0}, {0, -1, -1}, {3, 0, 3}};
-    const unsigned char *q = *pq;
-    for (int k = 0; k < 3; k++) {
-        q = Blancos(q);
-        if (!EnteroCorto(&q, fin, &h[kDestino[F][0] + k])) return false;
-        for (int j = 1; j < 3 && kDestino[F][j] >= 0; j++) {
-            if (*q++ != '/' || (F == 1 && *q++ != '/')) return false;
-            if (!EnteroCorto(&q, fin, &h[kDestino[F][j] + k])) return false;
-        }
-    }
-    if (F == 2) {   // the second read: nothing when a keyword follows
-        q = Blancos(q);
-        if (*q == 0 || kInicioReal.es[*q]) return false;
-    }
-    *pq = q;
-    return true;
-}
-
-// The fast path for one statement: true when it matched, with the holders
-// in `cas` and *pq past it.
-bool LeerRapido(const unsigned char **pq, const unsigned char *fin, Clave clave, int formato, Casillas *cas) {
-    const unsigned char *q = *pq;
-    Casillas n = *cas;
+// One statement's numbers read into `cas`, inside the window c.
+void LeerNumeros(Cursor *c, Clave clave, int formato, Casillas *cas) {
     if (clave != kF) {
-        q = Blancos(q);
-        if (!RealCorto(&q, &n.reales[0])) return false;
-        q = Blancos(q);
-        if (!RealCorto(&q, &n.reales[1])) return false;
-        q = Blancos(q);
-        // A third number, or a byte no number starts with ("vt s t"): the read
-        // fails with nothing consumed. A 0 may be the window's end.
-        if (kInicioReal.es[*q] && !RealCorto(&q, &n.reales[2])) return false;
-    } else {
-        bool bien;
-        switch (formato) {
-        case 0: bien = CaraRapida<0>(&q, fin, n.enteros); break;
-        case 1: bien = CaraRapida<1>(&q, fin, n.enteros); break;
-        case 2: bien = CaraRapida<2>(&q, fin, n.enteros); break;
-        case 3: bien = CaraRapida<3>(&q, fin, n.enteros); break;
-        default: bien = CaraRapida<4>(&q, fin, n.enteros); break;
-        }
-        if (!bien) return false;
+        if (LeerReal(c, &cas->reales[0]) && LeerReal(c, &cas->reales[1])) LeerReal(c, &cas->reales[2]);
+        return;
     }
-    *cas = n;
-    *pq = q;
-    return true;
+    switch (formato) {
+    case 0: LeerCara<0>(c, cas->enteros); break;
+    case 1: LeerCara<1>(c, cas->enteros); break;
+    case 2: LeerCara<2>(c, cas->enteros); break;
+    case 3: LeerCara<3>(c, cas->enteros); break;
+    default: LeerCara<4>(c, cas->enteros); break;
+    }
 }
 
 // Reads a statement's numbers and appends the element. False when memory
 // runs out.
 bool Sentencia(Entrada *e, Clave clave, Carga *l) {
-    const unsigned char *q = e->p;
-    if (!LeerRapido(&q, e->fin, clave, l->formato, &l->casillas)) {
-        for (size_t ventana = 256;; ventana = (size_t)(e->fin - e->p) * 2 + 256) {
-            if (!e->eof && (size_t)(e->fin - e->p) < ventana && !Recargar(e, ventana)) return false;
-            Casillas cas = l->casillas;
-            if (LeerGeneral(e, clave, l->formato, &cas, &q)) {
-                l->casillas = cas;
-                break;
-            }
+    Casillas cas;
+    for (size_t ventana = 0;; ventana = (size_t)(e->fin - e->p) * 2 + 256) {
+        if (ventana && !e->eof && !Recargar(e, ventana)) return false;
+        cas = l->casillas;
+        Cursor c = {e->p, e->fin, e->eof, false};
+        LeerNumeros(&c, clave, l->formato, &cas);
+        if (!c.falta) {
+            e->p = (unsigned char *)c.p;
+            break;
         }
     }
-    e->p = (unsigned char *)q;
+    l->casillas = cas;
     switch (clave) {
-    case kV: return AgregarVector(&l->v, l->casillas.reales);
-    case kVN: return AgregarVector(&l->vn, l->casillas.reales);
-    case kVT: return AgregarVector(&l->vt, l->casillas.reales);
-    default: return AgregarCara(&l->f, l->casillas.enteros);
+    case kV: return AgregarVector(&l->arreglos.v, cas.reales);
+    case kVN: return AgregarVector(&l->arreglos.vn, cas.reales);
+    case kVT: return AgregarVector(&l->arreglos.vt, cas.reales);
+    default: return AgregarCara(&l->arreglos.f, cas.enteros);
     }
 }
 
@@ -389,12 +340,12 @@ Modelo CargarModeloOBJ(const char *ruta, int formato) {
     Entrada e;
     const long long bytes = AbrirEntrada(&e, ruta);
     if (bytes >= 0) {
-        Reservar(&l, bytes);
+        Reservar(&l.arreglos, bytes);
         while (SaltarEspacio(&e)) {
             const Clave c = LeerToken(&e);
             if (c != kNinguna && (c != kF || caras) && !Sentencia(&e, c, &l)) break;
         }
         CerrarEntrada(&e);
     }
-    return Entregar(&l);
+    return Entregar(&l.arreglos);
 }
