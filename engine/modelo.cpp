@@ -81,8 +81,7 @@ int AddCara(Modelo *m, int a, int b, int c, int d, int e, int f) {
     Cara *nueva = (Cara *)Crecer(&p, &m->NumCaras, sizeof(Cara));
     if (!nueva) return 0;
     m->Caras = (Cara *)p;
-    const int n[6] = {a, b, c, d, e, f};
-    LlenarCara(nueva, n);
+    LlenarCara(nueva, a, b, c, d, e, f);
     return 1;
 }
 

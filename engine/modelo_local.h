@@ -11,14 +11,17 @@
 // INT_MIN gives INT_MAX instead of overflowing.
 inline int MenosUno(int a) { return (int)((unsigned)a - 1u); }
 
-// n[0..2] minus one to Vert, n[3..5] minus one to Aux; Res, which nothing
-// reads, zeroed so that a face never holds stale bytes.
-inline void LlenarCara(Cara *c, const int n[6]) {
-    for (int k = 0; k < 3; k++) {
-        c->Vert[k] = MenosUno(n[k]);
-        c->Aux[k] = MenosUno(n[3 + k]);
-        c->Res[k] = 0;
-    }
+// The six numbers of a face statement, each minus one: a, b, c to Vert,
+// d, e, f to Aux; Res, which nothing reads, zeroed so that a face never
+// holds stale bytes.
+inline void LlenarCara(Cara *c, int a, int b, int d0, int d, int e, int f) {
+    c->Vert[0] = MenosUno(a);
+    c->Vert[1] = MenosUno(b);
+    c->Vert[2] = MenosUno(d0);
+    c->Aux[0] = MenosUno(d);
+    c->Aux[1] = MenosUno(e);
+    c->Aux[2] = MenosUno(f);
+    c->Res[0] = c->Res[1] = c->Res[2] = 0;
 }
 
 #endif

@@ -15,7 +15,6 @@
 #include "obj_local.h"
 
 #include "fichero.h"
-#include "modelo_local.h"
 
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -154,10 +153,6 @@ bool Recargar(Entrada *e, size_t quiero) {
     return true;
 }
 
-namespace {
-
-// Makes room for the next element of `tam` bytes: grows the array when it is
-// full, and faults in pages ahead of the writes.
 bool Ampliar(Arreglo *a, size_t tam) {
     if (a->num >= a->cap && !Crecer(a, tam, a->cap ? a->cap * 2 : 1024)) return false;
     // Ahead by kAdelanto, or by an eighth of the capacity if that is less:
@@ -169,23 +164,6 @@ bool Ampliar(Arreglo *a, size_t tam) {
     if (hasta > a->cap) hasta = a->cap;
     Poblar((char *)a->datos + a->num * tam, (char *)a->datos + hasta * tam);
     a->listo = hasta;
-    return true;
-}
-
-}  // namespace
-
-bool AgregarVector(Arreglo *a, const float r[3]) {
-    if (a->num >= a->listo && !Ampliar(a, sizeof(Vector))) return false;
-    Vector *v = (Vector *)a->datos + a->num++;
-    v->x = r[0];
-    v->y = r[1];
-    v->z = r[2];
-    return true;
-}
-
-bool AgregarCara(Arreglo *a, const int n[6]) {
-    if (a->num >= a->listo && !Ampliar(a, sizeof(Cara))) return false;
-    LlenarCara((Cara *)a->datos + a->num++, n);
     return true;
 }
 

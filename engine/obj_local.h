@@ -61,11 +61,11 @@ struct Arreglos {
 // First capacities from the file's size; only address space is taken.
 void Reservar(Arreglos *a, long long bytes);
 
-// Append one element. False when memory runs out or the count would pass
-// INT_MAX; the array then keeps what it holds. A face is stored by
-// AddCara's rule (modelo_local.h).
-bool AgregarVector(Arreglo *a, const float r[3]);
-bool AgregarCara(Arreglo *a, const int n[6]);
+// Makes room for the next element of `tam` bytes: grows the array when it is
+// full, and faults in pages ahead of the writes; afterwards num < listo.
+// False when memory runs out or the count would pass INT_MAX (the array
+// keeps what it holds).
+bool Ampliar(Arreglo *a, size_t tam);
 
 // The model: every array cut to exactly its count, null when empty.
 Modelo Entregar(Arreglos *a);

@@ -67,16 +67,39 @@ inline int Cifras8(const unsigned char *q, uint64_t *valor) {
     return n;
 }
 
-// Past a run of digits of any length, eight at a time.
-inline const unsigned char *SaltarCifras(const unsigned char *q) {
+const uint64_t kPotencias10[9] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+
+// At most this many digits before the exponent, and this many in it: the
+// fast reading's limits. Longer spellings go to scanf's rules.
+const int kCifrasRapidas = 19;
+const int kCifrasExponente = 4;
+
+// A run of digits: its value (valid within kCifrasRapidas digits) and its
+// length.
+struct Tramo {
+    uint64_t valor;
+    int      cifras;
+};
+
+// A run longer than eight digits, after the first eight (rare, so out of
+// line): read on eight at a time, stopping once it passes kCifrasRapidas.
+__attribute__((noinline)) inline Tramo MasCifras(const unsigned char *q, uint64_t m) {
+    int total = 0;
     for (;;) {
-        uint64_t x;
-        memcpy(&x, q, 8);
-        const uint64_t t = x ^ 0x3030303030303030ULL;
-        const uint64_t malas = (t | (t + 0x0606060606060606ULL)) & 0xF0F0F0F0F0F0F0F0ULL;
-        if (malas) return q + (__builtin_ctzll(malas) >> 3);
-        q += 8;
+        uint64_t v;
+        const int n = Cifras8(q + total, &v);
+        m = m * kPotencias10[n] + v;
+        total += n;
+        if (n < 8 || total > kCifrasRapidas) return {m, total};
     }
+}
+
+// The run of digits at q, its value appended to the digits of m.
+inline Tramo Cifras(const unsigned char *q, uint64_t m) {
+    uint64_t v;
+    const int n = Cifras8(q, &v);
+    if (__builtin_expect(n == 8, 0)) return MasCifras(q, m);
+    return {m * kPotencias10[n] + v, n};
 }
 
 // ---- The fast reading ----
@@ -85,62 +108,96 @@ inline const unsigned char *SaltarCifras(const unsigned char *q) {
 // already skipped) and need the byte that ends the number in memory: when
 // that byte is the sentinel at `fin`, the file may go on with more digits.
 
-// "%d": an optional sign and 1 to 16 digits. Below 10^16 the number is its
-// own strtol value, of which scanf keeps the low 32 bits.
+// "%d": an optional minus and 1 to 18 digits. Below 10^18 < 2^63 the number
+// is its own strtol value (no saturation), of which scanf keeps the low 32
+// bits.
 inline bool EnteroRapido(const unsigned char **pq, const unsigned char *fin, int *destino) {
     const unsigned char *q = *pq;
     const bool negativo = *q == '-';
-    q += negativo || *q == '+';
-    uint64_t v;
-    int n = Cifras8(q, &v);
-    if (n == 8) {
-        uint64_t resto;
-        const int m = Cifras8(q + 8, &resto);
-        if (m == 8) return false;
-        static const uint64_t kPotencias10[8] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000};
-        v = v * kPotencias10[m] + resto;
-        n += m;
-    }
-    if (n == 0 || q + n == fin) return false;
-    *destino = (int)(uint32_t)(negativo ? 0 - v : v);
-    *pq = q + n;
+    q += negativo;
+    const Tramo t = Cifras(q, 0);
+    q += t.cifras;
+    if (t.cifras == 0 || t.cifras > 18 || q == fin) return false;
+    *destino = (int)(uint32_t)(negativo ? 0 - t.valor : t.valor);
+    *pq = q;
     return true;
 }
 
-// At most this many digits before the exponent, and this many in it: well
-// inside what every conversion settles exactly; longer spellings go to
-// scanf's rules.
-const int kCifrasRapidas = 19;
-const int kCifrasExponente = 4;
+// 10^k for k from -22 to 22, each the double nearest to it (exact for
+// k >= 0), then the same negated: the sign of a number goes into its one
+// multiplication, which gives -0 for "-0" as well.
+const double kEscalas[2][45] = {
+    {1e-22, 1e-21, 1e-20, 1e-19, 1e-18, 1e-17, 1e-16, 1e-15, 1e-14, 1e-13, 1e-12, 1e-11, 1e-10, 1e-9, 1e-8,
+     1e-7,  1e-6,  1e-5,  1e-4,  1e-3,  1e-2,  1e-1,  1e0,   1e1,   1e2,   1e3,   1e4,   1e5,   1e6,  1e7,
+     1e8,   1e9,   1e10,  1e11,  1e12,  1e13,  1e14,  1e15,  1e16,  1e17,  1e18,  1e19,  1e20,  1e21, 1e22},
+    {-1e-22, -1e-21, -1e-20, -1e-19, -1e-18, -1e-17, -1e-16, -1e-15, -1e-14, -1e-13, -1e-12, -1e-11,
+     -1e-10, -1e-9,  -1e-8,  -1e-7,  -1e-6,  -1e-5,  -1e-4,  -1e-3,  -1e-2,  -1e-1,  -1e0,   -1e1,
+     -1e2,   -1e3,   -1e4,   -1e5,   -1e6,   -1e7,   -1e8,   -1e9,   -1e10,  -1e11,  -1e12,  -1e13,
+     -1e14,  -1e15,  -1e16,  -1e17,  -1e18,  -1e19,  -1e20,  -1e21,  -1e22}};
+
+// Whether the double d (0 or, in magnitude, a normal float) lies within 4 of
+// its own units in the last place of a point halfway between two floats:
+// the 29 low bits of its significand, which a float drops, are within 4 of
+// 1 followed by zeros.
+inline bool CercaDeMitad(double d) {
+    uint64_t bits;
+    memcpy(&bits, &d, sizeof bits);
+    return (uint32_t)((bits & 0x1fffffffu) - 0x10000000u + 4u) <= 8u;
+}
+
+// The decimal x = (-1)^negativo * m * 10^k rounded to float, when one
+// multiplication settles it. m <= 2^53 is an exact double and the scale is
+// within half a unit in the last place of 10^k, so d = m * scale is within 2
+// units in the last place of x (two roundings, each at most 2^-53 relative).
+// Float midpoints are the only points where rounding to float changes, so
+// when no midpoint lies that close to d, x and d round to the same float;
+// otherwise (CercaDeMitad) the full conversion decides. Within these limits
+// d is 0 or a normal float's magnitude: 1e-22 > 2^-126 and 2^53 * 1e22 <
+// 2^127.
+inline bool DecimalExacto(uint64_t m, int k, bool negativo, float *destino) {
+    if (m > ((uint64_t)1 << 53) || k < -22 || k > 22) return false;
+    const double d = (double)m * kEscalas[negativo][k + 22];
+    if (CercaDeMitad(d)) return false;
+    *destino = (float)d;
+    return true;
+}
 
 // "%f": an optional minus, digits, an optional point and digits (a digit on
 // one side at least), an optional exponent of e or E, an optional sign and
-// digits, then a blank. Converted by std::from_chars, which rounds correctly
-// to float, as strtof does, on exactly this grammar. A result that does not
+// digits, then a blank. Correctly rounded to float, as strtof does: by one
+// double operation where that is exact, else by std::from_chars, which reads
+// exactly this grammar (save the plus and the blank). A result that does not
 // fit a float ("1e99", "1e-50") is left to scanf's rules.
 inline bool RealRapido(const unsigned char **pq, float *destino) {
     const unsigned char *const ini = *pq;
-    const unsigned char *q = ini + (*ini == '-');
-    const unsigned char *fin_entera = SaltarCifras(q);
-    long cifras = fin_entera - q;
-    q = fin_entera;
+    const bool negativo = *ini == '-';
+    const unsigned char *q = ini + negativo;
+    Tramo t = Cifras(q, 0);
+    q += t.cifras;
+    int cifras = t.cifras;
+    int k = 0;
     if (*q == '.') {
-        const unsigned char *fin_fraccion = SaltarCifras(q + 1);
-        cifras += fin_fraccion - (q + 1);
-        q = fin_fraccion;
+        t = Cifras(q + 1, t.valor);
+        q += 1 + t.cifras;
+        cifras += t.cifras;
+        k = -t.cifras;
     }
     if (cifras == 0 || cifras > kCifrasRapidas) return false;
-    if ((*q | 0x20) == 'e') {
-        const unsigned char *exponente = q + 1 + (q[1] == '+' || q[1] == '-');
-        const unsigned char *fin_exponente = SaltarCifras(exponente);
-        const long n = fin_exponente - exponente;
-        if (n == 0 || n > kCifrasExponente) return false;   // "1e+" is scanf's
-        q = fin_exponente;
+    if (__builtin_expect((*q | 0x20) == 'e', 0)) {
+        const unsigned char *r = q + 1;
+        const bool menos = *r == '-';
+        r += menos || *r == '+';
+        const Tramo e = Cifras(r, 0);
+        if (e.cifras == 0 || e.cifras > kCifrasExponente) return false;   // "1e+" is scanf's
+        k += menos ? -(int)e.valor : (int)e.valor;
+        q = r + e.cifras;
     }
     if (!Blanco(*q)) return false;
     float f;
-    const std::from_chars_result r = std::from_chars((const char *)ini, (const char *)q, f);
-    if (r.ec != std::errc() || r.ptr != (const char *)q) return false;
+    if (!DecimalExacto(t.valor, k, negativo, &f)) {
+        const std::from_chars_result r = std::from_chars((const char *)ini, (const char *)q, f);
+        if (r.ec != std::errc() || r.ptr != (const char *)q) return false;
+    }
     *destino = f;
     *pq = q;
     return true;

@@ -5,10 +5,10 @@
 //
 // Statements are read inside a window of bytes in memory whose end reads as
 // the end of the file. A statement that runs into the window's end before
-// the file's is read again, from its start and its holders as they were,
-// with a larger window, so a number or a run of white space of any length is
-// read whole. Skipped tokens need no window: they are stepped over block by
+// the file's is read again from its start with a larger window, so a number
+// or a run of white space of any length is read whole. Skipped tokens need no window: they are stepped over block by
 // block.
+#include "modelo_local.h"
 #include "obj_local.h"
 #include "obj_numeros_local.h"
 
@@ -23,23 +23,36 @@ namespace {
 
 const int kFinal = -1;
 
-// [p, fin) is in memory. Reaching fin reads as the end of the file; if the
-// file really goes on, `falta` records that the statement must be read again
-// with more bytes in memory.
-struct Cursor {
-    const unsigned char *p;
+// The window's end: [.., fin) is in memory, and reaching fin reads as the end
+// of the file. If the file really goes on, `falta` records that the
+// statement must be read again with more bytes in memory.
+struct Ventana {
     const unsigned char *fin;
     bool eof;
     bool falta;
 };
 
-// The next character, or kFinal at the end.
-inline int Mirar(Cursor *c) {
-    const int ch = *c->p;
-    if (ch || c->p < c->fin) return ch;
-    if (!c->eof) c->falta = true;
+// Where a read stopped, and whether it assigned its number.
+struct Leido {
+    const unsigned char *p;
+    bool bien;
+};
+
+// The byte at q, or kFinal at the window's end.
+inline int Mirar(const unsigned char *q, Ventana *v) {
+    const int ch = *q;
+    if (ch || q < v->fin) return ch;
+    if (!v->eof) v->falta = true;
     return kFinal;
 }
+
+// The scanf rules step through the window with a cursor.
+struct Cursor {
+    const unsigned char *p;
+    Ventana *v;
+};
+
+inline int Mirar(Cursor *c) { return Mirar(c->p, c->v); }
 
 // ---- scanf's rules, step by step ----
 
@@ -58,7 +71,7 @@ int Signo(Cursor *c, bool *negativo) {
 // assigned) when no digit follows the sign, which stays consumed. The digits
 // are converted as strtol does, saturating at the 64-bit limits, and the low
 // 32 bits kept.
-__attribute__((noinline)) bool EnteroScanf(Cursor *c, int *destino) {
+bool EnteroScanf(Cursor *c, int *destino) {
     bool negativo;
     if (!Digito(Signo(c, &negativo))) return false;
     // The magnitude saturates just above 2^63, which is all the clamping
@@ -152,7 +165,7 @@ bool ConvertirConStrtof(const unsigned char *ini, const unsigned char *fin, floa
 // "%f" after its blanks: an optional sign, then nan, inf, infinity, a
 // hexadecimal or a decimal number. False (nothing assigned) when the read
 // fails.
-__attribute__((noinline)) bool RealScanf(Cursor *c, float *destino) {
+bool RealScanf(Cursor *c, float *destino) {
     const unsigned char *ini = c->p;
     bool negativo;
     const int ch = Signo(c, &negativo);
@@ -172,24 +185,42 @@ __attribute__((noinline)) bool RealScanf(Cursor *c, float *destino) {
 }
 
 // A number of a pattern: its blanks, then the fast reading, or scanf's rules
-// for whatever that does not settle.
-inline bool LeerEntero(Cursor *c, int *destino) {
-    c->p = Blancos(c->p);
-    return EnteroRapido(&c->p, c->fin, destino) || EnteroScanf(c, destino);
+// for whatever that does not settle. The position travels by value, so that
+// the fast reading keeps it in a register. A read that runs into the window's
+// end assigns nothing (the fast reading never does): the statement is read
+// again, and every holder read before that point gets the same value again.
+__attribute__((noinline)) Leido EnteroLento(const unsigned char *q, Ventana *v, int *destino) {
+    Cursor c = {q, v};
+    int n;
+    const bool bien = EnteroScanf(&c, &n) && !v->falta;
+    if (bien) *destino = n;
+    return {c.p, bien};
 }
 
-inline bool LeerReal(Cursor *c, float *destino) {
-    c->p = Blancos(c->p);
-    return RealRapido(&c->p, destino) || RealScanf(c, destino);
+__attribute__((noinline)) Leido RealLento(const unsigned char *q, Ventana *v, float *destino) {
+    Cursor c = {q, v};
+    float f;
+    const bool bien = RealScanf(&c, &f) && !v->falta;
+    if (bien) *destino = f;
+    return {c.p, bien};
 }
 
-// `n` slashes of a pattern, each matched or the read stops there.
-inline bool Barras(Cursor *c, int n) {
-    for (int i = 0; i < n; i++) {
-        if (Mirar(c) != '/') return false;
-        c->p++;
-    }
-    return true;
+inline Leido LeerEntero(const unsigned char *q, Ventana *v, int *destino) {
+    q = Blancos(q);
+    if (EnteroRapido(&q, v->fin, destino)) return {q, true};
+    int n;   // the holder itself never leaves this file's inline code
+    const Leido r = EnteroLento(q, v, &n);
+    if (r.bien) *destino = n;
+    return r;
+}
+
+inline Leido LeerReal(const unsigned char *q, Ventana *v, float *destino) {
+    q = Blancos(q);
+    if (RealRapido(&q, destino)) return {q, true};
+    float f;
+    const Leido r = RealLento(q, v, &f);
+    if (r.bien) *destino = f;
+    return r;
 }
 
 // ---- The face patterns ----
@@ -217,16 +248,29 @@ constexpr PatronCara kPatrones[5] = {
 // One read of the pattern into h (the read's first holder); it stops at the
 // first number or slash that does not fit.
 template <int F>
-void LeerPatron(Cursor *c, int *h) {
-    constexpr PatronCara p = kPatrones[F];
-    for (int k = 0; k < 3; k++)
-        for (int j = 0; j < p.numeros; j++)
-            if ((j > 0 && !Barras(c, p.barras)) || !LeerEntero(c, &h[p.destino[j] + k])) return;
+const unsigned char *LeerPatron(const unsigned char *q, Ventana *v, int *h) {
+    constexpr const PatronCara &p = kPatrones[F];
+    // Unrolled, each pattern is straight code with its holders fixed.
+#pragma GCC unroll 3
+    for (int k = 0; k < 3; k++) {
+#pragma GCC unroll 3
+        for (int j = 0; j < p.numeros; j++) {
+            if (j > 0 && Mirar(q, v) != '/') return q;
+            if (j > 0) q++;
+            if (j > 0 && p.barras == 2 && Mirar(q, v) != '/') return q;
+            if (j > 0 && p.barras == 2) q++;
+            const Leido r = LeerEntero(q, v, &h[p.destino[j] + k]);
+            q = r.p;
+            if (!r.bien) return q;
+        }
+    }
+    return q;
 }
 
 template <int F>
-void LeerCara(Cursor *c, int h[6]) {
-    for (int r = 0; r < kPatrones[F].lecturas; r++) LeerPatron<F>(c, h + 3 * r);
+const unsigned char *LeerCara(const unsigned char *q, Ventana *v, int h[6]) {
+    for (int r = 0; r < kPatrones[F].lecturas; r++) q = LeerPatron<F>(q, v, h + 3 * r);
+    return q;
 }
 
 // ---- The statements ----
@@ -241,47 +285,75 @@ struct Casillas {
     int   enteros[6];
 };
 
-struct Carga {
-    Arreglos arreglos;
-    Casillas casillas;
-    int      formato;
-};
-
-// One statement's numbers read into `cas`, inside the window c.
-void LeerNumeros(Cursor *c, Clave clave, int formato, Casillas *cas) {
+// One statement's numbers, from q, read into `cas`. Returns where the read
+// stopped.
+const unsigned char *LeerNumeros(const unsigned char *q, Ventana *v, Clave clave, int formato, Casillas *cas) {
     if (clave != kF) {
-        if (LeerReal(c, &cas->reales[0]) && LeerReal(c, &cas->reales[1])) LeerReal(c, &cas->reales[2]);
-        return;
+#pragma GCC unroll 3
+        for (int i = 0; i < 3; i++) {
+            const Leido r = LeerReal(q, v, &cas->reales[i]);
+            q = r.p;
+            if (!r.bien) break;
+        }
+        return q;
     }
     switch (formato) {
-    case 0: LeerCara<0>(c, cas->enteros); break;
-    case 1: LeerCara<1>(c, cas->enteros); break;
-    case 2: LeerCara<2>(c, cas->enteros); break;
-    case 3: LeerCara<3>(c, cas->enteros); break;
-    default: LeerCara<4>(c, cas->enteros); break;
+    case 0: return LeerCara<0>(q, v, cas->enteros);
+    case 1: return LeerCara<1>(q, v, cas->enteros);
+    case 2: return LeerCara<2>(q, v, cas->enteros);
+    case 3: return LeerCara<3>(q, v, cas->enteros);
+    default: return LeerCara<4>(q, v, cas->enteros);
     }
 }
 
-// Reads a statement's numbers and appends the element. False when memory
-// runs out.
-bool Sentencia(Entrada *e, Clave clave, Carga *l) {
-    Casillas cas;
+// The appends: one element at the end of its array, a face by AddCara's
+// rule. False when memory runs out.
+inline bool AgregarVector(Arreglo *a, float x, float y, float z) {
+    if (a->num == a->listo && !Ampliar(a, sizeof(Vector))) return false;
+    Vector *v = (Vector *)a->datos + a->num++;
+    v->x = x;
+    v->y = y;
+    v->z = z;
+    return true;
+}
+
+// Each holder is read on its own: the holders were just written one number
+// at a time, and one wide load of several of them (what a compiler would
+// otherwise make of the copy) cannot be served from those pending writes, so
+// it waits for them to reach the cache.
+inline int Suelto(int n) {
+    __asm__("" : "+r"(n));
+    return n;
+}
+
+inline bool AgregarCara(Arreglo *a, const int n[6]) {
+    if (a->num == a->listo && !Ampliar(a, sizeof(Cara))) return false;
+    LlenarCara((Cara *)a->datos + a->num++, Suelto(n[0]), Suelto(n[1]), Suelto(n[2]), Suelto(n[3]), Suelto(n[4]),
+               Suelto(n[5]));
+    return true;
+}
+
+// Reads a statement's numbers into the holders and appends the element.
+// False when memory runs out. The holders are the caller's local record and
+// go to no function out of line, so that they can stay in registers: a
+// holder written to memory as one int and read back with its neighbours as
+// one wide load would stall the processor.
+inline bool Sentencia(Entrada *e, Clave clave, int formato, Casillas *cas, Arreglos *a) {
     for (size_t ventana = 0;; ventana = (size_t)(e->fin - e->p) * 2 + 256) {
         if (ventana && !e->eof && !Recargar(e, ventana)) return false;
-        cas = l->casillas;
-        Cursor c = {e->p, e->fin, e->eof, false};
-        LeerNumeros(&c, clave, l->formato, &cas);
-        if (!c.falta) {
-            e->p = (unsigned char *)c.p;
+        Ventana v = {e->fin, e->eof, false};
+        const unsigned char *q = LeerNumeros(e->p, &v, clave, formato, cas);
+        if (!v.falta) {
+            e->p = (unsigned char *)q;
             break;
         }
     }
-    l->casillas = cas;
+    const float *r = cas->reales;
     switch (clave) {
-    case kV: return AgregarVector(&l->arreglos.v, cas.reales);
-    case kVN: return AgregarVector(&l->arreglos.vn, cas.reales);
-    case kVT: return AgregarVector(&l->arreglos.vt, cas.reales);
-    default: return AgregarCara(&l->arreglos.f, cas.enteros);
+    case kV: return AgregarVector(&a->v, r[0], r[1], r[2]);
+    case kVN: return AgregarVector(&a->vn, r[0], r[1], r[2]);
+    case kVT: return AgregarVector(&a->vt, r[0], r[1], r[2]);
+    default: return AgregarCara(&a->f, cas->enteros);
     }
 }
 
@@ -333,19 +405,19 @@ Clave LeerToken(Entrada *e) {
 }  // namespace
 
 Modelo CargarModeloOBJ(const char *ruta, int formato) {
-    Carga l;
-    memset(&l, 0, sizeof l);
-    l.formato = formato;
+    Arreglos a;
+    memset(&a, 0, sizeof a);
+    Casillas cas = {{0, 0, 0}, {0, 0, 0, 0, 0, 0}};
     const bool caras = formato >= 0 && formato <= 4;   // otherwise "f" is an ordinary token
     Entrada e;
     const long long bytes = AbrirEntrada(&e, ruta);
     if (bytes >= 0) {
-        Reservar(&l.arreglos, bytes);
+        Reservar(&a, bytes);
         while (SaltarEspacio(&e)) {
             const Clave c = LeerToken(&e);
-            if (c != kNinguna && (c != kF || caras) && !Sentencia(&e, c, &l)) break;
+            if (c != kNinguna && (c != kF || caras) && !Sentencia(&e, c, formato, &cas, &a)) break;
         }
         CerrarEntrada(&e);
     }
-    return Entregar(&l.arreglos);
+    return Entregar(&a);
 }
