@@ -1,6 +1,6 @@
 // obj_numeros_local.h - private to the OBJ loader's grammar
-// (obj_sentencias.cpp), its only includer: the character classes and the
-// fast reading of a number.
+// (obj_sentencias.cpp), its only includer: the character classes, the window
+// a statement is read in, and the fast reading of a number.
 //
 // Every number of a statement is read one way first: the fast reading below
 // takes the spellings exporters write and gives exactly what scanf gives for
@@ -36,6 +36,33 @@ inline bool DigitoHex(int c) { return Digito(c) || (unsigned)((c | 0x20) - 'a') 
 inline const unsigned char *Blancos(const unsigned char *q) {
     while (Blanco(*q)) q++;   // the sentinel is not blank
     return q;
+}
+
+// ---- The window ----
+
+const int kFinal = -1;
+
+// The window's end: [.., fin) is in memory, and reaching fin reads as the end
+// of the file. If the file really goes on, `falta` records that the
+// statement must be read again with more bytes in memory.
+struct Ventana {
+    const unsigned char *fin;
+    bool eof;
+    bool falta;
+};
+
+// Where a read stopped, and whether it assigned its number.
+struct Leido {
+    const unsigned char *p;
+    bool bien;
+};
+
+// The byte at q, or kFinal at the window's end.
+inline int Mirar(const unsigned char *q, Ventana *v) {
+    const int ch = *q;
+    if (ch || q < v->fin) return ch;
+    if (!v->eof) v->falta = true;
+    return kFinal;
 }
 
 // ---- Digits, eight at a time ----

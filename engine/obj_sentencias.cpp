@@ -6,45 +6,17 @@
 // Statements are read inside a window of bytes in memory whose end reads as
 // the end of the file. A statement that runs into the window's end before
 // the file's is read again from its start with a larger window, so a number
-// or a run of white space of any length is read whole. Skipped tokens need no window: they are stepped over block by
-// block.
+// or a run of white space of any length is read whole. Skipped tokens need
+// no window: they are stepped over block by block.
 #include "modelo_local.h"
 #include "obj_local.h"
 #include "obj_numeros_local.h"
 
-#include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
 namespace {
-
-// ---- The window ----
-
-const int kFinal = -1;
-
-// The window's end: [.., fin) is in memory, and reaching fin reads as the end
-// of the file. If the file really goes on, `falta` records that the
-// statement must be read again with more bytes in memory.
-struct Ventana {
-    const unsigned char *fin;
-    bool eof;
-    bool falta;
-};
-
-// Where a read stopped, and whether it assigned its number.
-struct Leido {
-    const unsigned char *p;
-    bool bien;
-};
-
-// The byte at q, or kFinal at the window's end.
-inline int Mirar(const unsigned char *q, Ventana *v) {
-    const int ch = *q;
-    if (ch || q < v->fin) return ch;
-    if (!v->eof) v->falta = true;
-    return kFinal;
-}
 
 // The scanf rules step through the window with a cursor.
 struct Cursor {
@@ -185,30 +157,27 @@ bool RealScanf(Cursor *c, float *destino) {
 }
 
 // A number of a pattern: its blanks, then the fast reading, or scanf's rules
-// for whatever that does not settle. The position travels by value, so that
-// the fast reading keeps it in a register. A read that runs into the window's
-// end assigns nothing (the fast reading never does): the statement is read
+// for whatever that does not settle. A read that runs into the window's end
+// assigns nothing (the fast reading never does): the statement is read
 // again, and every holder read before that point gets the same value again.
-__attribute__((noinline)) Leido EnteroLento(const unsigned char *q, Ventana *v, int *destino) {
+// The position travels by value and the holders go to no function out of
+// line, so that both can stay in registers.
+__attribute__((noinline)) Leido EnteroLento(const unsigned char *q, Ventana *v, int *n) {
     Cursor c = {q, v};
-    int n;
-    const bool bien = EnteroScanf(&c, &n) && !v->falta;
-    if (bien) *destino = n;
+    const bool bien = EnteroScanf(&c, n) && !v->falta;
     return {c.p, bien};
 }
 
-__attribute__((noinline)) Leido RealLento(const unsigned char *q, Ventana *v, float *destino) {
+__attribute__((noinline)) Leido RealLento(const unsigned char *q, Ventana *v, float *f) {
     Cursor c = {q, v};
-    float f;
-    const bool bien = RealScanf(&c, &f) && !v->falta;
-    if (bien) *destino = f;
+    const bool bien = RealScanf(&c, f) && !v->falta;
     return {c.p, bien};
 }
 
 inline Leido LeerEntero(const unsigned char *q, Ventana *v, int *destino) {
     q = Blancos(q);
     if (EnteroRapido(&q, v->fin, destino)) return {q, true};
-    int n;   // the holder itself never leaves this file's inline code
+    int n;
     const Leido r = EnteroLento(q, v, &n);
     if (r.bien) *destino = n;
     return r;
@@ -255,10 +224,8 @@ const unsigned char *LeerPatron(const unsigned char *q, Ventana *v, int *h) {
     for (int k = 0; k < 3; k++) {
 #pragma GCC unroll 3
         for (int j = 0; j < p.numeros; j++) {
-            if (j > 0 && Mirar(q, v) != '/') return q;
-            if (j > 0) q++;
-            if (j > 0 && p.barras == 2 && Mirar(q, v) != '/') return q;
-            if (j > 0 && p.barras == 2) q++;
+            for (int b = 0; b < (j > 0 ? p.barras : 0); b++, q++)
+                if (Mirar(q, v) != '/') return q;
             const Leido r = LeerEntero(q, v, &h[p.destino[j] + k]);
             q = r.p;
             if (!r.bien) return q;
