@@ -85,11 +85,12 @@ inline int Cifras8(const unsigned char *q, uint64_t *valor) {
         *valor = 0;
         return 0;
     }
-    // The digits moved to the top bytes, then summed in pairs, fours, eights.
+    // The digits moved to the top bytes, then summed in pairs, fours, eights
+    // (each multiplication adds a shifted copy times the weight).
     uint64_t v = t << (64 - 8 * n);
-    v = (v * 10 + (v >> 8)) & 0x00FF00FF00FF00FFULL;
-    v = (v * 100 + (v >> 16)) & 0x0000FFFF0000FFFFULL;
-    v = (v * 10000 + (v >> 32)) & 0xFFFFFFFFULL;
+    v = (v * (1 + (10 << 8))) >> 8 & 0x00FF00FF00FF00FFULL;
+    v = (v * (1 + (100 << 16))) >> 16 & 0x0000FFFF0000FFFFULL;
+    v = (v * (1 + (10000ULL << 32))) >> 32;
     *valor = v;
     return n;
 }

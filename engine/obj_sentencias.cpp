@@ -174,22 +174,30 @@ __attribute__((noinline)) Leido RealLento(const unsigned char *q, Ventana *v, fl
     return {c.p, bien};
 }
 
-inline Leido LeerEntero(const unsigned char *q, Ventana *v, int *destino) {
-    q = Blancos(q);
-    if (EnteroRapido(&q, v->fin, destino)) return {q, true};
+inline bool LeerEntero(const unsigned char **pq, Ventana *v, int *destino) {
+    const unsigned char *q = Blancos(*pq);
+    if (EnteroRapido(&q, v->fin, destino)) {
+        *pq = q;
+        return true;
+    }
     int n;
     const Leido r = EnteroLento(q, v, &n);
     if (r.bien) *destino = n;
-    return r;
+    *pq = r.p;
+    return r.bien;
 }
 
-inline Leido LeerReal(const unsigned char *q, Ventana *v, float *destino) {
-    q = Blancos(q);
-    if (RealRapido(&q, destino)) return {q, true};
+inline bool LeerReal(const unsigned char **pq, Ventana *v, float *destino) {
+    const unsigned char *q = Blancos(*pq);
+    if (RealRapido(&q, destino)) {
+        *pq = q;
+        return true;
+    }
     float f;
     const Leido r = RealLento(q, v, &f);
     if (r.bien) *destino = f;
-    return r;
+    *pq = r.p;
+    return r.bien;
 }
 
 // ---- The face patterns ----
@@ -226,9 +234,7 @@ const unsigned char *LeerPatron(const unsigned char *q, Ventana *v, int *h) {
         for (int j = 0; j < p.numeros; j++) {
             for (int b = 0; b < (j > 0 ? p.barras : 0); b++, q++)
                 if (Mirar(q, v) != '/') return q;
-            const Leido r = LeerEntero(q, v, &h[p.destino[j] + k]);
-            q = r.p;
-            if (!r.bien) return q;
+            if (!LeerEntero(&q, v, &h[p.destino[j] + k])) return q;
         }
     }
     return q;
@@ -257,11 +263,8 @@ struct Casillas {
 const unsigned char *LeerNumeros(const unsigned char *q, Ventana *v, Clave clave, int formato, Casillas *cas) {
     if (clave != kF) {
 #pragma GCC unroll 3
-        for (int i = 0; i < 3; i++) {
-            const Leido r = LeerReal(q, v, &cas->reales[i]);
-            q = r.p;
-            if (!r.bien) break;
-        }
+        for (int i = 0; i < 3; i++)
+            if (!LeerReal(&q, v, &cas->reales[i])) break;
         return q;
     }
     switch (formato) {
