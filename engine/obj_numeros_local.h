@@ -33,6 +33,14 @@ inline bool Blanco(unsigned char c) { return kBlancos.es[c]; }
 inline bool Digito(int c) { return (unsigned)(c - '0') < 10u; }
 inline bool DigitoHex(int c) { return Digito(c) || (unsigned)((c | 0x20) - 'a') < 6u; }
 
+// The bytes "%d" and "%f" can start with (after their blanks), and 0, which
+// may be the window's end: a read that meets any other byte fails at once
+// with nothing consumed, as scanf's rules would find step by step.
+constexpr TablaBytes kInicioEntero = HacerTabla("0123456789+-");
+constexpr TablaBytes kInicioReal = HacerTabla("0123456789+-.nNiI");
+
+inline bool EmpiezaNumero(const TablaBytes &t, unsigned char c) { return c == 0 || t.es[c]; }
+
 inline const unsigned char *Blancos(const unsigned char *q) {
     while (Blanco(*q)) q++;   // the sentinel is not blank
     return q;

@@ -176,10 +176,12 @@ __attribute__((noinline)) Leido RealLento(const unsigned char *q, Ventana *v, fl
 
 inline bool LeerEntero(const unsigned char **pq, Ventana *v, int *destino) {
     const unsigned char *q = Blancos(*pq);
+    *pq = q;
     if (EnteroRapido(&q, v->fin, destino)) {
         *pq = q;
         return true;
     }
+    if (!EmpiezaNumero(kInicioEntero, *q)) return false;   // e.g. the next keyword
     int n;
     const Leido r = EnteroLento(q, v, &n);
     if (r.bien) *destino = n;
@@ -189,10 +191,12 @@ inline bool LeerEntero(const unsigned char **pq, Ventana *v, int *destino) {
 
 inline bool LeerReal(const unsigned char **pq, Ventana *v, float *destino) {
     const unsigned char *q = Blancos(*pq);
+    *pq = q;
     if (RealRapido(&q, destino)) {
         *pq = q;
         return true;
     }
+    if (!EmpiezaNumero(kInicioReal, *q)) return false;   // e.g. the next keyword
     float f;
     const Leido r = RealLento(q, v, &f);
     if (r.bien) *destino = f;
