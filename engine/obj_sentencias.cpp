@@ -39,10 +39,8 @@ int Signo(Cursor *c, bool *negativo) {
     return ch;
 }
 
-// "%d" after its blanks: an optional sign, then digits. False (nothing
-// assigned) when no digit follows the sign, which stays consumed. The digits
-// are converted as strtol does, saturating at the 64-bit limits, and the low
-// 32 bits kept.
+// "%d" after its blanks, as modelo.h gives it (NUMBERS). False (nothing
+// assigned) when the read fails.
 bool EnteroScanf(Cursor *c, int *destino) {
     bool negativo;
     if (!Digito(Signo(c, &negativo))) return false;
@@ -134,9 +132,9 @@ bool ConvertirConStrtof(const unsigned char *ini, const unsigned char *fin, floa
     return true;
 }
 
-// "%f" after its blanks: an optional sign, then nan, inf, infinity, a
-// hexadecimal or a decimal number. False (nothing assigned) when the read
-// fails.
+// "%f" after its blanks, as modelo.h gives it (NUMBERS): an optional sign,
+// then nan, inf, infinity, a hexadecimal or a decimal number. False (nothing
+// assigned) when the read fails.
 bool RealScanf(Cursor *c, float *destino) {
     const unsigned char *ini = c->p;
     bool negativo;
