@@ -11,6 +11,9 @@
 //   obj <form>/leer      read the whole file into a new buffer: the limit
 // Before timing, every OBJ file is loaded by both our loader and the fscanf
 // loader and compared bit for bit; the counters "identico" carry the verdict.
+// These are loads inside one process; bench/procesos_nuevos.py times one
+// load per fresh process (carga_unica.cpp), as a program that starts, loads
+// and exits pays it.
 #include <benchmark/benchmark.h>
 
 #include <fcntl.h>

@@ -14,13 +14,16 @@ raiz=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$raiz/build-bench}
 
 cmake -S "$raiz" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTALO_BENCH=ON >/dev/null
-cmake --build "$build" -j2 --target bench_talo bench_tga bench_colision contador_cuadros walkthrough walkthrough-wire escena >/dev/null
+cmake --build "$build" -j2 --target bench_talo carga_unica bench_tga bench_colision contador_cuadros walkthrough walkthrough-wire escena >/dev/null
 build=$(cd "$build" && pwd)
 
 echo "bench/ejecutar.sh: OBJ loader (Google Benchmark, 3 repetitions; a few minutes)" >&2
 "$build/bench/bench_talo" "$build/bench_datos" \
     --benchmark_repetitions=3 --benchmark_report_aggregates_only=true \
     --benchmark_out="$build/bench_resultados.json" --benchmark_out_format=json >&2
+
+echo "bench/ejecutar.sh: OBJ loader in fresh processes (15 rounds)" >&2
+python3 "$raiz/bench/procesos_nuevos.py" "$build" 15 > "$build/bench_procesos.txt"
 
 echo "bench/ejecutar.sh: collision (Google Benchmark, 3 repetitions)" >&2
 "$build/bench/bench_colision" \
@@ -38,3 +41,5 @@ python3 "$raiz/bench/cuadros.py" "$build" > "$build/bench_cuadros.json"
 
 echo
 python3 "$raiz/bench/tabla.py" "$build/bench_resultados.json" "$build/bench_tga.json" "$build/bench_colision.json" "$build/bench_cuadros.json"
+echo
+cat "$build/bench_procesos.txt"

@@ -3,6 +3,7 @@
 // Every append grows its array to exactly the new count, one element at a
 // time, so the arrays never carry spare capacity and can be indexed directly.
 #include "modelo.h"
+#include "modelo_local.h"
 
 #include <climits>
 #include <cstdlib>
@@ -61,9 +62,6 @@ int AddVector(Vector **array, int *num, float x, float y, float z) {
     return 1;
 }
 
-// a - 1 with wrap-around: INT_MIN gives INT_MAX instead of overflowing.
-int MenosUno(int a) { return (int)((unsigned)a - 1u); }
-
 }  // namespace
 
 int AddVertice(Modelo *m, float x, float y, float z) {
@@ -83,14 +81,7 @@ int AddCara(Modelo *m, int a, int b, int c, int d, int e, int f) {
     Cara *nueva = (Cara *)Crecer(&p, &m->NumCaras, sizeof(Cara));
     if (!nueva) return 0;
     m->Caras = (Cara *)p;
-    nueva->Vert[0] = MenosUno(a);
-    nueva->Vert[1] = MenosUno(b);
-    nueva->Vert[2] = MenosUno(c);
-    nueva->Aux[0] = MenosUno(d);
-    nueva->Aux[1] = MenosUno(e);
-    nueva->Aux[2] = MenosUno(f);
-    // Nothing reads the third triple; zeroed so a face never holds stale bytes.
-    nueva->Res[0] = nueva->Res[1] = nueva->Res[2] = 0;
+    LlenarCara(nueva, a, b, c, d, e, f);
     return 1;
 }
 

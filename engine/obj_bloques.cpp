@@ -1,5 +1,5 @@
-// obj_bloques.cpp - the OBJ loader's block reading and array growth (see
-// obj_carga.h).
+// obj_bloques.cpp - the OBJ loader's block reading and its arrays (see
+// obj_local.h).
 //
 // The file is read with read() into one reused buffer, 64 KiB at a time: the
 // bytes are copied once, from the page cache into memory that stays in the
@@ -8,11 +8,11 @@
 // The arrays take their first capacity from the file's size, so that a file
 // as exporters write it is never regrown (nothing is copied); the capacity is
 // only address space. Their pages are asked for as 2 MiB pages and faulted in
-// a few MiB ahead of the writes with one call, because on the machines this
-// runs on a fresh 4 KiB page costs far more to fault in than the text that
-// fills it costs to parse (docs/rendimiento.md has the figures). At the end
-// each array is cut to exactly its count, which gives the rest back.
-#include "obj_carga.h"
+// one 2 MiB page ahead of the writes with one call, because on the machines
+// this runs on a fresh 4 KiB page costs far more to fault in than the text
+// that fills it costs to parse (docs/rendimiento.md has the figures). At the
+// end each array is cut to exactly its count, which gives the rest back.
+#include "obj_local.h"
 
 #include "fichero_local.h"
 
@@ -38,7 +38,7 @@ const size_t kAdelanto = 2u << 20;
 
 // Gives `consejo` to the kernel for the whole `alineacion`-sized blocks of
 // [ini, fin); the blocks at either end that the range only partly covers
-// belong to other data and are left alone.
+// belong to other data and are left alone. The loader's one page hint.
 void Aconsejar(char *ini, char *fin, uintptr_t alineacion, int consejo) {
     const uintptr_t a = ((uintptr_t)ini + alineacion - 1) & ~(alineacion - 1);
     const uintptr_t b = (uintptr_t)fin & ~(alineacion - 1);
@@ -113,7 +113,9 @@ long long AbrirEntrada(Entrada *e, const char *ruta) {
     }
     e->p = e->fin = e->buf;
     e->eof = false;
-    if (!Recargar(e, 1)) e->eof = true;   // cannot fail: the buffer is empty
+    // With nothing unread the buffer never has to grow, so this cannot fail;
+    // a read error reads as the end of the file.
+    Recargar(e, 1);
     return bytes;
 }
 
@@ -167,7 +169,7 @@ bool Ampliar(Arreglo *a, size_t tam) {
 
 // An element's statement takes at least about 16 bytes in any file an
 // exporter writes, so file size / 16 elements per array is rarely outgrown.
-void Reservar(Carga *l, long long bytes) {
+void Reservar(Arreglos *l, long long bytes) {
     size_t n = bytes > 0 ? (size_t)(bytes / 16) : 0;
     if (n < 1024) n = 1024;
     Crecer(&l->v, sizeof(Vector), n);
@@ -176,7 +178,7 @@ void Reservar(Carga *l, long long bytes) {
     Crecer(&l->f, sizeof(Cara), n);
 }
 
-Modelo Entregar(Carga *l) {
+Modelo Entregar(Arreglos *l) {
     Modelo m;
     m.NumVertices = (int)l->v.num;
     m.NumNormales = (int)l->vn.num;

@@ -1,42 +1,32 @@
-// obj_sentencias.cpp - CargarModeloOBJ: the statements and their numbers,
-// read as scanf reads them (the rules are in modelo.h).
+// obj_sentencias.cpp - CargarModeloOBJ: the grammar of an OBJ file as the
+// loader reads it, beside its contract in modelo.h. From the bottom up: the
+// token loop, the four statements, the five face patterns (one table), and
+// scanf's "%d" and "%f" rules, each written once, step by step.
 //
-// A statement is first tried by a fast path for the way exporters write it
-// (up to seven digits either side of the point, no sign but a minus, every
-// number closed by a byte in memory); it reads into local copies of the
-// holders and keeps them only if the whole pattern matched. Anything else is
-// read by the general path, which follows scanf step by step inside a window
-// of bytes in memory whose end reads as the end of the file: a statement that
-// runs into the window's end before the file's is read again with a larger
-// window, so a number or a run of white space of any length is read whole.
-// Skipped tokens need no window: they are stepped over block by block.
-#include "obj_carga.h"
+// Statements are read inside a window of bytes in memory whose end reads as
+// the end of the file. A statement that runs into the window's end before
+// the file's is read again from its start with a larger window, so a number
+// or a run of white space of any length is read whole. Skipped tokens need
+// no window: they are stepped over block by block.
+#include "modelo_local.h"
+#include "obj_local.h"
+#include "obj_numeros_local.h"
 
-#include <climits>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
-// ---- General path: scanf step by step inside a window ----
-
-const int kFinal = -1;
-
-// [p, fin) is in memory. Reaching fin reads as the end of the file; if the
-// file really goes on, `falta` records that the statement must be read again
-// with more bytes in memory.
+// The scanf rules step through the window with a cursor.
 struct Cursor {
     const unsigned char *p;
-    const unsigned char *fin;
-    bool eof;
-    bool falta;
+    Ventana *v;
 };
 
-inline int Mirar(Cursor *c) {
-    const int ch = *c->p;
-    if (ch || c->p < c->fin) return ch;
-    if (!c->eof) c->falta = true;
-    return kFinal;
-}
+inline int Mirar(Cursor *c) { return Mirar(c->p, c->v); }
+
+// ---- scanf's rules, step by step ----
 
 // An optional sign, consumed. Returns the character after it.
 int Signo(Cursor *c, bool *negativo) {
@@ -49,46 +39,24 @@ int Signo(Cursor *c, bool *negativo) {
     return ch;
 }
 
-// "%d": blanks, an optional sign, digits. False (nothing assigned) when no
-// digit follows the sign, which stays consumed. The digits are converted as
-// strtol does, saturating at 64 bits, and the low 32 bits kept.
-__attribute__((noinline)) bool LeerEntero(Cursor *c, int *destino) {
-    c->p = Blancos(c->p);
-    if (EnteroCorto(&c->p, c->fin, destino)) return true;
+// "%d" after its blanks, as modelo.h gives it (NUMBERS). False (nothing
+// assigned) when the read fails.
+bool EnteroScanf(Cursor *c, int *destino) {
     bool negativo;
     if (!Digito(Signo(c, &negativo))) return false;
-    uint64_t v = 0;
-    const unsigned char *q = c->p;
-    Cifras(&q, &v);
-    // Past 18 digits the magnitude saturates just above 2^63, which is all
-    // strtol's clamping needs to know.
+    // The magnitude saturates just above 2^63, which is all the clamping
+    // needs to know.
     const uint64_t kTope = (uint64_t)1 << 63;
-    for (; Digito(*q); q++) {
-        const uint64_t d = (uint64_t)(*q - '0');
+    uint64_t v = 0;
+    for (; Digito(*c->p); c->p++) {
+        const uint64_t d = (uint64_t)(*c->p - '0');
         v = (v > (kTope + 1 - d) / 10) ? kTope + 1 : v * 10 + d;
     }
-    c->p = q;
     Mirar(c);   // notes a number cut by the window's end
     int64_t largo;
     if (negativo) largo = (v >= kTope) ? INT64_MIN : -(int64_t)v;
     else largo = (v >= kTope) ? INT64_MAX : (int64_t)v;
     *destino = (int)(uint32_t)(uint64_t)largo;
-    return true;
-}
-
-// strtof on the collected text, NUL-terminated in place (the byte after it is
-// in this loader's own buffer, at worst the sentinel's slot, and is put back
-// at once), so a number of any length needs no copy. False if strtof
-// converts nothing.
-bool ConvertirConStrtof(const unsigned char *ini, const unsigned char *fin, float *destino) {
-    unsigned char *final_texto = const_cast<unsigned char *>(fin);
-    const unsigned char guardado = *final_texto;
-    *final_texto = 0;
-    char *final = (char *)ini;
-    const float f = strtof((const char *)ini, &final);
-    *final_texto = guardado;
-    if (final == (const char *)ini) return false;
-    *destino = f;
     return true;
 }
 
@@ -147,53 +115,32 @@ bool RecorrerNumero(Cursor *c, bool hex, bool hay_digito) {
     }
 }
 
-// A decimal of at most 19 digits, [digits][.digits][e[sign]digits], ending
-// in memory: m and k with value m * 10^k, and c moved past it. False (nothing
-// moved) for anything else, which strtof then converts.
-bool DecimalSimple(Cursor *c, uint64_t *m, int64_t *k) {
-    const unsigned char *q = c->p;
-    if (q[0] == '0' && (q[1] | 0x20) == 'x') return false;
-    uint64_t v = 0;
-    int cifras = Cifras(&q, &v);
-    int64_t exp10 = 0;
-    if (*q == '.') {
-        q++;
-        const int fraccion = Cifras(&q, &v);
-        cifras += fraccion;
-        exp10 = -fraccion;
-    }
-    if (cifras == 0 || cifras > 19 || Digito(*q)) return false;
-    if ((*q | 0x20) == 'e') {
-        const unsigned char *r = q + 1;
-        bool neg = false;
-        if (*r == '+' || *r == '-') neg = *r++ == '-';
-        int e = 0;
-        for (; Digito(*r); r++)
-            if (e < 100000) e = e * 10 + (*r - '0');
-        exp10 += neg ? -e : e;
-        q = r;
-    }
-    if ((*q == 0 && q == c->fin) || *q == '.' || (*q | 0x20) == 'e') return false;
-    *m = v;
-    *k = exp10;
-    c->p = q;
+// strtof on the collected text [ini, fin), NUL-terminated in place (the byte
+// at fin is in this loader's own buffer, at worst the sentinel's slot, and is
+// put back at once), so a number of any length needs no copy. strtof takes
+// the longest number at the start of the text ("1e+" gives 1). False if it
+// converts nothing.
+bool ConvertirConStrtof(const unsigned char *ini, const unsigned char *fin, float *destino) {
+    unsigned char *final_texto = const_cast<unsigned char *>(fin);
+    const unsigned char guardado = *final_texto;
+    *final_texto = 0;
+    char *final = (char *)ini;
+    const float f = strtof((const char *)ini, &final);
+    *final_texto = guardado;
+    if (final == (const char *)ini) return false;
+    *destino = f;
     return true;
 }
 
-// "%f": blanks, then the number. False (nothing assigned) when the read fails.
-__attribute__((noinline)) bool LeerReal(Cursor *c, float *destino) {
-    c->p = Blancos(c->p);
-    if (!kInicioReal.es[*c->p]) return false;   // e.g. the next statement's keyword
-    if (RealCorto(&c->p, destino)) return true;
+// "%f" after its blanks, as modelo.h gives it (NUMBERS): an optional sign,
+// then nan, inf, infinity, a hexadecimal or a decimal number. False (nothing
+// assigned) when the read fails.
+bool RealScanf(Cursor *c, float *destino) {
     const unsigned char *ini = c->p;
     bool negativo;
     const int ch = Signo(c, &negativo);
     if ((ch | 0x20) == 'n' || (ch | 0x20) == 'i') return LeerEspecial(c, negativo, destino);
     const unsigned char *cuerpo = c->p;
-    uint64_t m;
-    int64_t k;
-    if (DecimalSimple(c, &m, &k))
-        return DecimalRapido(m, k, negativo, destino) || ConvertirConStrtof(ini, c->p, destino);
     bool hex = false;
     if (ch == '0') {
         c->p++;
@@ -207,130 +154,178 @@ __attribute__((noinline)) bool LeerReal(Cursor *c, float *destino) {
     return ConvertirConStrtof(ini, c->p, destino);
 }
 
-// A "/" of the pattern: matched, or the read stops (nothing consumed).
-inline bool Barra(Cursor *c) {
-    if (Mirar(c) != '/') return false;
-    c->p++;
-    return true;
+// A number of a pattern: its blanks, then the fast reading, or scanf's rules
+// for whatever that does not settle. A read that runs into the window's end
+// assigns nothing (the fast reading never does): the statement is read
+// again, and every holder read before that point gets the same value again.
+// The position travels by value and the holders go to no function out of
+// line, so that both can stay in registers.
+__attribute__((noinline)) Leido EnteroLento(const unsigned char *q, Ventana *v, int *n) {
+    Cursor c = {q, v};
+    const bool bien = EnteroScanf(&c, n) && !v->falta;
+    return {c.p, bien};
 }
 
-// "  %d/%d %d/%d %d/%d" (format 0) or "  %d//%d %d//%d %d//%d" (format 1).
-void LeerCaraPares(Cursor *c, int e[6], bool doble) {
-    for (int k = 0; k < 3; k++)
-        if (!LeerEntero(c, &e[k]) || !Barra(c) || (doble && !Barra(c)) || !LeerEntero(c, &e[3 + k])) return;
+__attribute__((noinline)) Leido RealLento(const unsigned char *q, Ventana *v, float *f) {
+    Cursor c = {q, v};
+    const bool bien = RealScanf(&c, f) && !v->falta;
+    return {c.p, bien};
 }
 
-// "  %d/%d/%d %d/%d/%d %d/%d/%d": corner k's numbers go to holders a + k,
-// b + k and d + k, in that order.
-void LeerCaraTriples(Cursor *c, int e[6], int a, int b, int d) {
-    for (int k = 0; k < 3; k++)
-        if (!LeerEntero(c, &e[a + k]) || !Barra(c) || !LeerEntero(c, &e[b + k]) || !Barra(c) ||
-            !LeerEntero(c, &e[d + k]))
-            return;
-}
-
-void LeerCara(Cursor *c, int formato, int e[6]) {
-    switch (formato) {
-    case 0: LeerCaraPares(c, e, false); break;
-    case 1: LeerCaraPares(c, e, true); break;
-    case 2:   // read twice: corners 1-3, then 4-6
-        LeerCaraTriples(c, e, 0, 0, 0);
-        LeerCaraTriples(c, e, 3, 3, 3);
-        break;
-    case 3:
-        for (int k = 0; k < 3 && LeerEntero(c, &e[k]); k++) {}
-        break;
-    default: LeerCaraTriples(c, e, 3, 0, 3); break;   // 4: vt to Vert, v then vn to Aux
+inline bool LeerEntero(const unsigned char **pq, Ventana *v, int *destino) {
+    const unsigned char *q = Blancos(*pq);
+    *pq = q;
+    if (EnteroRapido(&q, v->fin, destino)) {
+        *pq = q;
+        return true;
     }
+    if (!EmpiezaNumero(kInicioEntero, *q)) return false;   // e.g. the next keyword
+    int n;
+    const Leido r = EnteroLento(q, v, &n);
+    if (r.bien) *destino = n;
+    *pq = r.p;
+    return r.bien;
 }
+
+inline bool LeerReal(const unsigned char **pq, Ventana *v, float *destino) {
+    const unsigned char *q = Blancos(*pq);
+    *pq = q;
+    if (RealRapido(&q, destino)) {
+        *pq = q;
+        return true;
+    }
+    if (!EmpiezaNumero(kInicioReal, *q)) return false;   // e.g. the next keyword
+    float f;
+    const Leido r = RealLento(q, v, &f);
+    if (r.bien) *destino = f;
+    *pq = r.p;
+    return r.bien;
+}
+
+// ---- The face patterns ----
+
+// How the pattern of a face format is read: each of the three corners is
+// `numeros` numbers with `barras` slashes between them, and number j of
+// corner k goes to holder destino[j] + k (0-2: Vert, 3-5: Aux). A pattern
+// read twice sends the second read's numbers 3 holders further on.
+struct PatronCara {
+    int numeros;
+    int barras;
+    int destino[3];
+    int lecturas;
+};
+
+constexpr PatronCara kPatrones[5] = {
+    {2, 1, {0, 3, 0}, 1},   // 0  "  %d/%d %d/%d %d/%d"          v to Vert, vt to Aux
+    {2, 2, {0, 3, 0}, 1},   // 1  "  %d//%d %d//%d %d//%d"       v to Vert, vn to Aux
+    {3, 1, {0, 0, 0}, 2},   // 2  "  %d/%d/%d %d/%d/%d %d/%d/%d" twice: corners 1-3 to
+                            //    Vert, 4-6 to Aux, each number on top of the last
+    {1, 0, {0, 0, 0}, 1},   // 3  "  %d %d %d"                   v to Vert
+    {3, 1, {3, 0, 3}, 1},   // 4  "  %d/%d/%d %d/%d/%d %d/%d/%d" vt to Vert, v then vn to Aux
+};
+
+// One read of the pattern into h (the read's first holder); it stops at the
+// first number or slash that does not fit.
+template <int F>
+const unsigned char *LeerPatron(const unsigned char *q, Ventana *v, int *h) {
+    constexpr const PatronCara &p = kPatrones[F];
+    // Unrolled, each pattern is straight code with its holders fixed.
+#pragma GCC unroll 3
+    for (int k = 0; k < 3; k++) {
+#pragma GCC unroll 3
+        for (int j = 0; j < p.numeros; j++) {
+            for (int b = 0; b < (j > 0 ? p.barras : 0); b++, q++)
+                if (Mirar(q, v) != '/') return q;
+            if (!LeerEntero(&q, v, &h[p.destino[j] + k])) return q;
+        }
+    }
+    return q;
+}
+
+template <int F>
+const unsigned char *LeerCara(const unsigned char *q, Ventana *v, int h[6]) {
+    for (int r = 0; r < kPatrones[F].lecturas; r++) q = LeerPatron<F>(q, v, h + 3 * r);
+    return q;
+}
+
+// ---- The statements ----
 
 enum Clave { kNinguna, kV, kVN, kVT, kF };
 
-// One statement's numbers read into `cas` from [e->p, e->fin). False when the
-// window ended before the file did (cas is then partly written).
-bool LeerGeneral(const Entrada *e, Clave clave, int formato, Casillas *cas, const unsigned char **fin) {
-    Cursor c = {e->p, e->fin, e->eof, false};
-    if (clave == kF) LeerCara(&c, formato, cas->enteros);
-    else if (LeerReal(&c, &cas->reales[0]) && LeerReal(&c, &cas->reales[1])) LeerReal(&c, &cas->reales[2]);
-    *fin = c.p;
-    return !c.falta;
-}
+// The holders: three floats shared by "v", "vn" and "vt", and six ints, one
+// per face slot (Vert[0..2], then Aux[0..2]). A read assigns only the
+// holders it reaches; the others keep their values for the whole load.
+struct Casillas {
+    float reales[3];
+    int   enteros[6];
+};
 
-// ---- Statements ----
-
-// The fast path of a face of format F (0 to 4) into h: corner k's numbers
-// go where LeerCara puts them. Written once, compiled once per format, so
-// each pattern is straight code.
-template <int F>
-bool CaraRapida(const unsigned char **pq, const unsigned char *fin, int h[6]) {
-    constexpr int kDestino[5][3] = {{0, 3, -1}, {0, 3, -1}, {0, 0, 0}, {0, -1, -1}, {3, 0, 3}};
-    const unsigned char *q = *pq;
-    for (int k = 0; k < 3; k++) {
-        q = Blancos(q);
-        if (!EnteroCorto(&q, fin, &h[kDestino[F][0] + k])) return false;
-        for (int j = 1; j < 3 && kDestino[F][j] >= 0; j++) {
-            if (*q++ != '/' || (F == 1 && *q++ != '/')) return false;
-            if (!EnteroCorto(&q, fin, &h[kDestino[F][j] + k])) return false;
-        }
-    }
-    if (F == 2) {   // the second read: nothing when a keyword follows
-        q = Blancos(q);
-        if (*q == 0 || kInicioReal.es[*q]) return false;
-    }
-    *pq = q;
-    return true;
-}
-
-// The fast path for one statement: true when it matched, with the holders
-// in `cas` and *pq past it.
-bool LeerRapido(const unsigned char **pq, const unsigned char *fin, Clave clave, int formato, Casillas *cas) {
-    const unsigned char *q = *pq;
-    Casillas n = *cas;
+// One statement's numbers, from q, read into `cas`. Returns where the read
+// stopped.
+const unsigned char *LeerNumeros(const unsigned char *q, Ventana *v, Clave clave, int formato, Casillas *cas) {
     if (clave != kF) {
-        q = Blancos(q);
-        if (!RealCorto(&q, &n.reales[0])) return false;
-        q = Blancos(q);
-        if (!RealCorto(&q, &n.reales[1])) return false;
-        q = Blancos(q);
-        // A third number, or a byte no number starts with ("vt s t"): the read
-        // fails with nothing consumed. A 0 may be the window's end.
-        if (kInicioReal.es[*q] && !RealCorto(&q, &n.reales[2])) return false;
-    } else {
-        bool bien;
-        switch (formato) {
-        case 0: bien = CaraRapida<0>(&q, fin, n.enteros); break;
-        case 1: bien = CaraRapida<1>(&q, fin, n.enteros); break;
-        case 2: bien = CaraRapida<2>(&q, fin, n.enteros); break;
-        case 3: bien = CaraRapida<3>(&q, fin, n.enteros); break;
-        default: bien = CaraRapida<4>(&q, fin, n.enteros); break;
-        }
-        if (!bien) return false;
+#pragma GCC unroll 3
+        for (int i = 0; i < 3; i++)
+            if (!LeerReal(&q, v, &cas->reales[i])) break;
+        return q;
     }
-    *cas = n;
-    *pq = q;
+    switch (formato) {
+    case 0: return LeerCara<0>(q, v, cas->enteros);
+    case 1: return LeerCara<1>(q, v, cas->enteros);
+    case 2: return LeerCara<2>(q, v, cas->enteros);
+    case 3: return LeerCara<3>(q, v, cas->enteros);
+    default: return LeerCara<4>(q, v, cas->enteros);
+    }
+}
+
+// The appends: one element at the end of its array, a face by AddCara's
+// rule. False when memory runs out.
+inline bool AgregarVector(Arreglo *a, float x, float y, float z) {
+    if (a->num == a->listo && !Ampliar(a, sizeof(Vector))) return false;
+    Vector *v = (Vector *)a->datos + a->num++;
+    v->x = x;
+    v->y = y;
+    v->z = z;
     return true;
 }
 
-// Reads a statement's numbers and appends the element. False when memory
-// runs out.
-bool Sentencia(Entrada *e, Clave clave, Carga *l) {
-    const unsigned char *q = e->p;
-    if (!LeerRapido(&q, e->fin, clave, l->formato, &l->casillas)) {
-        for (size_t ventana = 256;; ventana = (size_t)(e->fin - e->p) * 2 + 256) {
-            if (!e->eof && (size_t)(e->fin - e->p) < ventana && !Recargar(e, ventana)) return false;
-            Casillas cas = l->casillas;
-            if (LeerGeneral(e, clave, l->formato, &cas, &q)) {
-                l->casillas = cas;
-                break;
-            }
+// Each holder is read on its own: the holders were just written one number
+// at a time, and one wide load of several of them (what a compiler would
+// otherwise make of the copy) cannot be served from those pending writes, so
+// it waits for them to reach the cache.
+inline int Suelto(int n) {
+    __asm__("" : "+r"(n));
+    return n;
+}
+
+inline bool AgregarCara(Arreglo *a, const int n[6]) {
+    if (a->num == a->listo && !Ampliar(a, sizeof(Cara))) return false;
+    LlenarCara((Cara *)a->datos + a->num++, Suelto(n[0]), Suelto(n[1]), Suelto(n[2]), Suelto(n[3]), Suelto(n[4]),
+               Suelto(n[5]));
+    return true;
+}
+
+// Reads a statement's numbers into the holders and appends the element.
+// False when memory runs out. The holders are the caller's local record and
+// go to no function out of line, so that they can stay in registers: a
+// holder written to memory as one int and read back with its neighbours as
+// one wide load would stall the processor.
+inline bool Sentencia(Entrada *e, Clave clave, int formato, Casillas *cas, Arreglos *a) {
+    for (size_t ventana = 0;; ventana = (size_t)(e->fin - e->p) * 2 + 256) {
+        if (ventana && !e->eof && !Recargar(e, ventana)) return false;
+        Ventana v = {e->fin, e->eof, false};
+        const unsigned char *q = LeerNumeros(e->p, &v, clave, formato, cas);
+        if (!v.falta) {
+            e->p = (unsigned char *)q;
+            break;
         }
     }
-    e->p = (unsigned char *)q;
+    const float *r = cas->reales;
     switch (clave) {
-    case kV: return AgregarVector(&l->v, l->casillas.reales);
-    case kVN: return AgregarVector(&l->vn, l->casillas.reales);
-    case kVT: return AgregarVector(&l->vt, l->casillas.reales);
-    default: return AgregarCara(&l->f, l->casillas.enteros);
+    case kV: return AgregarVector(&a->v, r[0], r[1], r[2]);
+    case kVN: return AgregarVector(&a->vn, r[0], r[1], r[2]);
+    case kVT: return AgregarVector(&a->vt, r[0], r[1], r[2]);
+    default: return AgregarCara(&a->f, cas->enteros);
     }
 }
 
@@ -382,19 +377,19 @@ Clave LeerToken(Entrada *e) {
 }  // namespace
 
 Modelo CargarModeloOBJ(const char *ruta, int formato) {
-    Carga l;
-    memset(&l, 0, sizeof l);
-    l.formato = formato;
+    Arreglos a;
+    memset(&a, 0, sizeof a);
+    Casillas cas = {{0, 0, 0}, {0, 0, 0, 0, 0, 0}};
     const bool caras = formato >= 0 && formato <= 4;   // otherwise "f" is an ordinary token
     Entrada e;
     const long long bytes = AbrirEntrada(&e, ruta);
     if (bytes >= 0) {
-        Reservar(&l, bytes);
+        Reservar(&a, bytes);
         while (SaltarEspacio(&e)) {
             const Clave c = LeerToken(&e);
-            if (c != kNinguna && (c != kF || caras) && !Sentencia(&e, c, &l)) break;
+            if (c != kNinguna && (c != kF || caras) && !Sentencia(&e, c, formato, &cas, &a)) break;
         }
         CerrarEntrada(&e);
     }
-    return Entregar(&l);
+    return Entregar(&a);
 }

@@ -173,7 +173,7 @@ TEST(ObjTokens, UnNulDentroDeUnTokenTerminaSuTexto) {
 // ---------------------------------------------------------------------------
 // Number holders
 
-TEST(ObjSoportes, LaTerceraCoordenadaSinLeerConservaElValorAnterior) {
+TEST(ObjCasillas, LaTerceraCoordenadaSinLeerConservaElValorAnterior) {
     Modelo m = Cargar("v 1 2 7\nvt 0.25 0.75\nv 4 5 6\n", 0);
     EsperarCuentas(m, 2, 0, 1, 0);
     EsperarVector(m.CTexturas[0], 0.25f, 0.75f, 7);
@@ -185,7 +185,7 @@ TEST(ObjSoportes, LaTerceraCoordenadaSinLeerConservaElValorAnterior) {
     LiberarModelo(&m);
 }
 
-TEST(ObjSoportes, LosSoportesEmpiezanACero) {
+TEST(ObjCasillas, LosSoportesEmpiezanACero) {
     Modelo m = Cargar("vt 0.5\nf", 3);
     EsperarCuentas(m, 0, 1, 1, 0);
     EsperarVector(m.CTexturas[0], 0.5f, 0, 0);
@@ -193,7 +193,7 @@ TEST(ObjSoportes, LosSoportesEmpiezanACero) {
     LiberarModelo(&m);
 }
 
-TEST(ObjSoportes, UnaSentenciaSinNumerosSeAnadeConLosSoportes) {
+TEST(ObjCasillas, UnaSentenciaSinNumerosSeAnadeConLosSoportes) {
     Modelo m = Cargar("v 1 2 3\nv\nvn\nvt x y z\nv", 0);
     EsperarCuentas(m, 3, 0, 1, 1);
     for (int i = 0; i < 3; i++) EsperarVector(m.Vertices[i], 1, 2, 3);
@@ -204,7 +204,7 @@ TEST(ObjSoportes, UnaSentenciaSinNumerosSeAnadeConLosSoportes) {
 
 // Numbers that are malformed or only partly a number. The values follow
 // glibc's fscanf: "1e" is taken as 1, "-", "." and "0x" are not numbers.
-TEST(ObjSoportes, NumerosMalFormadosOParciales) {
+TEST(ObjCasillas, NumerosMalFormadosOParciales) {
     struct Caso {
         const char *numero;
         uint32_t    bits;  // expected x; 7 when the read fails
@@ -233,7 +233,7 @@ TEST(ObjSoportes, NumerosMalFormadosOParciales) {
     }
 }
 
-TEST(ObjSoportes, UnaLecturaQueParaSeRetomaPorTokens) {
+TEST(ObjCasillas, UnaLecturaQueParaSeRetomaPorTokens) {
     // The read stops at "a"; the rest of the statement is skipped token by token.
     Modelo m = Cargar("v 1 2 3\nv 4 a 6\nv 7 8 9\nv 1.5.5\n", 0);
     EsperarCuentas(m, 4, 0, 0, 0);

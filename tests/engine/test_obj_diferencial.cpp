@@ -8,7 +8,10 @@
 // as wanted.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <random>
 #include <string>
 
@@ -99,11 +102,41 @@ TEST(ObjDiferencial, EnterosQueDesbordan) {
     const char *const numeros[] = {"2147483647", "2147483648", "-2147483648", "-2147483649", "4294967295",
                                    "4294967296", "4294967297", "9223372036854775807", "9223372036854775808",
                                    "-9223372036854775808", "-9223372036854775809", "99999999999999999999",
-                                   "-99999999999999999999", "000000000000000000000000001", "+0", "-0"};
+                                   "-99999999999999999999", "000000000000000000000000001", "+0", "-0",
+                                   "999999999999999999", "-999999999999999999", "1000000000000000000"};
     for (const char *a : numeros)
         for (const char *b : numeros) {
             const std::string t = std::string("f ") + a + "/" + b + "/" + a + " " + b + "/" + a + "/" + b + " " +
                                   a + "/" + a + "/" + b + "\n";
             for (int formato = 0; formato <= 4; formato++) Comparar(t, formato);
         }
+}
+
+// Decimals a hair from a point halfway between two floats, where rounding
+// once to double and again to float, or a product off by one unit, would
+// give the wrong float: each midpoint of floats of the sizes models use,
+// written with 9 to 19 significant digits, then nudged by one to four units
+// in its last digit, with and without an exponent.
+TEST(ObjDiferencial, CercaDeUnPuntoMedio) {
+    std::mt19937_64 g(4242);
+    std::uniform_real_distribution<double> magnitud(-7, 8);
+    std::string texto;
+    char b[64];
+    for (int i = 0; i < 6000; i++) {
+        const float f = (float)std::pow(10.0, magnitud(g)) * (i % 2 ? -1.0f : 1.0f);
+        const double medio = ((double)f + (double)std::nextafter(f, 2 * f)) / 2;
+        const int cifras = 9 + i % 11;
+        snprintf(b, sizeof b, i % 3 ? "%.*e" : "%.*g", cifras - 1, medio);
+        texto += "v ";
+        texto += b;
+        // The same with its last digit moved (the exponent, if any, kept).
+        std::string otro = b;
+        const size_t e = otro.find('e');
+        const size_t ultima = (e == std::string::npos ? otro.size() : e) - 1;
+        const int paso = 1 + i % 4;
+        if (otro[ultima] >= '0' && otro[ultima] <= '9')
+            otro[ultima] = (char)('0' + (otro[ultima] - '0' + (i % 8 < 4 ? paso : 10 - paso)) % 10);
+        texto += " " + otro + " 1\n";
+    }
+    Comparar(texto, 0);
 }

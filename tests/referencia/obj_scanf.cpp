@@ -39,7 +39,7 @@ int LeerToken(FILE *f, char clave[kClaveMax]) {
 
 // The nine holders of one load. They keep their values from statement to
 // statement; a number that a read does not reach keeps the earlier one.
-struct Lectores {
+struct Casillas {
     float h[3];
     int   vert[3];
     int   aux[3];
@@ -51,14 +51,14 @@ const char kPatronF1[] = "  %d//%d %d//%d %d//%d";
 const char kPatronF3[] = "  %d %d %d";
 const char kPatronTriple[] = "  %d/%d/%d %d/%d/%d %d/%d/%d";
 
-void LeerVector(FILE *f, Lectores *l) {
+void LeerVector(FILE *f, Casillas *l) {
     int n = fscanf(f, kPatronVector, &l->h[0], &l->h[1], &l->h[2]);
     (void)n;  // unread numbers keep their values on purpose
 }
 
 // Reads one face statement's numbers into the face holders. Returns 0 for a
 // format that has no pattern.
-int LeerCara(FILE *f, int formato, Lectores *l) {
+int LeerCara(FILE *f, int formato, Casillas *l) {
     int *v = l->vert;
     int *a = l->aux;
     int  n = 0;
@@ -79,7 +79,7 @@ int LeerCara(FILE *f, int formato, Lectores *l) {
 
 // Handles the statement that starts with `clave`. Returns 0 when an append
 // could not allocate, which ends the load.
-int LeerSentencia(FILE *f, const char *clave, int formato, Lectores *l, Modelo *m) {
+int LeerSentencia(FILE *f, const char *clave, int formato, Casillas *l, Modelo *m) {
     if (strcmp(clave, "v") == 0) {
         LeerVector(f, l);
         return AddVertice(m, l->h[0], l->h[1], l->h[2]);
@@ -105,7 +105,7 @@ Modelo CargarModeloOBJScanf(const char *ruta, int formato) {
     FILE *f = fopen(ruta, "r");
     if (!f) return m;
 
-    Lectores l = {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}};
+    Casillas l = {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}};
     char clave[kClaveMax];
     while (LeerToken(f, clave)) {
         if (!LeerSentencia(f, clave, formato, &l, &m)) break;

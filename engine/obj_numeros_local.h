@@ -1,0 +1,242 @@
+// obj_numeros_local.h - private to the OBJ loader's grammar
+// (obj_sentencias.cpp), its only includer: the character classes, the window
+// a statement is read in, and the fast reading of a number.
+//
+// Every number of a statement is read one way first: the fast reading below
+// takes the spellings exporters write and gives exactly what scanf gives for
+// them. It works on bytes in memory, up to a byte that plainly ends the
+// number. For anything else it returns false having moved nothing, and the
+// number is read by scanf's rules, step by step, in obj_sentencias.cpp.
+#ifndef TALO_OBJ_NUMEROS_LOCAL_H
+#define TALO_OBJ_NUMEROS_LOCAL_H
+
+#include <charconv>
+#include <cstdint>
+#include <cstring>
+#include <system_error>
+
+// ---- Character classes (C locale) ----
+
+struct TablaBytes {
+    bool es[256];
+};
+
+constexpr TablaBytes HacerTabla(const char *bytes) {
+    TablaBytes t = {};
+    for (; *bytes; bytes++) t.es[(unsigned char)*bytes] = true;
+    return t;
+}
+
+constexpr TablaBytes kBlancos = HacerTabla(" \t\n\v\f\r");
+
+inline bool Blanco(unsigned char c) { return kBlancos.es[c]; }
+inline bool Digito(int c) { return (unsigned)(c - '0') < 10u; }
+inline bool DigitoHex(int c) { return Digito(c) || (unsigned)((c | 0x20) - 'a') < 6u; }
+
+// The bytes "%d" and "%f" can start with (after their blanks), and 0, which
+// may be the window's end: a read that meets any other byte fails at once
+// with nothing consumed, as scanf's rules would find step by step.
+constexpr TablaBytes kInicioEntero = HacerTabla("0123456789+-");
+constexpr TablaBytes kInicioReal = HacerTabla("0123456789+-.nNiI");
+
+inline bool EmpiezaNumero(const TablaBytes &t, unsigned char c) { return c == 0 || t.es[c]; }
+
+inline const unsigned char *Blancos(const unsigned char *q) {
+    while (Blanco(*q)) q++;   // the sentinel is not blank
+    return q;
+}
+
+// ---- The window ----
+
+const int kFinal = -1;
+
+// The window's end: [.., fin) is in memory, and reaching fin reads as the end
+// of the file. If the file really goes on, `falta` records that the
+// statement must be read again with more bytes in memory.
+struct Ventana {
+    const unsigned char *fin;
+    bool eof;
+    bool falta;
+};
+
+// Where a read stopped, and whether it assigned its number.
+struct Leido {
+    const unsigned char *p;
+    bool bien;
+};
+
+// The byte at q, or kFinal at the window's end.
+inline int Mirar(const unsigned char *q, Ventana *v) {
+    const int ch = *q;
+    if (ch || q < v->fin) return ch;
+    if (!v->eof) v->falta = true;
+    return kFinal;
+}
+
+// ---- Digits, eight at a time ----
+
+// The run of decimal digits at the start of the 8 bytes at q (up to 8): its
+// length, and its value in *valor. Eight bytes are read whatever the run's
+// length; every run ends at the input's sentinel at the latest, and
+// readable bytes follow it (kRelleno, obj_local.h). The bytes are taken as
+// one little-endian word: after XOR with '0' a digit byte holds 0-9, and its
+// high nibble and that of itself plus 6 are 0; any other byte fails one of
+// the two. A carry out of a failing byte can only spoil bytes after it, past
+// the end of the run.
+inline int Cifras8(const unsigned char *q, uint64_t *valor) {
+    uint64_t x;
+    memcpy(&x, q, 8);
+    const uint64_t t = x ^ 0x3030303030303030ULL;
+    const uint64_t malas = (t | (t + 0x0606060606060606ULL)) & 0xF0F0F0F0F0F0F0F0ULL;
+    const int n = malas ? __builtin_ctzll(malas) >> 3 : 8;
+    if (n == 0) {
+        *valor = 0;
+        return 0;
+    }
+    // The digits moved to the top bytes, then summed in pairs, fours, eights
+    // (each multiplication adds a shifted copy times the weight).
+    uint64_t v = t << (64 - 8 * n);
+    v = (v * (1 + (10 << 8))) >> 8 & 0x00FF00FF00FF00FFULL;
+    v = (v * (1 + (100 << 16))) >> 16 & 0x0000FFFF0000FFFFULL;
+    v = (v * (1 + (10000ULL << 32))) >> 32;
+    *valor = v;
+    return n;
+}
+
+const uint64_t kPotencias10[9] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+
+// At most this many digits before the exponent, and this many in it: the
+// fast reading's limits. Longer spellings go to scanf's rules.
+const int kCifrasRapidas = 19;
+const int kCifrasExponente = 4;
+
+// A run of digits: its value (valid within kCifrasRapidas digits) and its
+// length.
+struct Tramo {
+    uint64_t valor;
+    int      cifras;
+};
+
+// A run longer than eight digits, after the first eight (rare, so out of
+// line): read on eight at a time, stopping once it passes kCifrasRapidas.
+__attribute__((noinline)) inline Tramo MasCifras(const unsigned char *q, uint64_t m) {
+    int total = 0;
+    for (;;) {
+        uint64_t v;
+        const int n = Cifras8(q + total, &v);
+        m = m * kPotencias10[n] + v;
+        total += n;
+        if (n < 8 || total > kCifrasRapidas) return {m, total};
+    }
+}
+
+// The run of digits at q, its value appended to the digits of m.
+inline Tramo Cifras(const unsigned char *q, uint64_t m) {
+    uint64_t v;
+    const int n = Cifras8(q, &v);
+    if (__builtin_expect(n == 8, 0)) return MasCifras(q, m);
+    return {m * kPotencias10[n] + v, n};
+}
+
+// ---- The fast reading ----
+//
+// Both readings start on the number's first byte (the blanks before it
+// already skipped) and need the byte that ends the number in memory: when
+// that byte is the sentinel at `fin`, the file may go on with more digits.
+
+// "%d": an optional minus and 1 to 18 digits. Below 10^18 < 2^63 the number
+// is its own strtol value (no saturation), of which scanf keeps the low 32
+// bits.
+inline bool EnteroRapido(const unsigned char **pq, const unsigned char *fin, int *destino) {
+    const unsigned char *q = *pq;
+    const bool negativo = *q == '-';
+    q += negativo;
+    const Tramo t = Cifras(q, 0);
+    q += t.cifras;
+    if (t.cifras == 0 || t.cifras > 18 || q == fin) return false;
+    *destino = (int)(uint32_t)(negativo ? 0 - t.valor : t.valor);
+    *pq = q;
+    return true;
+}
+
+// 10^k for k from -22 to 22, each the double nearest to it (exact for
+// k >= 0), then the same negated: the sign of a number goes into its one
+// multiplication, which gives -0 for "-0" as well.
+const double kEscalas[2][45] = {
+    {1e-22, 1e-21, 1e-20, 1e-19, 1e-18, 1e-17, 1e-16, 1e-15, 1e-14, 1e-13, 1e-12, 1e-11, 1e-10, 1e-9, 1e-8,
+     1e-7,  1e-6,  1e-5,  1e-4,  1e-3,  1e-2,  1e-1,  1e0,   1e1,   1e2,   1e3,   1e4,   1e5,   1e6,  1e7,
+     1e8,   1e9,   1e10,  1e11,  1e12,  1e13,  1e14,  1e15,  1e16,  1e17,  1e18,  1e19,  1e20,  1e21, 1e22},
+    {-1e-22, -1e-21, -1e-20, -1e-19, -1e-18, -1e-17, -1e-16, -1e-15, -1e-14, -1e-13, -1e-12, -1e-11,
+     -1e-10, -1e-9,  -1e-8,  -1e-7,  -1e-6,  -1e-5,  -1e-4,  -1e-3,  -1e-2,  -1e-1,  -1e0,   -1e1,
+     -1e2,   -1e3,   -1e4,   -1e5,   -1e6,   -1e7,   -1e8,   -1e9,   -1e10,  -1e11,  -1e12,  -1e13,
+     -1e14,  -1e15,  -1e16,  -1e17,  -1e18,  -1e19,  -1e20,  -1e21,  -1e22}};
+
+// Whether the double d (0 or, in magnitude, a normal float) lies within 4 of
+// its own units in the last place of a point halfway between two floats:
+// the 29 low bits of its significand, which a float drops, are within 4 of
+// 1 followed by zeros.
+inline bool CercaDeMitad(double d) {
+    uint64_t bits;
+    memcpy(&bits, &d, sizeof bits);
+    return (uint32_t)((bits & 0x1fffffffu) - 0x10000000u + 4u) <= 8u;
+}
+
+// The decimal x = (-1)^negativo * m * 10^k rounded to float, when one
+// multiplication settles it. m <= 2^53 is an exact double and the scale is
+// within half a unit in the last place of 10^k, so d = m * scale is within 2
+// units in the last place of x (two roundings, each at most 2^-53 relative).
+// Float midpoints are the only points where rounding to float changes, so
+// when no midpoint lies that close to d, x and d round to the same float;
+// otherwise (CercaDeMitad) the full conversion decides. Within these limits
+// d is 0 or a normal float's magnitude: 1e-22 > 2^-126 and 2^53 * 1e22 <
+// 2^127.
+inline bool DecimalExacto(uint64_t m, int k, bool negativo, float *destino) {
+    if (m > ((uint64_t)1 << 53) || k < -22 || k > 22) return false;
+    const double d = (double)m * kEscalas[negativo][k + 22];
+    if (CercaDeMitad(d)) return false;
+    *destino = (float)d;
+    return true;
+}
+
+// "%f": an optional minus, digits, an optional point and digits (a digit on
+// one side at least), an optional exponent of e or E, an optional sign and
+// digits, then a blank. Correctly rounded to float, as strtof does: by one
+// double operation where that is exact, else by std::from_chars, which reads
+// exactly this grammar (save the plus and the blank). A result that does not
+// fit a float ("1e99", "1e-50") is left to scanf's rules.
+inline bool RealRapido(const unsigned char **pq, float *destino) {
+    const unsigned char *const ini = *pq;
+    const bool negativo = *ini == '-';
+    const unsigned char *q = ini + negativo;
+    Tramo t = Cifras(q, 0);
+    q += t.cifras;
+    int cifras = t.cifras;
+    int k = 0;
+    if (*q == '.') {
+        t = Cifras(q + 1, t.valor);
+        q += 1 + t.cifras;
+        cifras += t.cifras;
+        k = -t.cifras;
+    }
+    if (cifras == 0 || cifras > kCifrasRapidas) return false;
+    if (__builtin_expect((*q | 0x20) == 'e', 0)) {
+        const unsigned char *r = q + 1;
+        const bool menos = *r == '-';
+        r += menos || *r == '+';
+        const Tramo e = Cifras(r, 0);
+        if (e.cifras == 0 || e.cifras > kCifrasExponente) return false;   // "1e+" is scanf's
+        k += menos ? -(int)e.valor : (int)e.valor;
+        q = r + e.cifras;
+    }
+    if (!Blanco(*q)) return false;
+    float f;
+    if (!DecimalExacto(t.valor, k, negativo, &f)) {
+        const std::from_chars_result r = std::from_chars((const char *)ini, (const char *)q, f);
+        if (r.ec != std::errc() || r.ptr != (const char *)q) return false;
+    }
+    *destino = f;
+    *pq = q;
+    return true;
+}
+
+#endif
