@@ -73,6 +73,16 @@ wineboot --init >/dev/null 2>&1 || true
 wineserver -p
 trap 'wineserver -k 2>/dev/null || true' EXIT
 
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DTALO_WINDOWS_DEPS="$deps/prefijo"
+# With a Linux build of the same sources beside it (the README's build/),
+# the tests also compare the loaders' results and the generated scene with
+# that build's.
+linux=""
+if [ -x "$raiz/build/tests/plataformas/huellas" ]; then
+    linux="$raiz/build"
+else
+    echo "tools/windows.sh: no Linux build in build/; the Linux-against-Windows comparisons are left out" >&2
+fi
+cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DTALO_WINDOWS_DEPS="$deps/prefijo" \
+    -DTALO_BUILD_LINUX="$linux"
 cmake --build "$build" -j2
 ctest --test-dir "$build" --output-on-failure -j2
