@@ -36,7 +36,9 @@ void EscribirEsquina(FILE *f, int n, int forma)
 
 bool EscribirOBJ(const std::string &ruta, const Malla *m, int forma, const char *titulo)
 {
-    FILE *f = std::fopen(ruta.c_str(), "w");
+    // Binary, so the lines end in LF on every platform and the scene is the
+    // same file wherever it is generated.
+    FILE *f = std::fopen(ruta.c_str(), "wb");
     if (f == nullptr)
         return false;
     std::fprintf(f, "# %s\n", titulo);
