@@ -187,7 +187,7 @@ Imagen LeerTGA(FILE *fich, FormatoTGA *formato) {
 }  // namespace
 
 Imagen CargarImagenTGA(const char *ruta) {
-    FILE *fich = AbrirFicheroRegular(ruta, "rb");
+    FILE *fich = AbrirFicheroRegular(ruta);
     if (!fich) return ImagenVacia();
     FormatoTGA f = {};
     Imagen im = LeerTGA(fich, &f);

@@ -1,7 +1,7 @@
 // obj_bloques.cpp - the OBJ loader's block reading and its arrays (see
 // obj_local.h).
 //
-// The file is read with read() into one reused buffer, 64 KiB at a time: the
+// The file is read with LeerDescriptor into one reused buffer, 64 KiB at a time: the
 // bytes are copied once, from the page cache into memory that stays in the
 // cache, and no page of fresh memory is spent on the text.
 //
@@ -16,11 +16,6 @@
 
 #include "fichero_local.h"
 
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
@@ -36,38 +31,6 @@ const size_t kBloque = 64u << 10;
 // no more than that is left zeroed for nothing in each array.
 const size_t kAdelanto = 2u << 20;
 
-// Gives `consejo` to the kernel for the whole `alineacion`-sized blocks of
-// [ini, fin); the blocks at either end that the range only partly covers
-// belong to other data and are left alone. The loader's one page hint.
-void Aconsejar(char *ini, char *fin, uintptr_t alineacion, int consejo) {
-    const uintptr_t a = ((uintptr_t)ini + alineacion - 1) & ~(alineacion - 1);
-    const uintptr_t b = (uintptr_t)fin & ~(alineacion - 1);
-    if (b > a) madvise((void *)a, b - a, consejo);
-}
-
-// Faults in the pages of [ini, fin) with one call instead of one trap per
-// page. Where the kernel lacks MADV_POPULATE_WRITE the call fails and the
-// pages are faulted in as they are written.
-void Poblar(char *ini, char *fin) {
-#ifdef MADV_POPULATE_WRITE
-    Aconsejar(ini, fin, 4096, MADV_POPULATE_WRITE);
-#else
-    (void)ini;
-    (void)fin;
-#endif
-}
-
-// Asks for 2 MiB pages over [ini, fin): 512 times fewer faults. Only advice:
-// without transparent huge pages nothing changes.
-void PaginasGrandes(char *ini, char *fin) {
-#ifdef MADV_HUGEPAGE
-    Aconsejar(ini, fin, 2u << 20, MADV_HUGEPAGE);
-#else
-    (void)ini;
-    (void)fin;
-#endif
-}
-
 // Gives the array room for at least `cap` elements of `tam` bytes, or if
 // that much cannot be had, for just one more. Returns false when even that
 // fails or the count would pass INT_MAX.
@@ -80,7 +43,7 @@ bool Crecer(Arreglo *a, size_t tam, size_t cap) {
         d = realloc(a->datos, cap * tam);
         if (!d) return false;
     }
-    PaginasGrandes((char *)d + a->num * tam, (char *)d + cap * tam);
+    PedirPaginasGrandes((char *)d + a->num * tam, (char *)d + cap * tam);
     a->datos = d;
     a->cap = cap;
     a->listo = a->num;
@@ -103,12 +66,12 @@ void *Recortar(Arreglo *a, size_t tam) {
 long long AbrirEntrada(Entrada *e, const char *ruta) {
     e->fd = AbrirDescriptorRegular(ruta);
     if (e->fd < 0) return -1;
-    struct stat st;
-    const long long bytes = fstat(e->fd, &st) == 0 ? (long long)st.st_size : 0;
+    long long bytes = TamanoDescriptor(e->fd);
+    if (bytes < 0) bytes = 0;   // only the first capacity's guess
     e->cap = kBloque;
     e->buf = (unsigned char *)malloc(e->cap + 1 + kRelleno);
     if (!e->buf) {
-        close(e->fd);
+        CerrarDescriptor(e->fd);
         return -1;
     }
     e->p = e->fin = e->buf;
@@ -121,7 +84,7 @@ long long AbrirEntrada(Entrada *e, const char *ruta) {
 
 void CerrarEntrada(Entrada *e) {
     free(e->buf);
-    close(e->fd);
+    CerrarDescriptor(e->fd);
 }
 
 bool Recargar(Entrada *e, size_t quiero) {
@@ -139,9 +102,7 @@ bool Recargar(Entrada *e, size_t quiero) {
             e->p = b;
             e->fin = b + quedan;
         }
-        ssize_t n;
-        do n = read(e->fd, e->fin, e->cap - quedan);
-        while (n < 0 && errno == EINTR);
+        const long long n = LeerDescriptor(e->fd, e->fin, e->cap - quedan);
         if (n <= 0) {
             e->eof = true;
         } else {
@@ -162,7 +123,7 @@ bool Ampliar(Arreglo *a, size_t tam) {
     if (paso > a->cap / 8 + 1) paso = a->cap / 8 + 1;
     size_t hasta = a->num + paso;
     if (hasta > a->cap) hasta = a->cap;
-    Poblar((char *)a->datos + a->num * tam, (char *)a->datos + hasta * tam);
+    PoblarPaginas((char *)a->datos + a->num * tam, (char *)a->datos + hasta * tam);
     a->listo = hasta;
     return true;
 }

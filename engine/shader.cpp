@@ -20,7 +20,7 @@ size_t ContarCaracteres(FILE *f) {
 }  // namespace
 
 char *CargarTextoShader(const char *ruta) {
-    FILE *f = AbrirFicheroRegular(ruta, "r");
+    FILE *f = AbrirFicheroRegular(ruta);
     if (!f) return nullptr;
     size_t cuenta = ContarCaracteres(f);
     rewind(f);

@@ -1,4 +1,6 @@
-// fichero.cpp - opening the files the loaders read (see fichero_local.h).
+// fichero_posix.cpp - the loaders' platform layer on Linux and other POSIX
+// systems (see fichero_local.h). O_NONBLOCK lets a FIFO open at once, to be
+// refused by its type; it changes nothing for a regular file.
 #include "fichero_local.h"
 
 #include <fcntl.h>
@@ -6,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdint>
 
 int AbrirDescriptorRegular(const char *ruta)
@@ -21,12 +24,28 @@ int AbrirDescriptorRegular(const char *ruta)
     return fd;
 }
 
-FILE *AbrirFicheroRegular(const char *ruta, const char *modo)
+long long TamanoDescriptor(int fd)
+{
+    struct stat st;
+    return fstat(fd, &st) == 0 ? (long long)st.st_size : -1;
+}
+
+long long LeerDescriptor(int fd, void *destino, size_t n)
+{
+    ssize_t leidos;
+    do leidos = read(fd, destino, n);
+    while (leidos < 0 && errno == EINTR);
+    return leidos;
+}
+
+void CerrarDescriptor(int fd) { close(fd); }
+
+FILE *AbrirFicheroRegular(const char *ruta)
 {
     const int fd = AbrirDescriptorRegular(ruta);
     if (fd < 0)
         return nullptr;
-    FILE *f = fdopen(fd, modo);
+    FILE *f = fdopen(fd, "rb");
     if (!f)
         close(fd);
     return f;
