@@ -15,6 +15,9 @@
 
 namespace {
 
+const double kPi = 3.14159265358979323846;
+
+
 const Vector kCaida = {0.0f, -10.0f, 0.0f};
 
 typedef CasoColision Suelo;   // only its vertices and faces are used
@@ -58,7 +61,7 @@ Suelo Abanico(Vector centro, int k, int orden)
     Suelo s;
     s.vertices.push_back(centro);
     for (int i = 0; i < k; i++) {
-        const double t = 2 * M_PI * (i + 0.3) / k;
+        const double t = 2 * kPi * (i + 0.3) / k;
         s.vertices.push_back(Vector{centro.x + (float)(100 * std::cos(t)), centro.y,
                                     centro.z + (float)(100 * std::sin(t))});
     }

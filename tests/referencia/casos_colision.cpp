@@ -12,6 +12,9 @@
 
 namespace {
 
+const double kPi = 3.14159265358979323846;
+
+
 typedef std::mt19937_64 Gen;
 
 double U01(Gen *g) { return std::uniform_real_distribution<double>(0.0, 1.0)(*g); }
@@ -106,7 +109,7 @@ void Bola(Gen *g, CasoColision *c, double escala) {
     const int base = (int)c->vertices.size();
     for (int j = 0; j <= m; j++)
         for (int i = 0; i < n; i++) {
-            double th = M_PI * j / m, ph = 2 * M_PI * i / n;
+            double th = kPi * j / m, ph = 2 * kPi * i / n;
             Agregar(c, Mas(centro, V(radio * std::sin(th) * std::cos(ph), radio * std::cos(th),
                                       radio * std::sin(th) * std::sin(ph))));
         }

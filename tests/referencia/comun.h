@@ -4,14 +4,13 @@
 #ifndef TALO_PRUEBAS_COMUN_H
 #define TALO_PRUEBAS_COMUN_H
 
-#include <ftw.h>
-#include <sys/stat.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <cmath>
+#include <filesystem>
+#include <random>
 #include <string>
 
 #include "vector.h"
@@ -57,26 +56,29 @@ inline std::string &DirTemporalActual()
     return dir;
 }
 
-inline int BorrarEntradaTemporal(const char *ruta, const struct stat *, int, struct FTW *)
-{
-    return remove(ruta);
-}
-
 inline void BorrarDirTemporal()
 {
+    std::error_code e;
     if (!DirTemporalActual().empty())
-        nftw(DirTemporalActual().c_str(), BorrarEntradaTemporal, 8, FTW_DEPTH | FTW_PHYS);
+        std::filesystem::remove_all(DirTemporalActual(), e);
 }
 
-// A private directory for the files this program writes, removed at exit.
+// A private directory for the files this program writes, in the system's
+// temporary folder, removed at exit. Its name is new: created, not found.
 inline const std::string &DirTemporal()
 {
     std::string &dir = DirTemporalActual();
     if (dir.empty()) {
-        char plantilla[] = "/tmp/talo_prueba_XXXXXX";
-        if (!mkdtemp(plantilla))
-            abort();
-        dir = plantilla;
+        namespace fs = std::filesystem;
+        std::random_device azar;
+        for (int intento = 0; dir.empty(); intento++) {
+            if (intento == 100)
+                abort();
+            const fs::path p = fs::temp_directory_path() / ("talo_prueba_" + std::to_string(azar()));
+            std::error_code e;
+            if (fs::create_directory(p, e))
+                dir = p.generic_string();
+        }
         atexit(BorrarDirTemporal);
     }
     return dir;
