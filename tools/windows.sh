@@ -69,9 +69,10 @@ construir_dependencias
 
 # One Wine prefix for the build (test discovery, the generator) and the tests.
 export WINEPREFIX="$build/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-wineboot --init >/dev/null 2>&1 || true
+wineserver -k 2>/dev/null || true
 wineserver -p
 trap 'wineserver -k 2>/dev/null || true' EXIT
+wineboot --init >/dev/null 2>&1
 
 # With a Linux build of the same sources beside it (the README's build/),
 # the tests also compare the loaders' results and the generated scene with

@@ -24,6 +24,18 @@ long Casos(long omision) {
     return s ? std::strtol(s, nullptr, 10) : omision;
 }
 
+// The reference is the C library's own fscanf. Other C libraries' scanf
+// collect some numbers differently from glibc (5000-digit numbers, some
+// half-read spellings), and this loader reads them as glibc does; so where
+// the C library is not glibc these two tests are skipped, and the same
+// generated files and long statements are compared instead with a Linux
+// build's results (tests/plataformas/mismas_cargas.py).
+#if defined(__GLIBC__)
+#define SOLO_CON_GLIBC()
+#else
+#define SOLO_CON_GLIBC() GTEST_SKIP() << "the reference is glibc's fscanf; compared with Linux's results instead"
+#endif
+
 void Comparar(const std::string &texto, int formato) {
     std::string detalle;
     ASSERT_TRUE(CompararOBJ(texto, formato, &detalle)) << detalle;
@@ -32,6 +44,7 @@ void Comparar(const std::string &texto, int formato) {
 }  // namespace
 
 TEST(ObjDiferencial, FicherosGeneradosYMutados) {
+    SOLO_CON_GLIBC();
     std::mt19937_64 g(1208);
     std::string texto, detalle;
     int formato = 0;
@@ -57,6 +70,7 @@ TEST(ObjDiferencial, CortadoEnCadaByte) {
 // Numbers and white space longer than the loader keeps in view at once, and
 // statements straddling its read blocks.
 TEST(ObjDiferencial, SentenciasLargasYBloques) {
+    SOLO_CON_GLIBC();
     std::string digitos(5000, '7');
     Comparar("v 1." + digitos + " 2 3\nv -" + digitos + "e-4990 5 6\n", 0);
     Comparar("v 0." + std::string(3000, '0') + "1 2 3\n", 0);

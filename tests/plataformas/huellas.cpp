@@ -4,11 +4,20 @@
 // line with a hash of the TGA loader's image. Two builds that print the
 // same lines loaded every file into the same bits.
 //
-//   huellas FILE...
+//   huellas FILE_OR_FOLDER...    (a folder stands for its files, by name)
+//   huellas --casos DIR N SEED   writes N generated and mutated OBJ files
+//                                (the differential tests' generator) into DIR
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <algorithm>
+#include <filesystem>
+#include <random>
+#include <vector>
+#include <string>
+
+#include "casos_obj.h"
 
 #include "imagen.h"
 #include "modelo.h"
@@ -59,19 +68,48 @@ const char *Nombre(const char *ruta)
     return n;
 }
 
+int EscribirCasos(const char *dir, long n, unsigned long long semilla)
+{
+    std::mt19937_64 g(semilla);
+    std::string texto;
+    int formato = 0;
+    for (long i = 0; i < n; i++) {
+        GenerarOBJ(&g, &texto, &formato);
+        const std::string ruta = std::string(dir) + "/caso_" + std::to_string(i) + ".obj";
+        FILE *f = std::fopen(ruta.c_str(), "wb");
+        if (!f || std::fwrite(texto.data(), 1, texto.size(), f) != texto.size() || std::fclose(f) != 0)
+            return 1;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char **argv)
 {
+    if (argc == 5 && std::strcmp(argv[1], "--casos") == 0)
+        return EscribirCasos(argv[2], std::strtol(argv[3], nullptr, 10), std::strtoull(argv[4], nullptr, 10));
+    std::vector<std::string> rutas;
     for (int i = 1; i < argc; i++) {
+        if (!std::filesystem::is_directory(argv[i])) {
+            rutas.push_back(argv[i]);
+            continue;
+        }
+        std::vector<std::string> dentro;
+        for (const auto &e : std::filesystem::directory_iterator(argv[i]))
+            dentro.push_back(e.path().generic_string());
+        std::sort(dentro.begin(), dentro.end());
+        rutas.insert(rutas.end(), dentro.begin(), dentro.end());
+    }
+    for (const std::string &ruta : rutas) {
         for (int formato = 0; formato <= 4; formato++) {
-            Modelo m = CargarModeloOBJ(argv[i], formato);
-            std::printf("%s obj%d %016llx\n", Nombre(argv[i]), formato,
+            Modelo m = CargarModeloOBJ(ruta.c_str(), formato);
+            std::printf("%s obj%d %016llx\n", Nombre(ruta.c_str()), formato,
                         (unsigned long long)HuellaModelo(m));
             LiberarModelo(&m);
         }
-        Imagen im = CargarImagenTGA(argv[i]);
-        std::printf("%s tga %016llx\n", Nombre(argv[i]), (unsigned long long)HuellaImagen(im));
+        Imagen im = CargarImagenTGA(ruta.c_str());
+        std::printf("%s tga %016llx\n", Nombre(ruta.c_str()), (unsigned long long)HuellaImagen(im));
         std::free(im.Pixeles);
     }
     return 0;

@@ -46,14 +46,26 @@ struct Casillas {
 };
 
 const char kPatronVector[] = "  %f %f %f";
-const char kPatronF0[] = "  %d/%d %d/%d %d/%d";
-const char kPatronF1[] = "  %d//%d %d//%d %d//%d";
-const char kPatronF3[] = "  %d %d %d";
-const char kPatronTriple[] = "  %d/%d/%d %d/%d/%d %d/%d/%d";
+// The face numbers are read with %lld and each assigned one is stored as
+// its low 32 bits, in the order fscanf assigned them. That is what glibc's
+// %d does (strtol on a 64-bit long, saturating, then the low bits), written
+// so that it does not depend on the C library: another library's %d may
+// saturate at 32 bits instead, while every one reads %lld alike.
+const char kPatronF0[] = "  %lld/%lld %lld/%lld %lld/%lld";
+const char kPatronF1[] = "  %lld//%lld %lld//%lld %lld//%lld";
+const char kPatronF3[] = "  %lld %lld %lld";
+const char kPatronTriple[] = "  %lld/%lld/%lld %lld/%lld/%lld %lld/%lld/%lld";
 
 void LeerVector(FILE *f, Casillas *l) {
     int n = fscanf(f, kPatronVector, &l->h[0], &l->h[1], &l->h[2]);
     (void)n;  // unread numbers keep their values on purpose
+}
+
+// One read of `patron` whose k-th number goes to the holder destino[k].
+void LeerEnteros(FILE *f, const char *patron, int *const destino[9]) {
+    long long t[9];
+    const int n = fscanf(f, patron, &t[0], &t[1], &t[2], &t[3], &t[4], &t[5], &t[6], &t[7], &t[8]);
+    for (int k = 0; k < n; k++) *destino[k] = (int)(unsigned long long)t[k];
 }
 
 // Reads one face statement's numbers into the face holders. Returns 0 for a
@@ -61,19 +73,36 @@ void LeerVector(FILE *f, Casillas *l) {
 int LeerCara(FILE *f, int formato, Casillas *l) {
     int *v = l->vert;
     int *a = l->aux;
-    int  n = 0;
     switch (formato) {
-    case 0: n = fscanf(f, kPatronF0, &v[0], &a[0], &v[1], &a[1], &v[2], &a[2]); break;
-    case 1: n = fscanf(f, kPatronF1, &v[0], &a[0], &v[1], &a[1], &v[2], &a[2]); break;
-    case 2:
-        n = fscanf(f, kPatronTriple, &v[0], &v[0], &v[0], &v[1], &v[1], &v[1], &v[2], &v[2], &v[2]);
-        n = fscanf(f, kPatronTriple, &a[0], &a[0], &a[0], &a[1], &a[1], &a[1], &a[2], &a[2], &a[2]);
+    case 0: {
+        int *const d[9] = {&v[0], &a[0], &v[1], &a[1], &v[2], &a[2]};
+        LeerEnteros(f, kPatronF0, d);
         break;
-    case 3: n = fscanf(f, kPatronF3, &v[0], &v[1], &v[2]); break;
-    case 4: n = fscanf(f, kPatronTriple, &a[0], &v[0], &a[0], &a[1], &v[1], &a[1], &a[2], &v[2], &a[2]); break;
+    }
+    case 1: {
+        int *const d[9] = {&v[0], &a[0], &v[1], &a[1], &v[2], &a[2]};
+        LeerEnteros(f, kPatronF1, d);
+        break;
+    }
+    case 2: {
+        int *const d1[9] = {&v[0], &v[0], &v[0], &v[1], &v[1], &v[1], &v[2], &v[2], &v[2]};
+        int *const d2[9] = {&a[0], &a[0], &a[0], &a[1], &a[1], &a[1], &a[2], &a[2], &a[2]};
+        LeerEnteros(f, kPatronTriple, d1);
+        LeerEnteros(f, kPatronTriple, d2);
+        break;
+    }
+    case 3: {
+        int *const d[9] = {&v[0], &v[1], &v[2]};
+        LeerEnteros(f, kPatronF3, d);
+        break;
+    }
+    case 4: {
+        int *const d[9] = {&a[0], &v[0], &a[0], &a[1], &v[1], &a[1], &a[2], &v[2], &a[2]};
+        LeerEnteros(f, kPatronTriple, d);
+        break;
+    }
     default: return 0;
     }
-    (void)n;
     return 1;
 }
 
