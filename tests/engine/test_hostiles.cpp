@@ -66,16 +66,6 @@ Modelo CargarObj(const std::string &texto, int formato) {
     return CargarModeloOBJ(Escribir(texto, "m.obj").c_str(), formato);
 }
 
-// A TGA header for a small file, as text.
-std::string CabeceraTga(int tipo, int ancho, int alto, int bits) {
-    CamposTga c;
-    c.tipo = tipo;
-    c.ancho = ancho;
-    c.alto = alto;
-    c.bits = bits;
-    const std::vector<unsigned char> b = Tga(c);
-    return std::string(b.begin(), b.end());
-}
 
 }  // namespace
 

@@ -81,16 +81,6 @@ int CargarEnHijo(Cargador c, const std::string &ruta) {
     return WIFSIGNALED(estado) && WTERMSIG(estado) == SIGALRM ? 2 : 3;
 }
 
-// A TGA header for a small file, as text.
-std::string CabeceraTga(int tipo, int ancho, int alto, int bits) {
-    CamposTga c;
-    c.tipo = tipo;
-    c.ancho = ancho;
-    c.alto = alto;
-    c.bits = bits;
-    const std::vector<unsigned char> b = Tga(c);
-    return std::string(b.begin(), b.end());
-}
 
 }  // namespace
 

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 // The header fields the loader reads; the rest of the 18 bytes are zero.
@@ -26,6 +27,18 @@ inline std::vector<unsigned char> Tga(const CamposTga &c, const std::vector<unsi
     std::vector<unsigned char> b(v, v + 18);
     b.insert(b.end(), resto.begin(), resto.end());
     return b;
+}
+
+// The header of a small true-colour or run-length file, as text, for
+// writing with EscribirTemporal.
+inline std::string CabeceraTga(int tipo, int ancho, int alto, int bits) {
+    CamposTga c;
+    c.tipo = tipo;
+    c.ancho = ancho;
+    c.alto = alto;
+    c.bits = bits;
+    const std::vector<unsigned char> b = Tga(c);
+    return std::string(b.begin(), b.end());
 }
 
 struct TgaEsperada {
