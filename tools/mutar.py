@@ -1,0 +1,454 @@
+#!/usr/bin/env python3
+"""Mutation testing of the engine: how many small planted faults does the suite catch?
+
+    tools/mutar.py --arbol DIR --build DIR --semilla N --cuantos K
+                   [--fuentes 'engine/*.cpp' ...] [--pruebas REGEX] [--excluir REGEX]
+                   [--tiempo S] [--equivalentes FILE] [--resultado FILE] [-j N]
+
+DIR is a source tree and BUILD a configured build directory of it. The tool
+lists every mutant of the chosen sources (operators, constants, dropped
+statements, off-by-one subscripts; never in comments, strings or preprocessor
+lines), draws K of them with the seed (the same seed and sources give the same
+mutants), and for each one: writes the mutated file, rebuilds the targets the
+chosen tests need, runs those tests (ctest --stop-on-failure, time limit S),
+and puts the file back byte for byte, whatever happens (the original is also
+kept in BUILD/mutar.pendiente until then, so even a killed run is repaired by
+the next one).
+
+A mutant is killed (a test failed), caught by time-out (counted as killed),
+stillborn (does not build; not counted) or survives. The JSON result lists
+each one with the tests that caught it. Survivors listed in the equivalents
+file (default tools/mutantes_equivalentes.txt: file, mutation and line text
+as the tool prints them, then a reason, separated by tabs) change nothing
+observable and are not counted. Exit status: 0 when no other mutant survives,
+1 when one does, 2 when the unmutated tree does not build or pass.
+"""
+import argparse, glob, hashlib, json, os, random, re, signal, subprocess, sys, time
+
+EXCLUIR = r'^soak_|^fugas_|^app_(TrazaTexturas|TrazaWire|Entrada|SinPantalla)$'
+
+# ---------------------------------------------------------------- lexing
+
+def Enmascarar(s):
+    """The text with comments, string and character literals and preprocessor
+    lines blanked out (newlines kept), so that offsets stay the same."""
+    out, i, n, inicio_linea = list(s), 0, len(s), True
+    def blanco(a, b):
+        for k in range(a, b):
+            if out[k] != '\n':
+                out[k] = ' '
+    while i < n:
+        c = s[i]
+        if inicio_linea and c == '#':
+            j = i
+            while j < n and (s[j] != '\n' or s[j - 1] == '\\'):
+                j += 1
+            blanco(i, j); i = j; continue
+        if c == '\n':
+            inicio_linea = True; i += 1; continue
+        if c in ' \t':
+            i += 1; continue
+        inicio_linea = False
+        if s.startswith('//', i):
+            j = s.find('\n', i); j = n if j < 0 else j
+            blanco(i, j); i = j
+        elif s.startswith('/*', i):
+            j = s.find('*/', i + 2); j = n if j < 0 else j + 2
+            blanco(i, j); i = j
+        elif c in '"\'':
+            j = i + 1
+            while j < n and s[j] != c:
+                j += 2 if s[j] == '\\' else 1
+            blanco(i, j + 1); i = j + 1
+        else:
+            i += 1
+    return ''.join(out)
+
+NUMERO = r'0[xX][0-9a-fA-F.]*(?:[pP][+-]?\d+)?[uUlLfF]*|(?:\d+\.?\d*|\.\d+)(?:[eE][+-]?\d+)?[uUlLfF]*'
+OPERADORES = ['<<=', '>>=', '...', '::', '->', '++', '--', '<<', '>>', '<=', '>=', '==', '!=', '&&', '||',
+              '+=', '-=', '*=', '/=', '%=', '&=', '|=', '^=']
+TOKEN = re.compile(r'\s*(?:(?P<num>%s)|(?P<id>[A-Za-z_]\w*)|(?P<op>%s|[^\s]))' % (
+    NUMERO, '|'.join(re.escape(o) for o in OPERADORES)))
+TIPOS = {'int', 'float', 'double', 'char', 'bool', 'void', 'long', 'short', 'unsigned', 'signed', 'auto',
+         'const', 'static', 'size_t', 'constexpr', 'struct', 'enum', 'uint8_t', 'uint32_t', 'int32_t'}
+NO_VALOR = {'return', 'case', 'else', 'sizeof', 'throw', 'new', 'delete', 'if', 'while', 'for', 'switch'}
+
+
+def Tokens(mascara):
+    toks, pos = [], 0
+    while True:
+        m = TOKEN.match(mascara, pos)
+        if not m or m.end() == pos:
+            return toks
+        tipo = m.lastgroup
+        toks.append((tipo, m.group(tipo), m.start(tipo)))
+        pos = m.end()
+
+# ---------------------------------------------------------------- mutants
+
+def EsValor(t):
+    """True when token t ends an operand, so that an operator after it is binary."""
+    return t is not None and (t[0] == 'num' or (t[0] == 'id' and t[1] not in NO_VALOR | TIPOS)
+                              or t[1] in (')', ']'))
+
+
+def EsTipo(toks, k):
+    """True when token k names a type: a built-in type, or a capitalised name
+    that is not a member (the code's types are capitalised, its locals not)."""
+    t = toks[k] if k >= 0 else None
+    if t is None or t[0] != 'id':
+        return False
+    if t[1] in TIPOS:
+        return True
+    return t[1][0].isupper() and (k == 0 or toks[k - 1][1] not in ('.', '->'))
+
+
+def Mutantes(texto):
+    """Every mutant of one file: (offset, length, replacement, description)."""
+    mascara = Enmascarar(texto)
+    toks = Tokens(mascara)
+    pares, pila = {}, []
+    for k, t in enumerate(toks):
+        if t[1] in '([{':
+            pila.append(k)
+        elif t[1] in ')]}' and pila:
+            pares[pila.pop()] = k
+    res = []
+    def agregar(k, nuevo, desc, largo=None):
+        t = toks[k]
+        res.append((t[2], len(t[1]) if largo is None else largo, nuevo, desc))
+    CAMBIOS = {'<': ['<=', '>='], '<=': ['<', '>'], '>': ['>=', '<='], '>=': ['>', '<'], '==': ['!='],
+               '!=': ['=='], '&&': ['||'], '||': ['&&'], '+=': ['-='], '-=': ['+='], '*=': ['/='],
+               '/=': ['*='], '++': ['--'], '--': ['++'], '<<': ['>>'], '>>': ['<<']}
+    BINARIOS = {'+': ['-'], '-': ['+'], '*': ['/'], '/': ['*'], '%': ['*'], '&': ['|'], '|': ['&']}
+    for k, (tipo, v, off) in enumerate(toks):
+        ant = toks[k - 1] if k > 0 else None
+        if tipo == 'op' and v in CAMBIOS and not (v == '<' and ant and ant[1].endswith('_cast')):
+            for nuevo in CAMBIOS[v]:
+                agregar(k, nuevo, '%s -> %s' % (v, nuevo))
+        elif tipo == 'op' and v in BINARIOS and EsValor(ant) and not EsTipo(toks, k - 1):
+            for nuevo in BINARIOS[v]:
+                agregar(k, nuevo, '%s -> %s' % (v, nuevo))
+        elif tipo == 'op' and v in ('-', '!') and not EsValor(ant):
+            agregar(k, '', 'drop unary %s' % v)
+        elif tipo == 'num' and not EsDeclaracionArreglo(toks, k):
+            for nuevo in OtrasConstantes(v):
+                agregar(k, nuevo, '%s -> %s' % (v, nuevo))
+        elif v == '[' and EsValor(ant) and k in pares and pares[k] > k + 1 \
+                and not (pares[k] == k + 2 and toks[k + 1][0] == 'num'):
+            cierre = toks[pares[k]][2]
+            dentro = texto[toks[k + 1][2]:cierre]
+            for signo in '+-':
+                res.append((toks[k + 1][2], cierre - toks[k + 1][2], '(%s) %s 1' % (dentro, signo),
+                            '[%s] -> [%s %s 1]' % (dentro, dentro, signo)))
+    res.extend(Sentencias(texto, toks, pares))
+    return res
+
+
+def EsDeclaracionArreglo(toks, k):
+    """A literal that is an array's size in a declaration ("float lo[3]")."""
+    return (k >= 3 and toks[k - 1][1] == '[' and toks[k - 2][0] == 'id'
+            and (EsTipo(toks, k - 3) or toks[k - 3][1] in ('*', ',')))
+
+
+def OtrasConstantes(v):
+    """Integers one larger and one smaller; floating literals doubled (0 becomes 1)."""
+    hexadecimal = v[:2].lower() == '0x' and 'p' not in v.lower()
+    cuerpo = v.rstrip('uUlL' if hexadecimal else 'uUlLfF')
+    sufijo = v[len(cuerpo):]
+    if re.fullmatch(r'0[xX][0-9a-fA-F]+', cuerpo) or re.fullmatch(r'\d+', cuerpo):
+        base = 16 if cuerpo[:2].lower() == '0x' else (8 if len(cuerpo) > 1 and cuerpo[0] == '0' else 10)
+        n = int(cuerpo, base)
+        forma = (lambda x: hex(x)) if base == 16 else (lambda x: oct(x).replace('0o', '0')) if base == 8 \
+            else str
+        return [forma(x) + sufijo for x in (n + 1, n - 1) if x >= 0]
+    m = re.fullmatch(r'(0[xX][0-9a-fA-F.]*[pP])([+-]?\d+)', cuerpo)
+    if m:
+        return ['%s%d%s' % (m.group(1), int(m.group(2)) + 1, sufijo)]
+    try:
+        doble = float(cuerpo) * 2
+    except ValueError:
+        return []
+    return [(repr(doble) if doble else '1.0') + sufijo]
+
+
+def Sentencias(texto, toks, pares):
+    """Statements that can be dropped: expression statements inside a body
+    (not declarations, returns or labels), replaced by an empty statement."""
+    abre = {v: k for k, v in pares.items()}
+    profundidad, res, k = 0, [], 0
+    for k, t in enumerate(toks):
+        if t[1] == '{':
+            profundidad += 1
+        elif t[1] == '}':
+            profundidad -= 1
+        if profundidad < 1 or t[1] in ('{', '}', ';'):
+            continue
+        ant = toks[k - 1] if k > 0 else None
+        cabeza = ant and ant[1] == ')' and k - 1 in abre and abre[k - 1] > 0 \
+            and toks[abre[k - 1] - 1][1] in ('if', 'for', 'while')
+        if not (ant and (ant[1] in (';', '{', '}', 'else') or cabeza)):
+            continue
+        if t[1] in ('return', 'case', 'default', 'if', 'for', 'while', 'do', 'switch', 'else', 'goto',
+                    'namespace', 'struct', 'enum', 'using', 'typedef', 'template', 'public', 'private') \
+                or t[1] in TIPOS or EsDeclaracion(toks, k):
+            continue
+        j, par = k, 0
+        while j < len(toks) and not (toks[j][1] == ';' and par == 0):
+            if toks[j][1] in '{}':
+                break
+            par += toks[j][1] in '([' and 1 or toks[j][1] in ')]' and -1 or 0
+            j += 1
+        if j < len(toks) and toks[j][1] == ';':
+            res.append((t[2], toks[j][2] + 1 - t[2], ';', 'drop statement'))
+    return res
+
+
+def EsDeclaracion(toks, k):
+    """Type name(s) then a name: "Vector v = ...", "Cara *p;", "std::size_t n;"."""
+    j = k
+    while j + 2 < len(toks) and toks[j][0] == 'id' and toks[j + 1][1] == '::':
+        j += 2
+    if j + 1 >= len(toks) or toks[j][0] != 'id':
+        return False
+    j += 1
+    if toks[j][1] == '<':  # a template's arguments: std::vector<unsigned char> v(n);
+        return True
+    while j < len(toks) and toks[j][1] in ('*', '&'):
+        j += 1
+    return j + 1 < len(toks) and toks[j][0] == 'id' and toks[j + 1][1] in ('=', ';', '[', ',', '(', '{')
+
+# ---------------------------------------------------------------- keys, sampling
+
+def Clave(archivo, texto, offset, desc):
+    """A key that survives edits elsewhere in the file: the file, the mutation,
+    the mutated line's text, and which occurrence of that line it is."""
+    inicio = texto.rfind('\n', 0, offset) + 1
+    fin = texto.find('\n', offset)
+    linea = texto[inicio:fin if fin >= 0 else len(texto)].strip()
+    antes = [l.strip() for l in texto[:inicio].split('\n')]
+    repeticion = antes.count(linea)
+    return '%s\t%s%s\t%s' % (archivo, desc, ' (line %d)' % (repeticion + 1) if repeticion else '', linea), \
+        texto.count('\n', 0, offset) + 1
+
+
+def Elegir(arbol, patrones, semilla, cuantos):
+    archivos = sorted({os.path.relpath(p, arbol) for pat in patrones for p in glob.glob(os.path.join(arbol, pat))})
+    todos = []
+    for a in archivos:
+        with open(os.path.join(arbol, a), encoding='utf-8') as f:
+            texto = f.read()
+            vistos = {}
+        for (off, largo, nuevo, desc) in sorted(Mutantes(texto)):
+            # The second "- -> +" of a line is told apart from the first.
+            sitio = (texto.rfind('\n', 0, off), desc)
+            vistos[sitio] = vistos.get(sitio, 0) + 1
+            if vistos[sitio] > 1:
+                desc += ' #%d' % vistos[sitio]
+            clave, linea = Clave(a, texto, off, desc)
+            todos.append({'archivo': a, 'linea': linea, 'offset': off, 'largo': largo, 'nuevo': nuevo,
+                          'mutacion': desc, 'clave': clave})
+    elegidos = random.Random(semilla).sample(todos, min(cuantos, len(todos)))
+    return sorted(elegidos, key=lambda m: (m['archivo'], m['offset'], m['mutacion'])), len(todos)
+
+# ---------------------------------------------------------------- running
+
+class Interrumpido(Exception):
+    pass
+
+
+def AlInterrumpir(signo, marco):
+    raise Interrumpido('signal %d' % signo)
+
+
+def Ejecutar(orden, limite, cwd=None):
+    """Runs orden in a process group of its own; on time-out kills the group.
+    Returns (exit status or None on time-out, output)."""
+    p = subprocess.Popen(orden, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                         start_new_session=True, text=True, errors='replace')
+    try:
+        salida, _ = p.communicate(timeout=limite)
+        return p.returncode, salida
+    except (subprocess.TimeoutExpired, Interrumpido) as e:
+        os.killpg(p.pid, signal.SIGKILL)
+        salida, _ = p.communicate()
+        if isinstance(e, Interrumpido):
+            raise
+        return None, salida
+
+
+def Objetivos(build, incluir, excluir):
+    """The build targets of the chosen tests: every program of the build
+    directory on their command lines; None (build everything) when a test
+    names none."""
+    orden = ['ctest', '--test-dir', build, '--show-only=json-v1', '-E', excluir] + (['-R', incluir] if incluir else [])
+    pruebas = json.loads(subprocess.run(orden, capture_output=True, text=True, check=True).stdout)['tests']
+    objetivos, raiz = set(), os.path.realpath(build)
+    for p in pruebas:
+        propios = [a for a in p.get('command', []) if os.path.realpath(a).startswith(raiz + os.sep) and os.access(a, os.X_OK)]
+        if not propios:
+            return None, len(pruebas)
+        objetivos.update(os.path.basename(a) for a in propios)
+    return sorted(objetivos), len(pruebas)
+
+
+def Construir(args, objetivos):
+    orden = ['cmake', '--build', args.build, '-j', str(args.j)]
+    for o in objetivos or []:
+        orden += ['--target', o]
+    return Ejecutar(orden, args.tiempo_build)
+
+
+def Probar(args):
+    orden = ['ctest', '--test-dir', args.build, '-j', str(args.j), '--stop-on-failure',
+             '--timeout', str(args.tiempo), '-E', args.excluir] + (['-R', args.pruebas] if args.pruebas else [])
+    estado, salida = Ejecutar(orden, args.tiempo * 2 + 30)
+    caidas = re.findall(r'^\s*\d+ - (\S+) \(', salida.split('The following tests FAILED:')[-1], re.M) \
+        if 'The following tests FAILED:' in salida else []
+    return estado, caidas, salida
+
+
+def Escribir(ruta, datos):
+    with open(ruta, 'wb') as f:
+        f.write(datos)
+
+
+def Reparar(pendiente):
+    """Puts back a file a previous run left mutated."""
+    if os.path.exists(pendiente):
+        with open(pendiente, 'rb') as f:
+            ruta, _, datos = f.read().partition(b'\n')
+        Escribir(ruta.decode(), datos)
+        os.remove(pendiente)
+        print('mutar: restored %s, left mutated by an interrupted run' % ruta.decode(), file=sys.stderr)
+
+
+def ProbarMutante(args, m, objetivos, pendiente):
+    ruta = os.path.join(args.arbol, m['archivo'])
+    with open(ruta, 'rb') as f:
+        original = f.read()
+    texto = original.decode('utf-8')
+    mutado = texto[:m['offset']] + m['nuevo'] + texto[m['offset'] + m['largo']:]
+    huella = hashlib.sha256(original).hexdigest()
+    Escribir(pendiente, ruta.encode() + b'\n' + original)
+    t0 = time.time()
+    try:
+        Escribir(ruta, mutado.encode('utf-8'))
+        estado, salida = Construir(args, objetivos)
+        if estado != 0:
+            m['estado'], m['detalle'] = 'stillborn', salida[-2000:]
+        else:
+            estado, caidas, salida = Probar(args)
+            if estado is None:
+                m['estado'] = 'timeout'
+            elif estado != 0:
+                m['estado'], m['pruebas'] = 'killed', caidas
+                if not caidas:
+                    m['detalle'] = salida[-2000:]
+            else:
+                m['estado'] = 'survived'
+    finally:
+        Escribir(ruta, original)
+        with open(ruta, 'rb') as f:
+            if hashlib.sha256(f.read()).hexdigest() != huella:
+                sys.exit('mutar: %s could not be restored; the original is in %s' % (ruta, pendiente))
+        os.remove(pendiente)
+    m['segundos'] = round(time.time() - t0, 1)
+
+
+def LeerEquivalentes(ruta):
+    equivalentes = {}
+    if ruta and os.path.exists(ruta):
+        with open(ruta, encoding='utf-8') as f:
+            for linea in f:
+                campos = linea.rstrip('\n').split('\t')
+                if len(campos) >= 4 and not linea.startswith('#'):
+                    equivalentes['\t'.join(campos[:3])] = campos[3]
+    return equivalentes
+
+
+def main():
+    aqui = os.path.dirname(os.path.abspath(__file__))
+    ap = argparse.ArgumentParser(description=__doc__.split('\n')[0])
+    ap.add_argument('--arbol', required=True, help='source tree to mutate')
+    ap.add_argument('--build', required=True, help='configured build directory of that tree')
+    ap.add_argument('--semilla', type=int, required=True)
+    ap.add_argument('--cuantos', type=int, required=True, help='mutants to draw')
+    ap.add_argument('--fuentes', nargs='+', default=['engine/*.cpp', 'engine/*.h'], help='globs, relative to the tree')
+    ap.add_argument('--pruebas', default='', help='ctest -R: tests to run (default all)')
+    ap.add_argument('--excluir', default=EXCLUIR, help='ctest -E: tests left out (default: soak, valgrind, real programs)')
+    ap.add_argument('--tiempo', type=int, default=0, help='seconds per test run (default 3x the clean run, at least 30)')
+    ap.add_argument('--tiempo-build', type=int, default=900)
+    ap.add_argument('--equivalentes', default=os.path.join(aqui, 'mutantes_equivalentes.txt'))
+    ap.add_argument('--resultado', default='', help='JSON result (default BUILD/mutantes.json)')
+    ap.add_argument('-j', type=int, default=2)
+    ap.add_argument('--listar', action='store_true', help='only print the drawn mutants')
+    args = ap.parse_args()
+    args.arbol, args.build = os.path.abspath(args.arbol), os.path.abspath(args.build)
+    for s in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
+        signal.signal(s, AlInterrumpir)
+    pendiente = os.path.join(args.build, 'mutar.pendiente')
+    Reparar(pendiente)
+
+    elegidos, total = Elegir(args.arbol, args.fuentes, args.semilla, args.cuantos)
+    if args.listar:
+        for m in elegidos:
+            print('%s:%d\t%s' % (m['archivo'], m['linea'], m['clave'].split('\t', 1)[1]))
+        return 0
+    objetivos, npruebas = Objetivos(args.build, args.pruebas, args.excluir)
+    print('mutar: %d of %d mutants, seed %d; %d tests; building %s' % (
+        len(elegidos), total, args.semilla, npruebas, ' '.join(objetivos) if objetivos else 'everything'), flush=True)
+    estado, salida = Construir(args, objetivos)
+    t0 = time.time()
+    if estado == 0:
+        limite, args.tiempo = args.tiempo, args.tiempo or 600
+        estado, caidas, salida = Probar(args)
+        args.tiempo = limite or max(30, int(3 * (time.time() - t0)))
+    if estado != 0:
+        print(salida[-3000:], file=sys.stderr)
+        print('mutar: the unmutated tree does not build or pass its tests', file=sys.stderr)
+        return 2
+    equivalentes = LeerEquivalentes(args.equivalentes)
+    inicio = time.time()
+    try:
+        for i, m in enumerate(elegidos):
+            ProbarMutante(args, m, objetivos, pendiente)
+            m['equivalente'] = equivalentes.get(m['clave'], '') if m['estado'] == 'survived' else ''
+            print('%3d/%d %-10s %5.1fs %s:%d  %s' % (i + 1, len(elegidos), m['estado'], m['segundos'],
+                  m['archivo'], m['linea'], m['mutacion']), flush=True)
+    except Interrumpido as e:
+        print('mutar: interrupted (%s); every file is restored' % e, file=sys.stderr)
+        return 130
+    finally:
+        Construir(args, objetivos)  # leave the build matching the restored sources
+    return Informar(args, elegidos, total, time.time() - inicio)
+
+
+def Informar(args, elegidos, total, segundos):
+    cuenta = {e: sum(m['estado'] == e for m in elegidos) for e in ('killed', 'timeout', 'survived', 'stillborn')}
+    equivalentes = [m for m in elegidos if m['estado'] == 'survived' and m['equivalente']]
+    vivos = [m for m in elegidos if m['estado'] == 'survived' and not m['equivalente']]
+    muertos = cuenta['killed'] + cuenta['timeout']
+    puntuacion = 100.0 * muertos / (muertos + len(vivos)) if muertos + len(vivos) else 100.0
+    resumen = dict(cuenta, equivalentes=len(equivalentes), puntuacion=round(puntuacion, 1), segundos=round(segundos),
+                   semilla=args.semilla, sorteados=len(elegidos), posibles=total, fuentes=args.fuentes,
+                   pruebas=args.pruebas, excluir=args.excluir, tiempo=args.tiempo)
+    ruta = args.resultado or os.path.join(args.build, 'mutantes.json')
+    with open(ruta, 'w', encoding='utf-8') as f:
+        json.dump({'resumen': resumen, 'mutantes': elegidos}, f, indent=1, ensure_ascii=False)
+    print('\n%-28s %5s' % ('mutants drawn', len(elegidos)))
+    for nombre, n in (('killed', cuenta['killed']), ('caught by time-out', cuenta['timeout']),
+                      ('stillborn (do not build)', cuenta['stillborn']), ('survived, equivalent', len(equivalentes)),
+                      ('survived', len(vivos))):
+        print('%-28s %5d' % (nombre, n))
+    print('%-28s %5.1f %%   (killed / (killed + survived, not equivalent))' % ('score', puntuacion))
+    print('%-28s %5d s   result: %s' % ('time', segundos, ruta))
+    if vivos:
+        print('\nSurvivors (add to %s with a reason, tab-separated, only if equivalent):' % args.equivalentes)
+        for m in vivos:
+            print('%s\t<reason>' % m['clave'])
+    return 1 if vivos else 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())
