@@ -31,6 +31,9 @@
 #include <cstring>
 
 #include "colision.h"
+#include "colision_local.h"
+
+thread_local long long CarasProbadasIndice = 0;
 
 namespace {
 
@@ -283,6 +286,13 @@ double CeldasVisitadas(const IndiceColision &ind, const double p[3], double r)
     return total;
 }
 
+// The fallback, counted as the whole model's work.
+Vector PorElModelo(float radio, Vector centro, Vector mov, const Modelo &m)
+{
+    CarasProbadasIndice += m.NumCaras;
+    return XoqueEsferaModelo(radio, centro, mov, m);
+}
+
 }  // namespace
 
 // An infinite or NaN centre or radius, a query that would visit more cells
@@ -291,17 +301,18 @@ double CeldasVisitadas(const IndiceColision &ind, const double p[3], double r)
 Vector XoqueEsferaIndice(float radio, Vector centro, Vector mov, IndiceColision indice)
 {
     if (!indice.completo)
-        return XoqueEsferaModelo(radio, centro, mov, indice.modelo);
+        return PorElModelo(radio, centro, mov, indice.modelo);
     if (indice.NumCaras == 0)
         return mov;
     const double p[3] = {centro.x, centro.y, centro.z};
     if (!std::isfinite(radio) || !Finito(centro) || CeldasVisitadas(indice, p, radio) > indice.NumCaras)
-        return XoqueEsferaModelo(radio, centro, mov, indice.modelo);
+        return PorElModelo(radio, centro, mov, indice.modelo);
     Candidatas c;
     c.n = 0;
     if (!Reunir(indice, p, radio, &c))
-        return XoqueEsferaModelo(radio, centro, mov, indice.modelo);
+        return PorElModelo(radio, centro, mov, indice.modelo);
     std::sort(c.caras, c.caras + c.n);
+    CarasProbadasIndice += c.n;
     const Modelo &m = indice.modelo;
     for (int k = 0; k < c.n; k++) {
         const Cara &cara = m.Caras[c.caras[k]];

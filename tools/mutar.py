@@ -4,6 +4,7 @@
     tools/mutar.py --arbol DIR --build DIR --semilla N --cuantos K
                    [--fuentes 'engine/*.cpp' ...] [--pruebas REGEX] [--excluir REGEX]
                    [--tiempo S] [--equivalentes FILE] [--resultado FILE] [-j N]
+                   [--filtro REGEX] [--listar]
 
 DIR is a source tree and BUILD a configured build directory of it. The tool
 lists every mutant of the chosen sources (operators, constants, dropped
@@ -232,7 +233,7 @@ def Clave(archivo, texto, offset, desc):
         texto.count('\n', 0, offset) + 1
 
 
-def Elegir(arbol, patrones, semilla, cuantos):
+def Elegir(arbol, patrones, semilla, cuantos, filtro=''):
     archivos = sorted({os.path.relpath(p, arbol) for pat in patrones for p in glob.glob(os.path.join(arbol, pat))})
     todos = []
     for a in archivos:
@@ -248,6 +249,8 @@ def Elegir(arbol, patrones, semilla, cuantos):
             clave, linea = Clave(a, texto, off, desc)
             todos.append({'archivo': a, 'linea': linea, 'offset': off, 'largo': largo, 'nuevo': nuevo,
                           'mutacion': desc, 'clave': clave})
+    if filtro:
+        todos = [m for m in todos if re.search(filtro, m['clave'])]
     elegidos = random.Random(semilla).sample(todos, min(cuantos, len(todos)))
     return sorted(elegidos, key=lambda m: (m['archivo'], m['offset'], m['mutacion'])), len(todos)
 
@@ -382,6 +385,7 @@ def main():
     ap.add_argument('--equivalentes', default=os.path.join(aqui, 'mutantes_equivalentes.txt'))
     ap.add_argument('--resultado', default='', help='JSON result (default BUILD/mutantes.json)')
     ap.add_argument('-j', type=int, default=2)
+    ap.add_argument('--filtro', default='', help='only mutants whose key (file, mutation, line) matches this regex')
     ap.add_argument('--listar', action='store_true', help='only print the drawn mutants')
     args = ap.parse_args()
     args.arbol, args.build = os.path.abspath(args.arbol), os.path.abspath(args.build)
@@ -390,7 +394,7 @@ def main():
     pendiente = os.path.join(args.build, 'mutar.pendiente')
     Reparar(pendiente)
 
-    elegidos, total = Elegir(args.arbol, args.fuentes, args.semilla, args.cuantos)
+    elegidos, total = Elegir(args.arbol, args.fuentes, args.semilla, args.cuantos, args.filtro)
     if args.listar:
         for m in elegidos:
             print('%s:%d\t%s' % (m['archivo'], m['linea'], m['clave'].split('\t', 1)[1]))
