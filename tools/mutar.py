@@ -4,27 +4,29 @@
     tools/mutar.py --arbol DIR --build DIR --semilla N --cuantos K
                    [--fuentes 'engine/*.cpp' ...] [--pruebas REGEX] [--excluir REGEX]
                    [--tiempo S] [--equivalentes FILE] [--resultado FILE] [-j N]
-                   [--filtro REGEX] [--listar]
+                   [--filtro REGEX] [--sobrevivientes JSON] [--listar]
 
 DIR is a source tree and BUILD a configured build directory of it. The tool
 lists every mutant of the chosen sources (operators, constants, dropped
 statements, off-by-one subscripts; never in comments, strings or preprocessor
-lines), draws K of them with the seed (the same seed and sources give the same
-mutants), and for each one: writes the mutated file, rebuilds the targets the
-chosen tests need, runs those tests (ctest --stop-on-failure, time limit S),
-and puts the file back byte for byte, whatever happens (the original is also
-kept in BUILD/mutar.pendiente until then, so even a killed run is repaired by
-the next one).
+lines), takes the K of them that the seed ranks first (the same seed gives
+the same mutants, and nearly the same after an edit elsewhere), and for each one: writes the mutated file, rebuilds the targets the
+chosen tests need, runs those of the tests whose programs came out different
+(and every test that runs something else), with ctest --stop-on-failure and
+a time limit of S per test, and puts the file back byte for byte, whatever
+happens (the original is also kept in BUILD/mutar.pendiente until then, so
+even a killed run is repaired by the next one).
 
 A mutant is killed (a test failed), caught by time-out (counted as killed),
-stillborn (does not build; not counted) or survives. The JSON result lists
+stillborn (does not build), identical (builds the very same programs) or
+survives; stillborn and identical ones are not counted. The JSON result lists
 each one with the tests that caught it. Survivors listed in the equivalents
 file (default tools/mutantes_equivalentes.txt: file, mutation and line text
 as the tool prints them, then a reason, separated by tabs) change nothing
 observable and are not counted. Exit status: 0 when no other mutant survives,
 1 when one does, 2 when the unmutated tree does not build or pass.
 """
-import argparse, glob, hashlib, json, os, random, re, signal, subprocess, sys, time
+import argparse, glob, hashlib, json, os, re, signal, subprocess, sys, time
 
 EXCLUIR = r'^soak_|^fugas_|^app_(TrazaTexturas|TrazaWire|Entrada|SinPantalla)$'
 
@@ -233,7 +235,7 @@ def Clave(archivo, texto, offset, desc):
         texto.count('\n', 0, offset) + 1
 
 
-def Elegir(arbol, patrones, semilla, cuantos, filtro=''):
+def Elegir(arbol, patrones, semilla, cuantos, filtro='', solo=None):
     archivos = sorted({os.path.relpath(p, arbol) for pat in patrones for p in glob.glob(os.path.join(arbol, pat))})
     todos = []
     for a in archivos:
@@ -251,7 +253,13 @@ def Elegir(arbol, patrones, semilla, cuantos, filtro=''):
                           'mutacion': desc, 'clave': clave})
     if filtro:
         todos = [m for m in todos if re.search(filtro, m['clave'])]
-    elegidos = random.Random(semilla).sample(todos, min(cuantos, len(todos)))
+    if solo is not None:
+        todos = [m for m in todos if m['clave'] in solo]
+    # Ranked by a hash of seed and key rather than drawn: an edit elsewhere
+    # leaves the rest of the sample as it was, so runs before and after a
+    # change compare the same mutants.
+    rango = lambda m: hashlib.sha256(('%d\t%s' % (semilla, m['clave'])).encode()).digest()
+    elegidos = sorted(todos, key=rango)[:cuantos]
     return sorted(elegidos, key=lambda m: (m['archivo'], m['offset'], m['mutacion'])), len(todos)
 
 # ---------------------------------------------------------------- running
@@ -280,19 +288,54 @@ def Ejecutar(orden, limite, cwd=None):
         return None, salida
 
 
-def Objetivos(build, incluir, excluir):
-    """The build targets of the chosen tests: every program of the build
-    directory on their command lines; None (build everything) when a test
-    names none."""
-    orden = ['ctest', '--test-dir', build, '--show-only=json-v1', '-E', excluir] + (['-R', incluir] if incluir else [])
-    pruebas = json.loads(subprocess.run(orden, capture_output=True, text=True, check=True).stdout)['tests']
-    objetivos, raiz = set(), os.path.realpath(build)
-    for p in pruebas:
-        propios = [a for a in p.get('command', []) if os.path.realpath(a).startswith(raiz + os.sep) and os.access(a, os.X_OK)]
-        if not propios:
-            return None, len(pruebas)
-        objetivos.update(os.path.basename(a) for a in propios)
-    return sorted(objetivos), len(pruebas)
+def Pruebas(args):
+    """The chosen tests, as (number, name, programs of the build directory on
+    its command line), and the targets that build them (None: everything,
+    when some test names no program of the build)."""
+    orden = ['ctest', '--test-dir', args.build, '--show-only=json-v1']
+    todas = json.loads(subprocess.run(orden, capture_output=True, text=True, check=True).stdout)['tests']
+    pruebas, objetivos, raiz = [], set(), os.path.realpath(args.build)
+    for numero, p in enumerate(todas, 1):
+        if re.search(args.excluir, p['name']) or not re.search(args.pruebas, p['name']):
+            continue
+        propios = {os.path.realpath(a) for a in p.get('command', [])
+                   if os.path.realpath(a).startswith(raiz + os.sep) and os.access(a, os.X_OK)}
+        pruebas.append((numero, p['name'], propios))
+        objetivos = None if objetivos is None or not propios else objetivos | {os.path.basename(a) for a in propios}
+    return pruebas, sorted(objetivos) if objetivos is not None else None
+
+
+def Huellas(build, antes=None):
+    """The hash of every ELF file of the build directory, keyed by path with
+    its size and time; files unchanged since `antes` are not read again."""
+    huellas = {}
+    for dirpath, dirnames, archivos in os.walk(build):
+        dirnames[:] = [d for d in dirnames if d != 'CMakeFiles']
+        for nombre in archivos:
+            ruta = os.path.join(dirpath, nombre)
+            st = os.lstat(ruta)
+            if not (st.st_mode & 0o111) or os.path.islink(ruta):
+                continue
+            marca = (st.st_size, st.st_mtime_ns)
+            if antes and ruta in antes and antes[ruta][0] == marca:
+                huellas[ruta] = antes[ruta]
+                continue
+            with open(ruta, 'rb') as f:
+                datos = f.read()
+            if datos[:4] == b'\x7fELF':
+                huellas[ruta] = (marca, hashlib.sha256(datos).digest())
+    return huellas
+
+
+def Afectadas(pruebas, limpias, ahora):
+    """The tests a rebuilt tree can fail: those whose own program changed,
+    and all that run something else. Every test when a program that no test
+    names changed (one a test may start itself)."""
+    cambiados = {os.path.realpath(r) for r, (_, h) in ahora.items() if r not in limpias or limpias[r][1] != h}
+    propios = set().union(*(p[2] for p in pruebas)) if pruebas else set()
+    if cambiados - propios:
+        return pruebas, cambiados
+    return [p for p in pruebas if not p[2] or p[2] & cambiados], cambiados
 
 
 def Construir(args, objetivos):
@@ -302,9 +345,10 @@ def Construir(args, objetivos):
     return Ejecutar(orden, args.tiempo_build)
 
 
-def Probar(args):
+def Probar(args, pruebas):
+    numeros = ','.join(str(p[0]) for p in pruebas)
     orden = ['ctest', '--test-dir', args.build, '-j', str(args.j), '--stop-on-failure',
-             '--timeout', str(args.tiempo), '-E', args.excluir] + (['-R', args.pruebas] if args.pruebas else [])
+             '--timeout', str(args.tiempo), '-I', '0,0,0,' + numeros]
     estado, salida = Ejecutar(orden, args.tiempo * 2 + 30)
     caidas = re.findall(r'^\s*\d+ - (\S+) \(', salida.split('The following tests FAILED:')[-1], re.M) \
         if 'The following tests FAILED:' in salida else []
@@ -326,7 +370,7 @@ def Reparar(pendiente):
         print('mutar: restored %s, left mutated by an interrupted run' % ruta.decode(), file=sys.stderr)
 
 
-def ProbarMutante(args, m, objetivos, pendiente):
+def ProbarMutante(args, m, plan, pendiente):
     ruta = os.path.join(args.arbol, m['archivo'])
     with open(ruta, 'rb') as f:
         original = f.read()
@@ -337,11 +381,19 @@ def ProbarMutante(args, m, objetivos, pendiente):
     t0 = time.time()
     try:
         Escribir(ruta, mutado.encode('utf-8'))
-        estado, salida = Construir(args, objetivos)
+        estado, salida = Construir(args, plan['objetivos'])
         if estado != 0:
             m['estado'], m['detalle'] = 'stillborn', salida[-2000:]
+            return
+        plan['huellas'] = Huellas(args.build, plan['huellas'])
+        afectadas, cambiados = Afectadas(plan['pruebas'], plan['limpias'], plan['huellas'])
+        m['programas'] = sorted(os.path.relpath(r, args.build) for r in cambiados)
+        if not cambiados:
+            m['estado'] = 'identical'   # the same programs as the clean tree: nothing can tell them apart
+        elif not afectadas:
+            m['estado'] = 'survived'
         else:
-            estado, caidas, salida = Probar(args)
+            estado, caidas, salida = Probar(args, afectadas)
             if estado is None:
                 m['estado'] = 'timeout'
             elif estado != 0:
@@ -356,7 +408,7 @@ def ProbarMutante(args, m, objetivos, pendiente):
             if hashlib.sha256(f.read()).hexdigest() != huella:
                 sys.exit('mutar: %s could not be restored; the original is in %s' % (ruta, pendiente))
         os.remove(pendiente)
-    m['segundos'] = round(time.time() - t0, 1)
+        m['segundos'] = round(time.time() - t0, 1)
 
 
 def LeerEquivalentes(ruta):
@@ -386,6 +438,7 @@ def main():
     ap.add_argument('--resultado', default='', help='JSON result (default BUILD/mutantes.json)')
     ap.add_argument('-j', type=int, default=2)
     ap.add_argument('--filtro', default='', help='only mutants whose key (file, mutation, line) matches this regex')
+    ap.add_argument('--sobrevivientes', default='', help='only the mutants that survived in this earlier JSON result')
     ap.add_argument('--listar', action='store_true', help='only print the drawn mutants')
     args = ap.parse_args()
     args.arbol, args.build = os.path.abspath(args.arbol), os.path.abspath(args.build)
@@ -394,20 +447,27 @@ def main():
     pendiente = os.path.join(args.build, 'mutar.pendiente')
     Reparar(pendiente)
 
-    elegidos, total = Elegir(args.arbol, args.fuentes, args.semilla, args.cuantos, args.filtro)
+    solo = None
+    if args.sobrevivientes:
+        with open(args.sobrevivientes, encoding='utf-8') as f:
+            solo = {m['clave'] for m in json.load(f)['mutantes'] if m['estado'] == 'survived'}
+    elegidos, total = Elegir(args.arbol, args.fuentes, args.semilla, args.cuantos, args.filtro, solo)
     if args.listar:
         for m in elegidos:
             print('%s:%d\t%s' % (m['archivo'], m['linea'], m['clave'].split('\t', 1)[1]))
         return 0
-    objetivos, npruebas = Objetivos(args.build, args.pruebas, args.excluir)
-    print('mutar: %d of %d mutants, seed %d; %d tests; building %s' % (
-        len(elegidos), total, args.semilla, npruebas, ' '.join(objetivos) if objetivos else 'everything'), flush=True)
-    estado, salida = Construir(args, objetivos)
-    t0 = time.time()
+    estado, salida = Construir(args, None)   # first everything, so that ctest knows every test
     if estado == 0:
+        pruebas, objetivos = Pruebas(args)
+        print('mutar: %d of %d mutants, seed %d; %d tests; building %s' % (
+            len(elegidos), total, args.semilla, len(pruebas), ' '.join(objetivos) if objetivos else 'everything'),
+            flush=True)
+        t0 = time.time()
         limite, args.tiempo = args.tiempo, args.tiempo or 600
-        estado, caidas, salida = Probar(args)
+        estado, caidas, salida = Probar(args, pruebas)
         args.tiempo = limite or max(30, int(3 * (time.time() - t0)))
+        plan = {'objetivos': objetivos, 'pruebas': pruebas, 'huellas': Huellas(args.build)}
+        plan['limpias'] = plan['huellas']
     if estado != 0:
         print(salida[-3000:], file=sys.stderr)
         print('mutar: the unmutated tree does not build or pass its tests', file=sys.stderr)
@@ -416,7 +476,7 @@ def main():
     inicio = time.time()
     try:
         for i, m in enumerate(elegidos):
-            ProbarMutante(args, m, objetivos, pendiente)
+            ProbarMutante(args, m, plan, pendiente)
             m['equivalente'] = equivalentes.get(m['clave'], '') if m['estado'] == 'survived' else ''
             print('%3d/%d %-10s %5.1fs %s:%d  %s' % (i + 1, len(elegidos), m['estado'], m['segundos'],
                   m['archivo'], m['linea'], m['mutacion']), flush=True)
@@ -424,12 +484,13 @@ def main():
         print('mutar: interrupted (%s); every file is restored' % e, file=sys.stderr)
         return 130
     finally:
-        Construir(args, objetivos)  # leave the build matching the restored sources
+        Construir(args, plan['objetivos'])  # leave the build matching the restored sources
     return Informar(args, elegidos, total, time.time() - inicio)
 
 
 def Informar(args, elegidos, total, segundos):
-    cuenta = {e: sum(m['estado'] == e for m in elegidos) for e in ('killed', 'timeout', 'survived', 'stillborn')}
+    cuenta = {e: sum(m['estado'] == e for m in elegidos)
+              for e in ('killed', 'timeout', 'survived', 'stillborn', 'identical')}
     equivalentes = [m for m in elegidos if m['estado'] == 'survived' and m['equivalente']]
     vivos = [m for m in elegidos if m['estado'] == 'survived' and not m['equivalente']]
     muertos = cuenta['killed'] + cuenta['timeout']
@@ -442,7 +503,8 @@ def Informar(args, elegidos, total, segundos):
         json.dump({'resumen': resumen, 'mutantes': elegidos}, f, indent=1, ensure_ascii=False)
     print('\n%-28s %5s' % ('mutants drawn', len(elegidos)))
     for nombre, n in (('killed', cuenta['killed']), ('caught by time-out', cuenta['timeout']),
-                      ('stillborn (do not build)', cuenta['stillborn']), ('survived, equivalent', len(equivalentes)),
+                      ('stillborn (do not build)', cuenta['stillborn']),
+                      ('identical programs', cuenta['identical']), ('survived, equivalent', len(equivalentes)),
                       ('survived', len(vivos))):
         print('%-28s %5d' % (nombre, n))
     print('%-28s %5.1f %%   (killed / (killed + survived, not equivalent))' % ('score', puntuacion))
