@@ -4,7 +4,7 @@
     tools/mutar.py --arbol DIR --build DIR --semilla N --cuantos K
                    [--fuentes 'engine/*.cpp' ...] [--pruebas REGEX] [--excluir REGEX]
                    [--tiempo S] [--equivalentes FILE] [--resultado FILE] [-j N]
-                   [--filtro REGEX] [--sobrevivientes JSON] [--listar]
+                   [--filtro REGEX] [--sobrevivientes JSON] [--claves FILE] [--parte K/N] [--listar]
 
 DIR is a source tree and BUILD a configured build directory of it. The tool
 lists every mutant of the chosen sources (operators, constants, dropped
@@ -235,7 +235,7 @@ def Clave(archivo, texto, offset, desc):
         texto.count('\n', 0, offset) + 1
 
 
-def Elegir(arbol, patrones, semilla, cuantos, filtro='', solo=None):
+def Elegir(arbol, patrones, semilla, cuantos, filtro='', solo=None, parte=(1, 1)):
     archivos = sorted({os.path.relpath(p, arbol) for pat in patrones for p in glob.glob(os.path.join(arbol, pat))})
     todos = []
     for a in archivos:
@@ -259,7 +259,7 @@ def Elegir(arbol, patrones, semilla, cuantos, filtro='', solo=None):
     # leaves the rest of the sample as it was, so runs before and after a
     # change compare the same mutants.
     rango = lambda m: hashlib.sha256(('%d\t%s' % (semilla, m['clave'])).encode()).digest()
-    elegidos = sorted(todos, key=rango)[:cuantos]
+    elegidos = sorted(todos, key=rango)[:cuantos][parte[0] - 1::parte[1]]
     return sorted(elegidos, key=lambda m: (m['archivo'], m['offset'], m['mutacion'])), len(todos)
 
 # ---------------------------------------------------------------- running
@@ -411,14 +411,15 @@ def ProbarMutante(args, m, plan, pendiente):
         m['segundos'] = round(time.time() - t0, 1)
 
 
-def LeerEquivalentes(ruta):
+def LeerEquivalentes(ruta, campos_minimos=4):
+    """Key -> reason, from a file of lines: file, mutation, line, reason (tabs)."""
     equivalentes = {}
     if ruta and os.path.exists(ruta):
         with open(ruta, encoding='utf-8') as f:
             for linea in f:
                 campos = linea.rstrip('\n').split('\t')
-                if len(campos) >= 4 and not linea.startswith('#'):
-                    equivalentes['\t'.join(campos[:3])] = campos[3]
+                if len(campos) >= campos_minimos and not linea.startswith('#'):
+                    equivalentes['\t'.join(campos[:3])] = campos[3] if len(campos) > 3 else ''
     return equivalentes
 
 
@@ -439,6 +440,9 @@ def main():
     ap.add_argument('-j', type=int, default=2)
     ap.add_argument('--filtro', default='', help='only mutants whose key (file, mutation, line) matches this regex')
     ap.add_argument('--sobrevivientes', default='', help='only the mutants that survived in this earlier JSON result')
+    ap.add_argument('--claves', default='', help='only the mutants listed in this file (as in the equivalents file)')
+    ap.add_argument('--parte', default='1/1', help='K/N: the K-th of N interleaved shares of the sample, for '
+                    'running it on N copies of the tree')
     ap.add_argument('--listar', action='store_true', help='only print the drawn mutants')
     args = ap.parse_args()
     args.arbol, args.build = os.path.abspath(args.arbol), os.path.abspath(args.build)
@@ -451,7 +455,10 @@ def main():
     if args.sobrevivientes:
         with open(args.sobrevivientes, encoding='utf-8') as f:
             solo = {m['clave'] for m in json.load(f)['mutantes'] if m['estado'] == 'survived'}
-    elegidos, total = Elegir(args.arbol, args.fuentes, args.semilla, args.cuantos, args.filtro, solo)
+    if args.claves:
+        solo = set(LeerEquivalentes(args.claves, 3))
+    parte = tuple(int(x) for x in args.parte.split('/'))
+    elegidos, total = Elegir(args.arbol, args.fuentes, args.semilla, args.cuantos, args.filtro, solo, parte)
     if args.listar:
         for m in elegidos:
             print('%s:%d\t%s' % (m['archivo'], m['linea'], m['clave'].split('\t', 1)[1]))
@@ -480,6 +487,7 @@ def main():
             m['equivalente'] = equivalentes.get(m['clave'], '') if m['estado'] == 'survived' else ''
             print('%3d/%d %-10s %5.1fs %s:%d  %s' % (i + 1, len(elegidos), m['estado'], m['segundos'],
                   m['archivo'], m['linea'], m['mutacion']), flush=True)
+            Guardar(args, elegidos[:i + 1], total, time.time() - inicio)
     except Interrumpido as e:
         print('mutar: interrupted (%s); every file is restored' % e, file=sys.stderr)
         return 130
@@ -488,7 +496,8 @@ def main():
     return Informar(args, elegidos, total, time.time() - inicio)
 
 
-def Informar(args, elegidos, total, segundos):
+def Guardar(args, elegidos, total, segundos):
+    """Writes the JSON result (after every mutant, so an interrupted run keeps what it did)."""
     cuenta = {e: sum(m['estado'] == e for m in elegidos)
               for e in ('killed', 'timeout', 'survived', 'stillborn', 'identical')}
     equivalentes = [m for m in elegidos if m['estado'] == 'survived' and m['equivalente']]
@@ -497,10 +506,16 @@ def Informar(args, elegidos, total, segundos):
     puntuacion = 100.0 * muertos / (muertos + len(vivos)) if muertos + len(vivos) else 100.0
     resumen = dict(cuenta, equivalentes=len(equivalentes), puntuacion=round(puntuacion, 1), segundos=round(segundos),
                    semilla=args.semilla, sorteados=len(elegidos), posibles=total, fuentes=args.fuentes,
-                   pruebas=args.pruebas, excluir=args.excluir, tiempo=args.tiempo)
+                   pruebas=args.pruebas, excluir=args.excluir, tiempo=args.tiempo, parte=args.parte)
     ruta = args.resultado or os.path.join(args.build, 'mutantes.json')
-    with open(ruta, 'w', encoding='utf-8') as f:
+    with open(ruta + '.nuevo', 'w', encoding='utf-8') as f:
         json.dump({'resumen': resumen, 'mutantes': elegidos}, f, indent=1, ensure_ascii=False)
+    os.replace(ruta + '.nuevo', ruta)
+    return cuenta, equivalentes, vivos, puntuacion, ruta
+
+
+def Informar(args, elegidos, total, segundos):
+    cuenta, equivalentes, vivos, puntuacion, ruta = Guardar(args, elegidos, total, segundos)
     print('\n%-28s %5s' % ('mutants drawn', len(elegidos)))
     for nombre, n in (('killed', cuenta['killed']), ('caught by time-out', cuenta['timeout']),
                       ('stillborn (do not build)', cuenta['stillborn']),
