@@ -403,7 +403,8 @@ void Triangulo(CasoColision *s, Vector a, Vector b, Vector c)
 // Rooms of every shape the grid must fit: a hall, thin strips along each
 // axis, a flat plate, one face, many copies of one face, tiny faces strewn
 // through a large box, a few huge faces among small ones, and faces that
-// can never be touched (a corner out of range, an infinite coordinate).
+// can never be touched (a corner out of range, an infinite coordinate);
+// last, a room at the scale of 1e30, too wide for any finite reach.
 std::vector<CasoColision> Formas()
 {
     std::vector<CasoColision> f;
@@ -445,6 +446,9 @@ std::vector<CasoColision> Formas()
     f.back().caras[3].Vert[1] = (int)f.back().vertices.size();
     f.back().caras[7].Vert[0] = -1;
     f.back().vertices[f.back().caras[11].Vert[2]].y = std::numeric_limits<float>::infinity();
+    f.emplace_back();                           // last: a room of 1e30, one face up to 3e38
+    AnadirPared(&g, &f.back(), Vector{-1e30f, -1e30f, 0}, Vector{2e30f, 0, 0}, Vector{0, 2e30f, 0}, 12, 12);
+    Triangulo(&f.back(), Vector{-1e30f, 0, 5e29f}, Vector{1e30f, 0, 5e29f}, Vector{0, 3e38f, 5e29f});
     return f;
 }
 
@@ -469,7 +473,8 @@ std::vector<int> CarasTocables(const CasoColision &s)
 // For every shape: no more cells than faces held; every face that can be
 // touched held exactly once, the large ones at the end; the cells' runs in
 // order and covering the rest; and queries around the room still give the
-// model's result bit for bit. Under the sanitizer build this is also where
+// model's result bit for bit, while a small sphere far from all faces looks
+// at none. Under the sanitizer build this is also where
 // building any shape reads and writes only inside its arrays.
 TEST(IndiceColisionRejilla, CadaFormaCabeEnSuRejilla)
 {
@@ -489,8 +494,13 @@ TEST(IndiceColisionRejilla, CadaFormaCabeEnSuRejilla)
         EXPECT_GE(ind.celdas[2], 1);
         EXPECT_LE(celdas, ind.NumCaras) << "shape " << f << ": " << ind.celdas[0] << " x " << ind.celdas[1]
                                         << " x " << ind.celdas[2] << " cells";
-        EXPECT_LE(ind.NumGrandes, std::max(1, ind.NumCaras / 256)) << "shape " << f;
-        // The strips (shapes 3 to 5) are cut along their length, the plate along x and z.
+        // Faces too wide for any finite reach (all of the last room's) are
+        // always kept apart; of the others, at most one in 256.
+        const bool enorme = f + 1 == formas.size();
+        if (!enorme) {
+            EXPECT_LE(ind.NumGrandes, std::max(1, ind.NumCaras / 256)) << "shape " << f;
+        }
+        // The strips (shapes 3 to 5) are cut along their length, the plate (6) along x and z.
         const std::vector<int> largos = f == 6 ? std::vector<int>{0, 2} : f >= 3 && f <= 5 ? std::vector<int>{(int)f - 3}
                                                                                          : std::vector<int>{};
         for (int eje : largos)
@@ -505,6 +515,17 @@ TEST(IndiceColisionRejilla, CadaFormaCabeEnSuRejilla)
             ASSERT_LE(ind.inicio[c], ind.inicio[c + 1]) << "shape " << f << " cell " << c;
         EXPECT_EQ(ind.inicio[celdas], ind.NumCaras - ind.NumGrandes) << "shape " << f;
 
+        // A small sphere far beyond every face looks at none of them (but
+        // those kept apart with no finite reach).
+        float lejos = 0;
+        for (int i : tocables)
+            for (int k = 0; k < 3; k++) {
+                const Vector v = s.vertices[s.caras[i].Vert[k]];
+                lejos = std::max({lejos, std::fabs(v.x), std::fabs(v.y), std::fabs(v.z)});
+            }
+        lejos = std::min(lejos * 4 + 100, 3e38f);
+        EXPECT_EQ(Probadas(1, Vector{lejos, -lejos, lejos}, Vector{1, -10, 2}, ind), enorme ? ind.NumGrandes : 0)
+            << "shape " << f;
         for (int i = 0; i < 60; i++) {
             Vector c = s.vertices[s.caras[tocables[g() % tocables.size()]].Vert[0]];
             const float r = (float)(0.5 + 60 * u(g));
