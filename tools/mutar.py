@@ -272,10 +272,10 @@ def AlInterrumpir(signo, marco):
     raise Interrumpido('signal %d' % signo)
 
 
-def Ejecutar(orden, limite, cwd=None):
+def Ejecutar(orden, limite, entorno=None):
     """Runs orden in a process group of its own; on time-out kills the group.
     Returns (exit status or None on time-out, output)."""
-    p = subprocess.Popen(orden, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+    p = subprocess.Popen(orden, env=entorno, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
                          start_new_session=True, text=True, errors='replace')
     try:
         salida, _ = p.communicate(timeout=limite)
@@ -349,7 +349,12 @@ def Probar(args, pruebas):
     numeros = ','.join(str(p[0]) for p in pruebas)
     orden = ['ctest', '--test-dir', args.build, '-j', str(args.j), '--stop-on-failure',
              '--timeout', str(args.tiempo), '-I', '0,0,0,' + numeros]
-    estado, salida = Ejecutar(orden, args.tiempo * 2 + 30)
+    # Temporary files in a folder of this build's own, so that runs on two
+    # copies of the tree at once do not share them.
+    temporal = os.path.join(args.build, 'mutar-tmp')
+    os.makedirs(temporal, exist_ok=True)
+    entorno = dict(os.environ, TMPDIR=temporal, TEST_TMPDIR=temporal)
+    estado, salida = Ejecutar(orden, args.tiempo * 2 + 30, entorno)
     caidas = re.findall(r'^\s*\d+ - (\S+) \(', salida.split('The following tests FAILED:')[-1], re.M) \
         if 'The following tests FAILED:' in salida else []
     return estado, caidas, salida
