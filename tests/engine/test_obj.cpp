@@ -446,3 +446,20 @@ TEST(ObjMemoria, UnaAsignacionFallidaTerminaLaCargaConLoLeido) {
 // that fscanf returns, through a slot map per format. A wrong pattern, a
 // wrong slot or a holder that forgets its earlier value shows up as a
 // difference.
+
+// ---- A process started with its standard input closed: the first file it
+// ---- opens gets descriptor 0, and must load like any other.
+
+TEST(ObjDescriptores, CargaConLaEntradaEstandarCerrada)
+{
+    const std::string ruta = Escribir("v 1 2 3\nv 4 5 6\nv 7 8 9\nf 1 2 3\n", "cero.obj");
+    const int copia = dup(0);
+    ASSERT_GE(copia, 0);
+    close(0);
+    Modelo m = CargarModeloOBJ(ruta.c_str(), 0);
+    dup2(copia, 0);
+    close(copia);
+    EXPECT_EQ(m.NumVertices, 3);
+    EXPECT_EQ(m.NumCaras, 1);
+    LiberarModelo(&m);
+}
