@@ -463,3 +463,65 @@ TEST(ObjDescriptores, CargaConLaEntradaEstandarCerrada)
     EXPECT_EQ(m.NumCaras, 1);
     LiberarModelo(&m);
 }
+
+#if !defined(TALO_CON_ASAN)
+// When an append fails for want of memory, loading stops there: the faces
+// after the vertices that no longer fit are not read either, although the
+// face array would have had room for them.
+TEST(ObjMemoria, TrasUnaAsignacionFallidaNoSeLeeNadaMas) {
+    const int total = 1500000;
+    std::string texto;
+    texto.reserve((size_t)total * 14 + 1000);
+    char linea[40];
+    for (int i = 1; i <= total; i++) {
+        snprintf(linea, sizeof linea, "v %d 0 %d\n", i, -i);
+        texto += linea;
+    }
+    for (int i = 0; i < 50; i++) texto += "f 1 2 3\n";
+    const std::string ruta = Escribir(texto, "grande_con_caras.obj");
+    texto.clear();
+    texto.shrink_to_fit();
+
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        mallopt(M_MMAP_THRESHOLD, 64 << 10);
+        malloc_trim(0);
+        const long kb = TamanoVirtualKB();
+        if (kb <= 0) _exit(10);
+        const rlim_t tope = ((rlim_t)kb << 10) + (8u << 20);
+        struct rlimit lim = {tope, tope};
+        if (setrlimit(RLIMIT_AS, &lim) != 0) _exit(11);
+        Modelo m = CargarModeloOBJ(ruta.c_str(), 0);
+        if (m.NumVertices <= 0) _exit(12);
+        if (m.NumVertices >= total) _exit(13);   // the cap never bit
+        if (m.NumCaras != 0) _exit(14);
+        for (int i = 0; i < m.NumVertices; i++)
+            if (m.Vertices[i].x != (float)(i + 1) || m.Vertices[i].z != (float)-(i + 1)) _exit(15);
+        _exit(0);
+    }
+    int estado = 0;
+    ASSERT_EQ(waitpid(pid, &estado, 0), pid);
+    ASSERT_TRUE(WIFEXITED(estado));
+    EXPECT_EQ(WEXITSTATUS(estado), 0);
+    remove(ruta.c_str());
+}
+#endif
+
+// ---- Keywords cut by the edge of a read: the file is read in blocks, and a
+// ---- keyword that starts at the end of one goes on in the next.
+
+TEST(ObjBloques, PalabraClavePartidaEntreDosLecturas) {
+    for (int desde = 65520; desde <= 65540; desde++) {
+        // "v 1 2 3\n", a comment, then "vn ..." at byte `desde`.
+        std::string texto = "v 1 2 3\n#";
+        texto += std::string((size_t)(desde - 10), 'x');
+        texto += "\nvn 0 0 1\nvt 0.5 0.25\nv 4 5 6\n";
+        ASSERT_EQ(texto.find("vn"), (size_t)desde);
+        Modelo m = CargarModeloOBJ(Escribir(texto, "partida.obj").c_str(), 0);
+        EXPECT_EQ(m.NumVertices, 2) << desde;
+        EXPECT_EQ(m.NumNormales, 1) << desde;
+        EXPECT_EQ(m.NumCTexturas, 1) << desde;
+        LiberarModelo(&m);
+    }
+}
