@@ -53,7 +53,8 @@ OPERADORES = ['<<=', '>>=', '...', '::', '->', '++', '--', '<<', '>>', '<=', '>=
 TOKEN = re.compile(r'\s*(?:(?P<num>%s)|(?P<id>[A-Za-z_]\w*)|(?P<op>%s|[^\s]))' % (
     NUMERO, '|'.join(re.escape(o) for o in OPERADORES)))
 TIPOS = {'int', 'float', 'double', 'char', 'bool', 'void', 'long', 'short', 'unsigned', 'signed', 'auto',
-         'const', 'static', 'size_t', 'constexpr', 'struct', 'enum', 'uint8_t', 'uint32_t', 'int32_t'}
+         'const', 'static', 'size_t', 'constexpr', 'struct', 'enum', 'uint8_t', 'uint32_t', 'int32_t',
+         'extern', 'typedef', 'inline'}
 NO_VALOR = {'return', 'case', 'else', 'sizeof', 'throw', 'new', 'delete', 'if', 'while', 'for', 'switch'}
 
 
@@ -216,7 +217,7 @@ def Clave(archivo, texto, offset, desc):
 
 
 def Elegir(arbol, patrones, semilla, cuantos, filtro='', solo=None, parte=(1, 1)):
-    archivos = sorted({os.path.relpath(p, arbol) for pat in patrones for p in glob.glob(os.path.join(arbol, pat))})
+    archivos = sorted({os.path.relpath(p, arbol) for pat in patrones for p in glob.glob(os.path.join(arbol, pat), recursive=True)})
     todos = []
     for a in archivos:
         with open(os.path.join(arbol, a), encoding='utf-8') as f:

@@ -205,7 +205,7 @@ def main():
     ap.add_argument('--build', required=True, help='configured build directory of that tree')
     ap.add_argument('--semilla', type=int, required=True)
     ap.add_argument('--cuantos', type=int, required=True, help='mutants to draw')
-    ap.add_argument('--fuentes', nargs='+', default=['engine/*.cpp', 'engine/*.h'], help='globs, relative to the tree')
+    ap.add_argument('--fuentes', nargs='+', default=['engine/**/*.cpp', 'engine/**/*.h'], help='globs, relative to the tree')
     ap.add_argument('--pruebas', default='', help='ctest -R: tests to run (default all)')
     ap.add_argument('--excluir', default=EXCLUIR, help='ctest -E: tests left out (default: the soak test and the real programs under Xvfb)')
     ap.add_argument('--tiempo', type=int, default=0, help='seconds per test run (default 3x the clean run, at least 30)')
