@@ -26,6 +26,8 @@
 #include "colision.h"
 #include "colision_local.h"
 
+thread_local long long CarasProbadasIndice = 0;
+
 namespace {
 
 // Faces kept apart from the grid: at most this many, and at most one in 256.
@@ -275,6 +277,13 @@ bool Reunir(const IndiceColision &ind, const int k0[3], const int k1[3], const d
     return Probar(ind.caras, ind.NumCaras - ind.NumGrandes, ind.NumCaras, p, r, c);
 }
 
+// The fallback, counted as the whole model's work.
+Vector PorElModelo(float radio, Vector centro, Vector mov, const Modelo &m)
+{
+    CarasProbadasIndice += m.NumCaras;
+    return XoqueEsferaModelo(radio, centro, mov, m);
+}
+
 }  // namespace
 
 // An infinite or NaN centre or radius, a query that would visit more cells
@@ -283,20 +292,21 @@ bool Reunir(const IndiceColision &ind, const int k0[3], const int k1[3], const d
 Vector XoqueEsferaIndice(float radio, Vector centro, Vector mov, IndiceColision indice)
 {
     if (indice.porModelo)
-        return XoqueEsferaModelo(radio, centro, mov, indice.modelo);
+        return PorElModelo(radio, centro, mov, indice.modelo);
     if (indice.NumCaras == 0)
         return mov;
     const double p[3] = {centro.x, centro.y, centro.z};
     if (!std::isfinite(radio) || !Finito(centro))
-        return XoqueEsferaModelo(radio, centro, mov, indice.modelo);
+        return PorElModelo(radio, centro, mov, indice.modelo);
     int k0[3], k1[3];
     if (VentanaCeldas(indice, p, radio, k0, k1) > indice.NumCaras)
-        return XoqueEsferaModelo(radio, centro, mov, indice.modelo);
+        return PorElModelo(radio, centro, mov, indice.modelo);
     Candidatas c;
     c.n = 0;
     if (!Reunir(indice, k0, k1, p, radio, &c))
-        return XoqueEsferaModelo(radio, centro, mov, indice.modelo);
+        return PorElModelo(radio, centro, mov, indice.modelo);
     std::sort(c.caras, c.caras + c.n);
+    CarasProbadasIndice += c.n;
     const Modelo &m = indice.modelo;
     for (int k = 0; k < c.n; k++) {
         const Cara &cara = m.Caras[c.caras[k]];

@@ -1,5 +1,6 @@
 // colision_local.h - private to colision.cpp and colision_indice.cpp: the
-// bounds by which both skip faces that cannot be touched. Each is proved in
+// bounds by which both skip faces that cannot be touched, and what the
+// collision index shows its own tests. Each bound is proved in
 // docs/colision.md; change one only together with its proof.
 #ifndef TALO_COLISION_LOCAL_H
 #define TALO_COLISION_LOCAL_H
@@ -31,5 +32,12 @@ inline double AlcanceCara(double l, double s, double c)
         return INFINITY;
     return std::max(0.7072 * l, (s + c) * (2.0 * kEscalaEsquina)) + 0x1p-39;
 }
+
+// The faces this thread's calls of XoqueEsferaIndice have handed to
+// XoqueEsferaPlano: the candidates of each query, or the model's face count
+// for a query that falls back to XoqueEsferaModelo. One addition a query; it
+// only grows, and only tests read it (or reset it), to check that a query
+// does the work the index promises and no more.
+extern thread_local long long CarasProbadasIndice;
 
 #endif

@@ -87,4 +87,32 @@ TEST(PunterosShader, LasExtensionesSeComparanPorPalabrasEnteras)
     EXPECT_FALSE(VersionAlMenos(99, 0));
 }
 
+// ---- A core-profile context has no single extension string: each name is
+// ---- asked for on its own (glGetStringi). Only where TALO_NUCLEO is set, on
+// ---- a server that can make such a context.
+
+TEST(PunterosShader, NucleoBuscaLasExtensionesUnaAUna)
+{
+    if (getenv("TALO_NUCLEO") == nullptr) GTEST_SKIP() << "TALO_NUCLEO not set";
+    if (glutGetWindow() == 0) {
+        glutInit(&gArgc, gArgv);
+        glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
+    }
+    glutInitContextVersion(3, 2);
+    glutInitContextProfile(GLUT_CORE_PROFILE);
+    glutCreateWindow("nucleo");
+    ASSERT_EQ(glGetString(GL_EXTENSIONS), nullptr) << "not a core-profile context";
+    GLint cuantas = 0;
+    glGetIntegerv(GL_NUM_EXTENSIONS, &cuantas);
+    ASSERT_GT(cuantas, 1);
+    PFNGLGETSTRINGIPROC leer = (PFNGLGETSTRINGIPROC)glutGetProcAddress("glGetStringi");
+    ASSERT_NE(leer, nullptr);
+    for (GLint k : {(GLint)0, cuantas / 2, cuantas - 1}) {
+        const std::string nombre = (const char *)leer(GL_EXTENSIONS, (GLuint)k);
+        EXPECT_TRUE(ExtensionOfrecida(nombre.c_str())) << nombre;
+        EXPECT_FALSE(ExtensionOfrecida((nombre + "_no").c_str())) << nombre;
+    }
+    EXPECT_TRUE(VersionAlMenos(3, 2));
+}
+
 }  // namespace

@@ -10,6 +10,8 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "camara.h"
 #include "comun.h"
@@ -343,4 +345,105 @@ TEST(CamaraMirar, DeterminanteCeroSigueFinita)
     Camara inf = Reset();
     CamaraMirar(&inf, std::numeric_limits<float>::infinity());
     EXPECT_TRUE(Mismo(inf, Reset()));
+}
+
+// ---- Pitch whose x-y solve is singular: every orientation whose side axis
+// ---- lies in the x-y plane, where the other component pairs must take over.
+
+namespace {
+
+const double kPi = 3.14159265358979323846;
+
+Vector RSum(Vector a, Vector b) { return V(a.x + b.x, a.y + b.y, a.z + b.z); }
+
+// The camera at `ojo` looking along cos(u) e + sin(u) z, e the unit
+// horizontal direction at `w` degrees from +y towards -x: its side axis is
+// horizontal, so the x-y projections of view and up offset are parallel.
+// They are so exactly in floats when w is a multiple of 45 degrees, or when
+// the view is along z (u = 90 or 270), whatever w.
+double SenoExacto(double grados, double (*f)(double))
+{
+    const double v = f(grados * kPi / 180);
+    if (std::fmod(grados, 90) == 0) return std::round(v);
+    if (std::fmod(grados, 45) == 0) return v < 0 ? -std::sqrt(0.5) : std::sqrt(0.5);
+    return v;
+}
+
+Camara CamaraDeCostado(Vector ojo, double w, double u, float largo)
+{
+    const double ex = -SenoExacto(w, std::sin), ey = SenoExacto(w, std::cos);
+    const double cu = SenoExacto(u, std::cos), su = SenoExacto(u, std::sin);
+    const Vector b = V((float)(largo * cu * ex), (float)(largo * cu * ey), (float)(largo * su));
+    const Vector a = V((float)(-largo * su * ex), (float)(-largo * su * ey), (float)(largo * cu));
+    Camara c;
+    c.Posicion = ojo;
+    c.Frente = RSum(ojo, b);
+    c.Arriba = RSum(c.Frente, a);
+    c.Lateral = RSum(ojo, V((float)(largo * ey), (float)(-largo * ex), 0.0f));
+    return c;
+}
+
+double Coseno(Vector a, Vector b)
+{
+    const double d = (double)a.x * b.x + (double)a.y * b.y + (double)a.z * b.z;
+    const double na = std::sqrt((double)a.x * a.x + (double)a.y * a.y + (double)a.z * a.z);
+    const double nb = std::sqrt((double)b.x * b.x + (double)b.y * b.y + (double)b.z * b.z);
+    return d / (na * nb);
+}
+
+::testing::AssertionResult Cerca(Vector v, double x, double y, double z, double tolerancia)
+{
+    if (std::fabs(v.x - x) <= tolerancia && std::fabs(v.y - y) <= tolerancia && std::fabs(v.z - z) <= tolerancia)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "got (" << v.x << ", " << v.y << ", " << v.z << ") expected (" << x
+                                         << ", " << y << ", " << z << ")";
+}
+
+}  // namespace
+
+// From every such orientation (side axis along x, along y or diagonal, view
+// at every 30 degrees about it; a level view along z with its side axis at
+// any angle; eyes here and there, scales 1 to 1e5), a
+// pitch by +-0.05 turns view and up offset together about the side axis,
+// exactly as a well-posed camera turns: B' = B cos t + A sin t and
+// A' = A cos t - B sin t; eye and side point stay put. Views within 0.2 of
+// straight up do not turn further up, nor views within 0.04 of straight
+// down further down.
+TEST(CamaraMirarSingular, GiraDesdeCadaOrientacion)
+{
+    std::vector<std::pair<double, double>> orientaciones;
+    for (int w = 0; w < 360; w += 45)
+        for (int u = 0; u < 360; u += 30) orientaciones.push_back({w, u});
+    // A level view along z with the up offset anywhere in the x-y plane,
+    // nearly along x or y too: the better conditioned pair must be chosen.
+    for (double w : {1e-5, 3.0, 30.0, 44.9, 45.1, 60.0, 89.99999, 135.5, 200.0, 300.7, 359.99999})
+        for (double u : {90.0, 270.0}) orientaciones.push_back({w, u});
+    int giradas = 0, quietas = 0;
+    for (auto [w, u] : orientaciones)
+            for (float t : {0.05f, -0.05f})
+                for (float largo : {1.0f, 99999.0f}) {
+                    const Vector ojo = largo > 1 ? V(250, -40, 1e4f) : V(0, 0, 0);
+                    Camara c = CamaraDeCostado(ojo, w, u, largo);
+                    const Camara antes = c;
+                    const Vector b = RRes(c.Frente, c.Posicion), a = RRes(c.Arriba, c.Frente);
+                    ASSERT_EQ((double)b.x * a.y - (double)b.y * a.x, 0.0) << w << " " << u;
+                    const double phi = std::acos(Coseno(b, V(0, 1, 0)));
+                    CamaraMirar(&c, t);
+                    const std::string caso = "w " + std::to_string(w) + " u " + std::to_string(u) + " t "
+                                             + std::to_string(t) + " scale " + std::to_string(largo);
+                    EXPECT_TRUE(Mismo(c.Posicion, antes.Posicion)) << caso;
+                    EXPECT_TRUE(Mismo(c.Lateral, antes.Lateral)) << caso;
+                    if ((t > 0 && phi < 0.15) || (t < 0 && phi > 3.13)) {
+                        EXPECT_TRUE(Mismo(c, antes)) << caso;
+                        quietas++;
+                        continue;
+                    }
+                    const double ct = std::cos((double)t), st = std::sin((double)t), tol = 2e-6 * largo;
+                    const Vector nb = RRes(c.Frente, c.Posicion), na = RRes(c.Arriba, c.Frente);
+                    EXPECT_TRUE(Cerca(nb, b.x * ct + a.x * st, b.y * ct + a.y * st, b.z * ct + a.z * st, tol)) << caso;
+                    EXPECT_TRUE(Cerca(na, a.x * ct - b.x * st, a.y * ct - b.y * st, a.z * ct - b.z * st, tol)) << caso;
+                    giradas++;
+                }
+    EXPECT_EQ(quietas, 4 * 2);   // up and down, each reached from w = 0 and w = 180, at two scales
+    EXPECT_EQ(giradas, (int)orientaciones.size() * 2 * 2 - quietas);
 }

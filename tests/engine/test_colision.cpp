@@ -320,3 +320,28 @@ TEST(XoqueDiferencial, TriangulosAleatorios)
     EXPECT_GT(empujados, 5000);
     EXPECT_GT(degenerados, 5000);
 }
+
+// ---- The corner rule: a foot point within (L + C) 2^-18 of a vertex touches,
+// ---- even where the angle sum does not reach 6.0.
+
+// Foot points just off the first vertex, outside the triangle, where the
+// angles add up to about pi: at 0.5 and 0.9 of the corner reach the face
+// is touched (the fall slid away, the push added), at 1.1, 1.5 and 2.5 it
+// is not. The same
+// triangle near the origin and moved out to where C, not L, sets the reach.
+TEST(XoqueEsquina, AlcanceDeLaEsquina)
+{
+    for (float desplazado : {0.0f, 3000.0f}) {
+        const Vector v1 = V(desplazado, 0, desplazado), v2 = V(desplazado + 100, 0, desplazado),
+                     v3 = V(desplazado, 0, desplazado + 100);
+        const double l = std::sqrt(2.0) * 100, c = desplazado + 100.0;
+        const double alcance = (l + c) * 0x1p-18;
+        for (double veces : {0.5, 0.9, 1.1, 1.5, 2.5}) {
+            const double paso = veces * alcance / std::sqrt(2.0);   // along (-1, 0, -1)
+            const Vector centro = V((float)(desplazado - paso), 30, (float)(desplazado - paso));
+            const Vector r = XoqueEsferaPlano(50, centro, V(0, -10, 0), v1, v2, v3);
+            const Vector esperado = veces < 1 ? V(0, 10, 0) : V(0, -10, 0);   // slid and pushed, or untouched
+            EXPECT_TRUE(MismosBits(r, esperado)) << desplazado << " x" << veces << ": " << Texto(r);
+        }
+    }
+}

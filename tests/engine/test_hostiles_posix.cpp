@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#include <malloc.h>
+#include <sys/resource.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -82,6 +84,18 @@ int CargarEnHijo(Cargador c, const std::string &ruta) {
 }
 
 
+// The process's address space, from /proc.
+long TamanoVirtualKB() {
+    FILE *f = fopen("/proc/self/status", "r");
+    if (!f) return -1;
+    char linea[256];
+    long kb = -1;
+    while (fgets(linea, sizeof linea, f))
+        if (sscanf(linea, "VmSize: %ld kB", &kb) == 1) break;
+    fclose(f);
+    return kb;
+}
+
 }  // namespace
 
 TEST(HostilesPosix, LasImagenesYLosShadersNoEsperanNiLeenSinFin) {
@@ -154,3 +168,64 @@ TEST(HostilesPosix, ShaderIlegibleDaNulo) {
     ASSERT_TRUE(WIFEXITED(estado));
     EXPECT_EQ(WEXITSTATUS(estado), 0);
 }
+
+// ---- A process started with its standard input closed: the first file it
+// ---- opens gets descriptor 0, and must load like any other.
+
+TEST(HostilesPosix, CargaConLaEntradaEstandarCerrada)
+{
+    const std::string ruta = Escribir("v 1 2 3\nv 4 5 6\nv 7 8 9\nf 1 2 3\n", "cero.obj");
+    const int copia = dup(0);
+    ASSERT_GE(copia, 0);
+    close(0);
+    Modelo m = CargarModeloOBJ(ruta.c_str(), 0);
+    dup2(copia, 0);
+    close(copia);
+    EXPECT_EQ(m.NumVertices, 3);
+    EXPECT_EQ(m.NumCaras, 1);
+    LiberarModelo(&m);
+}
+
+#if !defined(TALO_CON_ASAN) && defined(__GLIBC__)
+// When an append fails for want of memory, loading stops there: the faces
+// after the vertices that no longer fit are not read either, although the
+// face array would have had room for them.
+TEST(HostilesPosix, TrasUnaAsignacionFallidaNoSeLeeNadaMas) {
+    const int total = 1500000;
+    std::string texto;
+    texto.reserve((size_t)total * 14 + 1000);
+    char linea[40];
+    for (int i = 1; i <= total; i++) {
+        snprintf(linea, sizeof linea, "v %d 0 %d\n", i, -i);
+        texto += linea;
+    }
+    for (int i = 0; i < 50; i++) texto += "f 1 2 3\n";
+    const std::string ruta = Escribir(texto, "grande_con_caras.obj");
+    texto.clear();
+    texto.shrink_to_fit();
+
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        mallopt(M_MMAP_THRESHOLD, 64 << 10);
+        malloc_trim(0);
+        const long kb = TamanoVirtualKB();
+        if (kb <= 0) _exit(10);
+        const rlim_t tope = ((rlim_t)kb << 10) + (8u << 20);
+        struct rlimit lim = {tope, tope};
+        if (setrlimit(RLIMIT_AS, &lim) != 0) _exit(11);
+        Modelo m = CargarModeloOBJ(ruta.c_str(), 0);
+        if (m.NumVertices <= 0) _exit(12);
+        if (m.NumVertices >= total) _exit(13);   // the cap never bit
+        if (m.NumCaras != 0) _exit(14);
+        for (int i = 0; i < m.NumVertices; i++)
+            if (m.Vertices[i].x != (float)(i + 1) || m.Vertices[i].z != (float)-(i + 1)) _exit(15);
+        _exit(0);
+    }
+    int estado = 0;
+    ASSERT_EQ(waitpid(pid, &estado, 0), pid);
+    ASSERT_TRUE(WIFEXITED(estado));
+    EXPECT_EQ(WEXITSTATUS(estado), 0);
+    remove(ruta.c_str());
+}
+#endif

@@ -367,3 +367,21 @@ TEST(ObjCaras, LosFormatosLeenTodosLosCaracteresDeSeparacion) {
     EsperarCara(m.Caras[0], 0, 2, -1, 1, -1, -1);
     LiberarModelo(&m);
 }
+
+// ---- Keywords cut by the edge of a read: the file is read in blocks, and a
+// ---- keyword that starts at the end of one goes on in the next.
+
+TEST(ObjBloques, PalabraClavePartidaEntreDosLecturas) {
+    for (int desde = 65520; desde <= 65540; desde++) {
+        // "v 1 2 3\n", a comment, then "vn ..." at byte `desde`.
+        std::string texto = "v 1 2 3\n#";
+        texto += std::string((size_t)(desde - 10), 'x');
+        texto += "\nvn 0 0 1\nvt 0.5 0.25\nv 4 5 6\n";
+        ASSERT_EQ(texto.find("vn"), (size_t)desde);
+        Modelo m = CargarModeloOBJ(Escribir(texto, "partida.obj").c_str(), 0);
+        EXPECT_EQ(m.NumVertices, 2) << desde;
+        EXPECT_EQ(m.NumNormales, 1) << desde;
+        EXPECT_EQ(m.NumCTexturas, 1) << desde;
+        LiberarModelo(&m);
+    }
+}
