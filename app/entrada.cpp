@@ -12,7 +12,7 @@ static int Alternar(int bandera) { return bandera == 0 ? 1 : 0; }
 
 void PulsarSI(unsigned char tecla, int, int)
 {
-    if (tecla == 27)  exit(0);
+    if (tecla == 27) exit(0);
     if (tecla == 'r') IniciarCamara(&camara);
     if (tecla == 'w') WWW = 1;
     if (tecla == 's') SSS = 1;

@@ -19,11 +19,11 @@ static void SubirTextura(Imagen *img)
     glBindTexture(GL_TEXTURE_2D, img->Textura);
     if (img->Pixeles != nullptr && img->Ancho > 0 && img->Alto > 0) {
         if (img->Bpp == 24)
-            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, img->Ancho, img->Alto, 0,
-                         GL_RGB, GL_UNSIGNED_BYTE, img->Pixeles);
+            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, img->Ancho, img->Alto, 0, GL_RGB, GL_UNSIGNED_BYTE,
+                         img->Pixeles);
         else if (img->Bpp == 32)
-            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, img->Ancho, img->Alto, 0,
-                         GL_RGBA, GL_UNSIGNED_BYTE, img->Pixeles);
+            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, img->Ancho, img->Alto, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                         img->Pixeles);
     }
     ParametrosTextura();
 }
@@ -72,9 +72,8 @@ void Dibujar()
     glLoadIdentity();
     // The up point is passed as the up vector as it stands; gluLookAt keeps
     // only its part across the line of sight.
-    gluLookAt(camara.Posicion.x, camara.Posicion.y, camara.Posicion.z,
-              camara.Frente.x, camara.Frente.y, camara.Frente.z,
-              camara.Arriba.x, camara.Arriba.y, camara.Arriba.z);
+    gluLookAt(camara.Posicion.x, camara.Posicion.y, camara.Posicion.z, camara.Frente.x, camara.Frente.y,
+              camara.Frente.z, camara.Arriba.x, camara.Arriba.y, camara.Arriba.z);
 #ifndef MODO_WIRE
     glLightfv(GL_LIGHT0, GL_POSITION, LuzPos);   // fixed in the world
     EjesCordenadas(10.0f);

@@ -16,20 +16,20 @@ void FormatearEstadisticas()
 {
     snprintf(TextoCaballo, sizeof TextoCaballo, "El Caballo Tiene %d Vertices y %d Poligonos",
              Caballo.NumVertices, Caballo.NumCaras);
-    snprintf(TextoMujer, sizeof TextoMujer, "La Mujer   Tiene %d Vertices y %d Poligonos",
-             Mujer.NumVertices, Mujer.NumCaras);
+    snprintf(TextoMujer, sizeof TextoMujer, "La Mujer   Tiene %d Vertices y %d Poligonos", Mujer.NumVertices,
+             Mujer.NumCaras);
 }
 
 static void Esquina(float x, float y) { glVertex3f(x, y, -1.0f); }
 
 void FPS()
 {
-    static int   TAnterior = 0;
-    static int   TActual = 0;
-    static int   veces = 0;
-    static int   i = 0;
-    static int   pv = 1;
-    static char  Texto[16] = {0};
+    static int TAnterior = 0;
+    static int TActual = 0;
+    static int veces = 0;
+    static int i = 0;
+    static int pv = 1;
+    static char Texto[16] = {0};
     static float FPS = 0.0f;
 
     if (pv) {
@@ -65,17 +65,20 @@ void FPS()
 
     glColor3f(1.0f, 0.0f, 0.0f);
     glBegin(GL_LINES);
-    Esquina(0.0f, 0.02f);   Esquina(0.06f, 0.02f);
-    Esquina(0.06f, 0.02f);  Esquina(0.06f, -0.01f);
-    Esquina(0.06f, -0.01f); Esquina(0.0f, -0.01f);
-    Esquina(0.0f, -0.01f);  Esquina(0.0f, 0.02f);
+    Esquina(0.0f, 0.02f);
+    Esquina(0.06f, 0.02f);
+    Esquina(0.06f, 0.02f);
+    Esquina(0.06f, -0.01f);
+    Esquina(0.06f, -0.01f);
+    Esquina(0.0f, -0.01f);
+    Esquina(0.0f, -0.01f);
+    Esquina(0.0f, 0.02f);
     glEnd();
 
     // The raster colour is taken from the current colour at each position.
     glColor3f(1.0f, 0.0f, 0.0f);
     glRasterPos3f(0.0f, 0.0f, -1.0f);
-    for (i = 0; i < (int)strlen(Texto); i++)
-        glutBitmapCharacter(GLUT_BITMAP_HELVETICA_10, Texto[i]);
+    for (i = 0; i < (int)strlen(Texto); i++) glutBitmapCharacter(GLUT_BITMAP_HELVETICA_10, Texto[i]);
     glRasterPos3f(-0.7f, 0.5f, -1.0f);
     for (i = 0; i < (int)strlen(TextoCaballo); i++)
         glutBitmapCharacter(GLUT_BITMAP_HELVETICA_10, TextoCaballo[i]);

@@ -17,11 +17,11 @@
 // Constants: nothing writes them.
 extern const Vector Caida;      // gravity, (0, -10, 0) per tick
 extern const Vector Salto;      // jump lift, (0, 15, 0) per tick
-extern const float  LuzAmb[4];  // scene ambient and front material ambient
-extern const float  LuzDif[4];  // light 0 diffuse, front material diffuse
-extern const float  LuzEsp[4];  // light 0 specular, front material specular
-extern const float  LuzPos[4];  // light 0 direction (w = 0: directional)
-extern const float  Niebla[4];  // light 0 ambient: none
+extern const float LuzAmb[4];   // scene ambient and front material ambient
+extern const float LuzDif[4];   // light 0 diffuse, front material diffuse
+extern const float LuzEsp[4];   // light 0 specular, front material specular
+extern const float LuzPos[4];   // light 0 direction (w = 0: directional)
+extern const float Niebla[4];   // light 0 ambient: none
 
 // The viewer and the scene.
 extern Camara camara;
@@ -56,12 +56,12 @@ void Tiempo(int valor);                             // simulation tick
 // built before): once at start-up, after the models are loaded and scaled,
 // and again whenever one of them is replaced.
 void IndexarSala();
-void Dibujar();                                     // one frame
+void Dibujar();   // one frame
 void RedimensionarPerspectiva(int width, int height);
-void RedimensionarOrtho(int width, int height);     // offered, not registered
-void Ajustes();                                     // render state, once
-void FPS();                                         // frame rate and statistics overlay
-void FormatearEstadisticas();                       // fills TextoCaballo and TextoMujer
+void RedimensionarOrtho(int width, int height);   // offered, not registered
+void Ajustes();                                   // render state, once
+void FPS();                                       // frame rate and statistics overlay
+void FormatearEstadisticas();                     // fills TextoCaballo and TextoMujer
 
 // Elapsed milliseconds on a monotonic clock, truncated to 32 bits.
 int RelojMilisegundos();

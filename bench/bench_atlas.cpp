@@ -36,8 +36,8 @@
 
 namespace {
 
-const int kQuads = 500;        // per side of the floor and of the ceiling
-const double kLado = 50;       // metres
+const int kQuads = 500;    // per side of the floor and of the ceiling
+const double kLado = 50;   // metres
 const double kAlto = 3;
 const double kRepeticiones = 2;   // per metre
 
@@ -50,7 +50,8 @@ int BuscarMaterial(int capa, int i, int j) { return capa * 4 + (i >= kQuads / 2)
 // Material 7 has only a colour.
 bool TieneImagen(int m) { return m != 7; }
 
-void EscribirImagenes(const std::string &dir) {
+void EscribirImagenes(const std::string &dir)
+{
     std::mt19937 azar(3);
     std::vector<unsigned char> px(512 * 512 * 3);
     for (int m = 0; m < 8; ++m) {
@@ -61,7 +62,8 @@ void EscribirImagenes(const std::string &dir) {
     }
 }
 
-void EscribirSala(const std::string &dir) {
+void EscribirSala(const std::string &dir)
+{
     EscribirImagenes(dir);
     FILE *mtl = std::fopen((dir + "/sala_atlas.mtl").c_str(), "w");
     if (!mtl) std::exit(1);
@@ -92,7 +94,8 @@ void EscribirSala(const std::string &dir) {
                     int a = base + j * fila + i + 1, b = a + 1, c = a + fila + 1, d = a + fila;
                     if (capa) std::swap(b, d);
                     const int n = capa + 1;
-                    std::fprintf(f, "f %d/%d/%d %d/%d/%d %d/%d/%d %d/%d/%d\n", a, a, n, d, d, n, c, c, n, b, b, n);
+                    std::fprintf(f, "f %d/%d/%d %d/%d/%d %d/%d/%d %d/%d/%d\n", a, a, n, d, d, n, c, c, n, b,
+                                 b, n);
                 }
         }
     }
@@ -101,15 +104,16 @@ void EscribirSala(const std::string &dir) {
     const double p[4][2] = {{0, 0}, {kLado, 0}, {kLado, kLado}, {0, kLado}};
     for (int k = 0; k < 4; ++k) {
         const double *u = p[k], *v = p[(k + 1) % 4];
-        std::fprintf(f, "v %g 0 %g\nv %g 0 %g\nv %g %g %g\nv %g %g %g\nf -4 -3 -2 -1\n", u[0], u[1], v[0], v[1],
-                     v[0], kAlto, v[1], u[0], kAlto, u[1]);
+        std::fprintf(f, "v %g 0 %g\nv %g 0 %g\nv %g %g %g\nv %g %g %g\nf -4 -3 -2 -1\n", u[0], u[1], v[0],
+                     v[1], v[0], kAlto, v[1], u[0], kAlto, u[1]);
     }
     std::fclose(f);
 }
 
 // The floor's or the ceiling's triangles as the importer hands them to the
 // texturing stage (positions do not matter to it; coordinates do).
-std::vector<TrianguloImportado> CrearCapa(int capa) {
+std::vector<TrianguloImportado> CrearCapa(int capa)
+{
     std::vector<TrianguloImportado> r;
     r.reserve((size_t)kQuads * kQuads * 2);
     auto esquina = [&](int i, int j) {
@@ -129,7 +133,8 @@ std::vector<TrianguloImportado> CrearCapa(int capa) {
     return r;
 }
 
-std::vector<MaterialImportado> CrearMateriales(const std::string &dir) {
+std::vector<MaterialImportado> CrearMateriales(const std::string &dir)
+{
     std::vector<MaterialImportado> r(8);
     for (int m = 0; m < 8; ++m) {
         r[m].nombre = "mat" + std::to_string(m);
@@ -139,14 +144,16 @@ std::vector<MaterialImportado> CrearMateriales(const std::string &dir) {
     return r;
 }
 
-double MedirProcesador() {
+double MedirProcesador()
+{
     struct timespec t;
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return t.tv_sec + t.tv_nsec / 1e9;
 }
 
 // The importer in a child process: its processor time.
-double MedirImportador(const std::string &orden) {
+double MedirImportador(const std::string &orden)
+{
     const pid_t pid = fork();
     if (pid == 0) {
         execl("/bin/sh", "sh", "-c", orden.c_str(), (char *)nullptr);
@@ -162,14 +169,16 @@ double MedirImportador(const std::string &orden) {
     return uso.ru_utime.tv_sec + uso.ru_stime.tv_sec + (uso.ru_utime.tv_usec + uso.ru_stime.tv_usec) / 1e6;
 }
 
-double CalcularMediana(std::vector<double> v) {
+double CalcularMediana(std::vector<double> v)
+{
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
 }
 
-}  // namespace
+}   // namespace
 
-int main(int argc, char **argv) {
+int main(int argc, char **argv)
+{
     if (argc < 2) {
         std::fprintf(stderr, "usage: bench_atlas <data dir> [runs]\n");
         return 2;
@@ -183,8 +192,8 @@ int main(int argc, char **argv) {
         std::fprintf(f, "v 0 0 0\nv 1 0 0\nv 0 2 0\nv 0 0 1\nf 1 2 3\nf 1 3 4\nf 1 4 2\nf 2 4 3\n");
         std::fclose(f);
     }
-    const std::string orden = std::string(TALO_IMPORTAR) + " --mujer " + figura + " --caballo " + figura + " " +
-                              dir + "/sala_atlas.obj " + dir + "/escena_atlas >/dev/null";
+    const std::string orden = std::string(TALO_IMPORTAR) + " --mujer " + figura + " --caballo " + figura +
+                              " " + dir + "/sala_atlas.obj " + dir + "/escena_atlas >/dev/null";
     const std::vector<MaterialImportado> materiales = CrearMateriales(dir);
     std::vector<double> total, atlas;
     size_t entrada = 0, salida = 0;
@@ -214,7 +223,8 @@ int main(int argc, char **argv) {
     }
     const double a = CalcularMediana(atlas), sin = CalcularMediana(total) - a;
     std::printf("floor and ceiling: %zu triangles in, %d cut, %zu out\n", entrada, cortadas, salida);
-    std::printf("medians: importar %.3f s, atlas stage %.3f s, importar without it %.3f s\n", CalcularMediana(total), a, sin);
+    std::printf("medians: importar %.3f s, atlas stage %.3f s, importar without it %.3f s\n",
+                CalcularMediana(total), a, sin);
     std::printf("the atlas adds %.2fx the import without it (target <= 1)\n", a / sin);
     return 0;
 }

@@ -34,7 +34,8 @@ const float kRadio = 50.0f;
 const Vector kPaso = {3.0f, -10.0f, -7.0f};   // walking and falling, as in a tick
 
 // Shuffles the faces and renumbers the vertices at random.
-void Barajar(SalaBench *s, unsigned semilla) {
+void Barajar(SalaBench *s, unsigned semilla)
+{
     std::mt19937 g(semilla);
     std::shuffle(s->caras.begin(), s->caras.end(), g);
     std::vector<int> nuevo(s->vertices.size());
@@ -56,7 +57,8 @@ struct Sala {
 bool Mismo(Vector a, Vector b) { return memcmp(&a, &b, sizeof a) == 0; }
 
 // Every centre of the walk through the three, compared bit for bit.
-bool Identica(Sala *s) {
+bool Identica(Sala *s)
+{
     const Modelo m = ModeloDeSala(&s->datos);
     int tocados = 0;
     for (const Vector &c : s->datos.centros) {
@@ -73,7 +75,8 @@ bool Identica(Sala *s) {
 
 enum Contendiente { kIndice, kModelo, kCara };
 
-void BmConsulta(benchmark::State &st, Sala *s, Contendiente quien) {
+void BmConsulta(benchmark::State &st, Sala *s, Contendiente quien)
+{
     const Modelo m = ModeloDeSala(&s->datos);
     size_t k = 0;
     for (auto _ : st) {
@@ -87,12 +90,14 @@ void BmConsulta(benchmark::State &st, Sala *s, Contendiente quien) {
     st.counters["identico"] = s->identico ? 1 : 0;
 }
 
-size_t BytesIndice(const IndiceColision &ind) {
+size_t BytesIndice(const IndiceColision &ind)
+{
     const size_t celdas = (size_t)ind.celdas[0] * ind.celdas[1] * ind.celdas[2];
     return (size_t)ind.NumCaras * sizeof(EsferaCara) + (celdas + 1) * sizeof(int);
 }
 
-void BmIndexar(benchmark::State &st, Sala *s) {
+void BmIndexar(benchmark::State &st, Sala *s)
+{
     const Modelo m = ModeloDeSala(&s->datos);
     for (auto _ : st) {
         IndiceColision ind = IndexarModelo(m);
@@ -103,7 +108,8 @@ void BmIndexar(benchmark::State &st, Sala *s) {
     st.counters["bytes_cara"] = (double)BytesIndice(s->indice) / m.NumCaras;
 }
 
-void Registrar() {
+void Registrar()
+{
     static Sala salas[3];
     const int tamanos[3] = {10000, 100000, 1000000};
     for (int i = 0; i < 3; i++) {
@@ -113,19 +119,25 @@ void Registrar() {
         salas[i].identico = Identica(&salas[i]);
         const std::string g = "colision " + std::to_string(tamanos[i]) + "/";
         benchmark::RegisterBenchmark((g + "indice").c_str(), BmConsulta, &salas[i], kIndice)
-            ->Unit(benchmark::kMicrosecond)->UseRealTime();
+            ->Unit(benchmark::kMicrosecond)
+            ->UseRealTime();
         benchmark::RegisterBenchmark((g + "modelo").c_str(), BmConsulta, &salas[i], kModelo)
-            ->Unit(benchmark::kMicrosecond)->UseRealTime();
+            ->Unit(benchmark::kMicrosecond)
+            ->UseRealTime();
         benchmark::RegisterBenchmark((g + "cara").c_str(), BmConsulta, &salas[i], kCara)
-            ->Unit(benchmark::kMicrosecond)->UseRealTime();
+            ->Unit(benchmark::kMicrosecond)
+            ->UseRealTime();
         benchmark::RegisterBenchmark(("indexar " + std::to_string(tamanos[i])).c_str(), BmIndexar, &salas[i])
-            ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime()
+            ->Iterations(5);
     }
 }
 
-}  // namespace
+}   // namespace
 
-int main(int argc, char **argv) {
+int main(int argc, char **argv)
+{
     benchmark::Initialize(&argc, argv);
     Registrar();
     benchmark::RunSpecifiedBenchmarks();

@@ -50,7 +50,8 @@ void EscribirSala(const std::string &ruta, int n)
         for (int j = 0; j <= n; j++)
             for (int i = 0; i <= n; i++) {
                 double x = lado * i / n, z = lado * j / n;
-                std::fprintf(f, "v %.6f %.6f %.6f\nvt %.6f %.6f\nvn 0 %d 0\n", x, y, z, x * 0.5, z * 0.5, capa ? -1 : 1);
+                std::fprintf(f, "v %.6f %.6f %.6f\nvt %.6f %.6f\nvn 0 %d 0\n", x, y, z, x * 0.5, z * 0.5,
+                             capa ? -1 : 1);
             }
     }
     int fila = n + 1, base = 0;
@@ -59,32 +60,33 @@ void EscribirSala(const std::string &ruta, int n)
             for (int i = 0; i < n; i++) {
                 int a = base + j * fila + i + 1, b = a + 1, c = a + fila + 1, d = a + fila;
                 if (capa) std::swap(b, d);
-                std::fprintf(f, "f %d/%d/%d %d/%d/%d %d/%d/%d %d/%d/%d\n", a, a, a, d, d, d, c, c, c, b, b, b);
+                std::fprintf(f, "f %d/%d/%d %d/%d/%d %d/%d/%d %d/%d/%d\n", a, a, a, d, d, d, c, c, c, b, b,
+                             b);
             }
     const double p[4][2] = {{0, 0}, {lado, 0}, {lado, lado}, {0, lado}};
     for (int k = 0; k < 4; k++) {
         const double *u = p[k], *v = p[(k + 1) % 4];
-        std::fprintf(f, "v %g 0 %g\nv %g 0 %g\nv %g %g %g\nv %g %g %g\nf -4 -3 -2 -1\n", u[0], u[1], v[0], v[1], v[0],
-                     alto, v[1], u[0], alto, u[1]);
+        std::fprintf(f, "v %g 0 %g\nv %g 0 %g\nv %g %g %g\nv %g %g %g\nf -4 -3 -2 -1\n", u[0], u[1], v[0],
+                     v[1], v[0], alto, v[1], u[0], alto, u[1]);
     }
     std::fclose(f);
 }
 
 struct Medida {
     double segundos;   // processor time, user and system: the machine may be shared
-    long kib;   // peak resident memory
+    long kib;          // peak resident memory
 };
 
 // Runs `hacer` in a child process; its processor time and peak memory.
-template <class F>
-Medida EnHijo(F hacer)
+template <class F> Medida EnHijo(F hacer)
 {
     pid_t pid = fork();
     if (pid == 0) _exit(hacer() ? 0 : 1);
     int estado = 0;
     struct rusage uso;
     wait4(pid, &estado, 0, &uso);
-    double s = uso.ru_utime.tv_sec + uso.ru_stime.tv_sec + (uso.ru_utime.tv_usec + uso.ru_stime.tv_usec) / 1e6;
+    double s =
+        uso.ru_utime.tv_sec + uso.ru_stime.tv_sec + (uso.ru_utime.tv_usec + uso.ru_stime.tv_usec) / 1e6;
     if (!WIFEXITED(estado) || WEXITSTATUS(estado) != 0) {
         std::fprintf(stderr, "bench_importar: a run failed\n");
         std::exit(1);
@@ -98,7 +100,7 @@ double Mediana(std::vector<double> v)
     return v[v.size() / 2];
 }
 
-}  // namespace
+}   // namespace
 
 int main(int argc, char **argv)
 {
@@ -122,19 +124,20 @@ int main(int argc, char **argv)
             Assimp::Importer imp;
             return imp.ReadFile(sala, aiProcess_Triangulate) != nullptr;
         });
-        std::string orden = programa + " --mujer " + figura + " --caballo " + figura + " " + sala + " " + dir +
-                            "/escena_bench >/dev/null";
+        std::string orden = programa + " --mujer " + figura + " --caballo " + figura + " " + sala + " " +
+                            dir + "/escena_bench >/dev/null";
         Medida b = EnHijo([&] {
             execl("/bin/sh", "sh", "-c", orden.c_str(), (char *)nullptr);
             return false;
         });
         std::printf("run %d: ReadFile %.3f s %ld KiB, importar %.3f s %ld KiB\n", i + 1, a.segundos, a.kib,
                     b.segundos, b.kib);
-        ts[0].push_back(a.segundos), ms[0].push_back(a.kib), ts[1].push_back(b.segundos), ms[1].push_back(b.kib);
+        ts[0].push_back(a.segundos), ms[0].push_back(a.kib), ts[1].push_back(b.segundos),
+            ms[1].push_back(b.kib);
     }
     double rt = Mediana(ts[1]) / Mediana(ts[0]), rm = Mediana(ms[1]) / Mediana(ms[0]);
-    std::printf("medians: ReadFile %.3f s %.0f KiB, importar %.3f s %.0f KiB\n", Mediana(ts[0]), Mediana(ms[0]),
-                Mediana(ts[1]), Mediana(ms[1]));
+    std::printf("medians: ReadFile %.3f s %.0f KiB, importar %.3f s %.0f KiB\n", Mediana(ts[0]),
+                Mediana(ms[0]), Mediana(ts[1]), Mediana(ms[1]));
     std::printf("ratios: time %.2fx (target <= 2), peak memory %.2fx (target <= 3)\n", rt, rm);
     return 0;
 }

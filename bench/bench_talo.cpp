@@ -39,19 +39,22 @@ namespace {
 // ---- OBJ ----
 
 // Loads the file with both loaders and compares everything bit for bit.
-bool ObjIdentico(const std::string &ruta, int formato) {
+bool ObjIdentico(const std::string &ruta, int formato)
+{
     Modelo a = CargarModeloOBJ(ruta.c_str(), formato);
     Modelo b = CargarModeloOBJScanf(ruta.c_str(), formato);
     const std::string diferencia = DiferenciaModelos(a, b);
     const bool igual = diferencia.empty();
-    fprintf(stderr, "%s: %d vertices, %d faces, %d texture coordinates, %d normals: %s\n", ruta.c_str(), a.NumVertices,
-            a.NumCaras, a.NumCTexturas, a.NumNormales, igual ? "identical to the fscanf loader" : ("DIFFERENT: " + diferencia).c_str());
+    fprintf(stderr, "%s: %d vertices, %d faces, %d texture coordinates, %d normals: %s\n", ruta.c_str(),
+            a.NumVertices, a.NumCaras, a.NumCTexturas, a.NumNormales,
+            igual ? "identical to the fscanf loader" : ("DIFFERENT: " + diferencia).c_str());
     LiberarModelo(&a);
     LiberarModelo(&b);
     return igual;
 }
 
-void BmObjRapido(benchmark::State &st, std::string ruta, int formato, bool identico) {
+void BmObjRapido(benchmark::State &st, std::string ruta, int formato, bool identico)
+{
     for (auto _ : st) {
         Modelo m = CargarModeloOBJ(ruta.c_str(), formato);
         benchmark::DoNotOptimize(m.Vertices);
@@ -61,7 +64,8 @@ void BmObjRapido(benchmark::State &st, std::string ruta, int formato, bool ident
     st.counters["identico"] = identico ? 1 : 0;
 }
 
-void BmObjOraculo(benchmark::State &st, std::string ruta, int formato) {
+void BmObjOraculo(benchmark::State &st, std::string ruta, int formato)
+{
     for (auto _ : st) {
         Modelo m = CargarModeloOBJScanf(ruta.c_str(), formato);
         benchmark::DoNotOptimize(m.Vertices);
@@ -70,7 +74,8 @@ void BmObjOraculo(benchmark::State &st, std::string ruta, int formato) {
     st.SetBytesProcessed(st.iterations() * TamFichero(ruta));
 }
 
-void BmObjTinyobj(benchmark::State &st, std::string ruta) {
+void BmObjTinyobj(benchmark::State &st, std::string ruta)
+{
     for (auto _ : st) {
         tinyobj::attrib_t attrib;
         std::vector<tinyobj::shape_t> formas;
@@ -83,27 +88,36 @@ void BmObjTinyobj(benchmark::State &st, std::string ruta) {
     st.SetBytesProcessed(st.iterations() * TamFichero(ruta));
 }
 
-
-void RegistrarObj(const std::string &dir) {
+void RegistrarObj(const std::string &dir)
+{
     for (FormaOBJ forma : {kVVtVn, kVVn, kVVt}) {
         const std::string ruta = FicheroOBJ(dir, forma);
         const int formato = FormatoDeForma(forma);
         const bool identico = ObjIdentico(ruta, formato);
         const std::string g = std::string("obj ") + NombreForma(forma) + "/";
         benchmark::RegisterBenchmark((g + "rapido").c_str(), BmObjRapido, ruta, formato, identico)
-            ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime()
+            ->Iterations(5);
         benchmark::RegisterBenchmark((g + "oraculo").c_str(), BmObjOraculo, ruta, formato)
-            ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime()
+            ->Iterations(2);
         benchmark::RegisterBenchmark((g + "tinyobj").c_str(), BmObjTinyobj, ruta)
-            ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime()
+            ->Iterations(2);
         benchmark::RegisterBenchmark((g + "leer").c_str(), BmLeer, ruta)
-            ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime()
+            ->Iterations(10);
     }
 }
 
-}  // namespace
+}   // namespace
 
-int main(int argc, char **argv) {
+int main(int argc, char **argv)
+{
     const std::string dir = TomarDirectorioDatos(&argc, &argv);
     benchmark::Initialize(&argc, argv);
     RegistrarObj(dir);

@@ -27,7 +27,8 @@
 
 namespace {
 
-void BmTgaRapido(benchmark::State &st, std::string ruta) {
+void BmTgaRapido(benchmark::State &st, std::string ruta)
+{
     for (auto _ : st) {
         Imagen im = CargarImagenTGA(ruta.c_str());
         if (!im.Pixeles) st.SkipWithError("CargarImagenTGA failed");
@@ -37,7 +38,8 @@ void BmTgaRapido(benchmark::State &st, std::string ruta) {
     st.SetBytesProcessed(st.iterations() * TamFichero(ruta));
 }
 
-void BmTgaStb(benchmark::State &st, std::string ruta) {
+void BmTgaStb(benchmark::State &st, std::string ruta)
+{
     for (auto _ : st) {
         int w, h, n;
         unsigned char *p = stbi_load(ruta.c_str(), &w, &h, &n, 0);
@@ -50,7 +52,8 @@ void BmTgaStb(benchmark::State &st, std::string ruta) {
 
 // Writes the 24-bit file's picture again as 8-bit grey (type 3) or as 8-bit
 // indices (type 1) into a map of 256 colours, bottom-left origin like it.
-std::string FicheroDerivado(const std::string &dir, const std::string &color, bool mapa) {
+std::string FicheroDerivado(const std::string &dir, const std::string &color, bool mapa)
+{
     const std::string ruta = dir + (mapa ? "/imagen_4096_mapa.tga" : "/imagen_4096_gris.tga");
     const long long lado = 4096, pixeles = lado * lado;
     if (TamFichero(ruta) == 18 + (mapa ? 768 : 0) + pixeles) return ruta;
@@ -84,13 +87,18 @@ std::string FicheroDerivado(const std::string &dir, const std::string &color, bo
     return ruta;
 }
 
-void Registrar(const char *nombre, void (*bm)(benchmark::State &, std::string), const std::string &ruta) {
-    benchmark::RegisterBenchmark(nombre, bm, ruta)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
+void Registrar(const char *nombre, void (*bm)(benchmark::State &, std::string), const std::string &ruta)
+{
+    benchmark::RegisterBenchmark(nombre, bm, ruta)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->Iterations(10);
 }
 
-}  // namespace
+}   // namespace
 
-int main(int argc, char **argv) {
+int main(int argc, char **argv)
+{
     const std::string dir = TomarDirectorioDatos(&argc, &argv);
     benchmark::Initialize(&argc, argv);
     const std::string color = FicheroTGA(dir);

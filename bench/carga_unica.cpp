@@ -22,13 +22,15 @@
 #include "malla_obj.h"
 #include "modelo.h"
 
-static int Uso() {
+static int Uso()
+{
     fprintf(stderr, "use: carga_unica talo <file> <format> | tinyobj <file> | leer <file> |"
                     " malla <file> <form> <megabytes>\n");
     return 2;
 }
 
-int main(int argc, char **argv) {
+int main(int argc, char **argv)
+{
     if (argc < 3) return Uso();
     const std::string que = argv[1];
     if (que == "talo" && argc == 4) {

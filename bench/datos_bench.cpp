@@ -14,7 +14,8 @@
 
 static const long long kTamObjetivo = 100LL * 1000 * 1000;
 
-const char *NombreForma(FormaOBJ forma) {
+const char *NombreForma(FormaOBJ forma)
+{
     switch (forma) {
     case kVVtVn: return "v/vt/vn";
     case kVVn: return "v//vn";
@@ -22,12 +23,14 @@ const char *NombreForma(FormaOBJ forma) {
     }
 }
 
-long long TamFichero(const std::string &ruta) {
+long long TamFichero(const std::string &ruta)
+{
     struct stat st;
     return stat(ruta.c_str(), &st) == 0 ? (long long)st.st_size : -1;
 }
 
-std::string FicheroOBJ(const std::string &dir, FormaOBJ forma) {
+std::string FicheroOBJ(const std::string &dir, FormaOBJ forma)
+{
     static const char *const kNombres[] = {"malla_v_vt_vn.obj", "malla_v_vn.obj", "malla_v_vt.obj"};
     const std::string ruta = dir + "/" + kNombres[forma];
     if (TamFichero(ruta) > kTamObjetivo * 9 / 10 && TamFichero(ruta) < kTamObjetivo * 11 / 10) return ruta;
@@ -39,7 +42,8 @@ std::string FicheroOBJ(const std::string &dir, FormaOBJ forma) {
     return ruta;
 }
 
-std::string FicheroTGA(const std::string &dir) {
+std::string FicheroTGA(const std::string &dir)
+{
     const int lado = 4096;
     const std::string ruta = dir + "/imagen_4096.tga";
     if (TamFichero(ruta) == 18 + (long long)lado * lado * 3) return ruta;
@@ -73,16 +77,19 @@ namespace {
 // Cells of about `celda` along a side of length `largo`, at least one.
 int Partes(double largo, double celda) { return largo / celda < 1 ? 1 : (int)std::lround(largo / celda); }
 
-}  // namespace
+}   // namespace
 
-void HacerSala(int caras, SalaBench *s) {
+void HacerSala(int caras, SalaBench *s)
+{
     const float x0 = -1500, x1 = 1500, y0 = -50, y1 = 350, z0 = -2500, z1 = 1000;
     const double area = 2.0 * (x1 - x0) * (z1 - z0) + 2.0 * (y1 - y0) * ((x1 - x0) + (z1 - z0));
     const double celda = std::sqrt(2.0 * area / caras);   // two triangles per square cell
     const int nx = Partes(x1 - x0, celda), ny = Partes(y1 - y0, celda), nz = Partes(z1 - z0, celda);
     CasoColision sala;
-    AnadirPared(nullptr, &sala, Vector{x0, y0, z0}, Vector{x1 - x0, 0, 0}, Vector{0, 0, z1 - z0}, nx, nz);   // floor
-    AnadirPared(nullptr, &sala, Vector{x0, y1, z0}, Vector{x1 - x0, 0, 0}, Vector{0, 0, z1 - z0}, nx, nz);   // ceiling
+    AnadirPared(nullptr, &sala, Vector{x0, y0, z0}, Vector{x1 - x0, 0, 0}, Vector{0, 0, z1 - z0}, nx,
+                nz);   // floor
+    AnadirPared(nullptr, &sala, Vector{x0, y1, z0}, Vector{x1 - x0, 0, 0}, Vector{0, 0, z1 - z0}, nx,
+                nz);   // ceiling
     AnadirPared(nullptr, &sala, Vector{x0, y0, z0}, Vector{x1 - x0, 0, 0}, Vector{0, y1 - y0, 0}, nx, ny);
     AnadirPared(nullptr, &sala, Vector{x0, y0, z1}, Vector{x1 - x0, 0, 0}, Vector{0, y1 - y0, 0}, nx, ny);
     AnadirPared(nullptr, &sala, Vector{x0, y0, z0}, Vector{0, 0, z1 - z0}, Vector{0, y1 - y0, 0}, nz, ny);
@@ -99,7 +106,8 @@ void HacerSala(int caras, SalaBench *s) {
 
 Modelo ModeloDeSala(SalaBench *s) { return ModeloDeArrays(&s->vertices, &s->caras); }
 
-std::string TomarDirectorioDatos(int *argc, char ***argv) {
+std::string TomarDirectorioDatos(int *argc, char ***argv)
+{
     char **a = *argv;
     if (*argc < 2 || a[1][0] == '-') {
         fprintf(stderr, "usage: %s <data dir> [benchmark flags]\n", a[0]);

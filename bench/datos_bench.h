@@ -29,7 +29,7 @@ long long TamFichero(const std::string &ruta);
 
 struct SalaBench {
     std::vector<Vector> vertices;
-    std::vector<Cara>   caras;
+    std::vector<Cara> caras;
     std::vector<Vector> centros;   // a walk through the hall, 45 above the floor
 };
 

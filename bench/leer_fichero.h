@@ -15,7 +15,8 @@
 
 #include "datos_bench.h"
 
-inline void LeerEntero(const std::string &ruta) {
+inline void LeerEntero(const std::string &ruta)
+{
     int fd = open(ruta.c_str(), O_RDONLY);
     struct stat st;
     if (fd < 0 || fstat(fd, &st) != 0) abort();
@@ -31,7 +32,8 @@ inline void LeerEntero(const std::string &ruta) {
     close(fd);
 }
 
-inline void BmLeer(benchmark::State &st, std::string ruta) {
+inline void BmLeer(benchmark::State &st, std::string ruta)
+{
     for (auto _ : st) LeerEntero(ruta);
     st.SetBytesProcessed(st.iterations() * TamFichero(ruta));
 }

@@ -5,11 +5,19 @@
 
 void IniciarCamara(Camara *c)
 {
-    c->Posicion.x = 0.0f;   c->Posicion.y = 0.0f;      c->Posicion.z = 0.0f;
+    c->Posicion.x = 0.0f;
+    c->Posicion.y = 0.0f;
+    c->Posicion.z = 0.0f;
     // The 0.01 keeps the x-y determinant CamaraMirar solves with away from 0.
-    c->Frente.x   = 0.01f;  c->Frente.y   = 0.0f;      c->Frente.z   = -99999.0f;
-    c->Arriba.x   = 0.01f;  c->Arriba.y   = 99999.0f;  c->Arriba.z   = -99999.0f;
-    c->Lateral.x  = 99999.0f; c->Lateral.y = 0.0f;     c->Lateral.z  = 0.0f;
+    c->Frente.x = 0.01f;
+    c->Frente.y = 0.0f;
+    c->Frente.z = -99999.0f;
+    c->Arriba.x = 0.01f;
+    c->Arriba.y = 99999.0f;
+    c->Arriba.z = -99999.0f;
+    c->Lateral.x = 99999.0f;
+    c->Lateral.y = 0.0f;
+    c->Lateral.z = 0.0f;
 }
 
 // Which axis GirarCamaraEje turns about.
@@ -20,7 +28,7 @@ static Vector GirarPuntoEje(Vector p, EjeGiro eje, float angulo)
     switch (eje) {
     case EJE_X: return GirarVerticeX(p, angulo);
     case EJE_Y: return GirarVerticeY(p, angulo);
-    default:    return GirarVerticeZ(p, angulo);
+    default: return GirarVerticeZ(p, angulo);
     }
 }
 
@@ -29,8 +37,8 @@ static Vector GirarPuntoEje(Vector p, EjeGiro eje, float angulo)
 static void GirarCamaraEje(Camara *c, EjeGiro eje, float angulo)
 {
     const Vector o = c->Posicion;
-    c->Frente  = SumaVectores(GirarPuntoEje(RestaVectores(c->Frente, o), eje, angulo), o);
-    c->Arriba  = SumaVectores(GirarPuntoEje(RestaVectores(c->Arriba, o), eje, angulo), o);
+    c->Frente = SumaVectores(GirarPuntoEje(RestaVectores(c->Frente, o), eje, angulo), o);
+    c->Arriba = SumaVectores(GirarPuntoEje(RestaVectores(c->Arriba, o), eje, angulo), o);
     c->Lateral = SumaVectores(GirarPuntoEje(RestaVectores(c->Lateral, o), eje, angulo), o);
 }
 
@@ -38,27 +46,20 @@ void GirarCamaraX(Camara *c, float angulo) { GirarCamaraEje(c, EJE_X, angulo); }
 void GirarCamaraY(Camara *c, float angulo) { GirarCamaraEje(c, EJE_Y, angulo); }
 void GirarCamaraZ(Camara *c, float angulo) { GirarCamaraEje(c, EJE_Z, angulo); }
 
-static float Componente(Vector v, int i)
-{
-    return i == 0 ? v.x : (i == 1 ? v.y : v.z);
-}
+static float Componente(Vector v, int i) { return i == 0 ? v.x : (i == 1 ? v.y : v.z); }
 
 // 2x2 determinant of B and A on components i and j, rounded to float.
 static float DeterminantePar(Vector b, Vector a, int i, int j)
 {
-    return (float)((double)Componente(b, i) * Componente(a, j)
-                   - (double)Componente(b, j) * Componente(a, i));
+    return (float)((double)Componente(b, i) * Componente(a, j) - (double)Componente(b, j) * Componente(a, i));
 }
 
-static bool VectorFinito(Vector v)
-{
-    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
-}
+static bool VectorFinito(Vector v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
 // Writes R = X - Posicion as beta*B + alfa*A, solving components i and j by
 // Cramer's rule, turns (beta, alfa) by the angle and rebuilds the point.
-static Vector GirarPuntoVista(Vector x, Vector pos, Vector b, Vector a,
-                              int i, int j, float den, double cs, double sn)
+static Vector GirarPuntoVista(Vector x, Vector pos, Vector b, Vector a, int i, int j, float den, double cs,
+                              double sn)
 {
     const Vector r = RestaVectores(x, pos);
     const double ri = Componente(r, i), rj = Componente(r, j);
@@ -77,13 +78,11 @@ static Vector GirarPuntoVista(Vector x, Vector pos, Vector b, Vector a,
 static bool GirarVista(Camara *c, Vector b, Vector a, int i, int j, float angulo)
 {
     const float den = DeterminantePar(b, a, i, j);
-    if (den == 0.0f)
-        return false;
+    if (den == 0.0f) return false;
     const double cs = std::cos((double)angulo), sn = std::sin((double)angulo);
     const Vector arriba = GirarPuntoVista(c->Arriba, c->Posicion, b, a, i, j, den, cs, sn);
     const Vector frente = GirarPuntoVista(c->Frente, c->Posicion, b, a, i, j, den, cs, sn);
-    if (!VectorFinito(arriba) || !VectorFinito(frente))
-        return false;
+    if (!VectorFinito(arriba) || !VectorFinito(frente)) return false;
     c->Arriba = arriba;
     c->Frente = frente;
     return true;
@@ -112,13 +111,10 @@ void CamaraMirar(Camara *c, float angulo)
     const float phi = AnguloEntreVectores(b, vertical);
     const bool sube = (double)phi > 0.2 && angulo > 0.0f;
     const bool baja = (double)phi < 3.1 && angulo <= 0.0f;
-    if (!sube && !baja)
-        return;
+    if (!sube && !baja) return;
 
-    if (GirarVista(c, b, a, 0, 1, angulo))
-        return;
-    const bool finita = VectorFinito(c->Posicion) && VectorFinito(c->Frente)
-                        && VectorFinito(c->Arriba);
+    if (GirarVista(c, b, a, 0, 1, angulo)) return;
+    const bool finita = VectorFinito(c->Posicion) && VectorFinito(c->Frente) && VectorFinito(c->Arriba);
     if (!finita) {
         // Nothing finite to keep: turn with the x-y solve whatever it gives.
         const float den = DeterminantePar(b, a, 0, 1);
@@ -151,7 +147,7 @@ Vector CamaraVecLateral(Camara c, Vector acumulado, float velocidad)
 void CamaraAvance(Camara *c, Vector v)
 {
     c->Posicion = SumaVectores(c->Posicion, v);
-    c->Frente   = SumaVectores(c->Frente, v);
-    c->Arriba   = SumaVectores(c->Arriba, v);
-    c->Lateral  = SumaVectores(c->Lateral, v);
+    c->Frente = SumaVectores(c->Frente, v);
+    c->Arriba = SumaVectores(c->Arriba, v);
+    c->Lateral = SumaVectores(c->Lateral, v);
 }

@@ -50,8 +50,7 @@ static float LadoMayor(Vector v1, Vector v2, Vector v3)
 static float AlcanceEsquina(float l, Vector v1, Vector v2, Vector v3)
 {
     float c = 0.0f;
-    for (float x : {v1.x, v1.y, v1.z, v2.x, v2.y, v2.z, v3.x, v3.y, v3.z})
-        c = std::fmax(c, std::fabs(x));
+    for (float x : {v1.x, v1.y, v1.z, v2.x, v2.y, v2.z, v3.x, v3.y, v3.z}) c = std::fmax(c, std::fabs(x));
     return (l + c) * kEscalaEsquina;
 }
 
@@ -68,11 +67,9 @@ static bool PieDentro(Vector f, Vector v1, Vector v2, Vector v3)
     const float la = ModuloVector(a), lb = ModuloVector(b), lc = ModuloVector(c);
     const float l = LadoMayor(v1, v2, v3);
     const float esquina = AlcanceEsquina(l, v1, v2, v3);
-    if (la <= esquina || lb <= esquina || lc <= esquina)
-        return true;
+    if (la <= esquina || lb <= esquina || lc <= esquina) return true;
     const double lejos = 0.75 * (double)l + 0x1p-39;
-    if ((double)la > lejos && (double)lb > lejos && (double)lc > lejos)
-        return false;
+    if ((double)la > lejos && (double)lb > lejos && (double)lc > lejos) return false;
     const float g1 = AnguloAcotado(a, b, la, lb);
     const float g2 = AnguloAcotado(b, c, lb, lc);
     const float g3 = AnguloAcotado(c, a, lc, la);
@@ -88,22 +85,19 @@ Vector XoqueEsferaPlano(float radio, Vector centro, Vector mov, Vector v1, Vecto
     // Coincident or collinear vertices (or infinities/NaNs among them) leave
     // no plane to collide with: zero normal, zero determinant.
     const float det = DeterminanteRectaPlano(n, e1, e2);
-    if (det == 0.0f || !std::isfinite(det))
-        return mov;
+    if (det == 0.0f || !std::isfinite(det)) return mov;
 
     // Both parts of the touch test must hold; the cheap one is asked first.
     const Vector f = InterRectaPlano(centro, n, v1, e1, e2);
     const float d = ModuloVector(RestaVectores(centro, f));
-    if (!(radio >= d) || !PieDentro(f, v1, v2, v3))
-        return mov;
+    if (!(radio >= d) || !PieDentro(f, v1, v2, v3)) return mov;
 
     const Vector p2 = SumaVectores(centro, mov);
     const Vector f2 = InterRectaPlano(p2, n, v1, e1, e2);
     const float d2 = ModuloVector(RestaVectores(p2, f2));
 
     // Slide: keep only the movement of the foot point along the plane.
-    if (d > d2)
-        mov = RestaVectores(f2, f);
+    if (d > d2) mov = RestaVectores(f2, f);
 
     // Push-out, judged on the distance before the movement.
     if ((double)radio * FRACCION_INTERIOR > (double)d) {
@@ -126,8 +120,16 @@ Vector XoqueEsferaPlano(float radio, Vector centro, Vector mov, Vector v1, Vecto
 namespace {
 
 // NaN coordinates may be dropped or kept by these; either way is sound (a).
-inline float Min3(float a, float b, float c) { const float m = a < b ? a : b; return m < c ? m : c; }
-inline float Max3(float a, float b, float c) { const float m = a > b ? a : b; return m > c ? m : c; }
+inline float Min3(float a, float b, float c)
+{
+    const float m = a < b ? a : b;
+    return m < c ? m : c;
+}
+inline float Max3(float a, float b, float c)
+{
+    const float m = a > b ? a : b;
+    return m > c ? m : c;
+}
 
 // True when the sphere (radius r, centre (px, py, pz)) cannot touch the
 // triangle a b c (docs/colision.md).
@@ -138,16 +140,15 @@ inline bool CaraLejos(double r, double px, double py, double pz, const Vector &a
     const double ly = Min3(a.y, b.y, c.y), hy = Max3(a.y, b.y, c.y);
     const double lz = Min3(a.z, b.z, c.z), hz = Max3(a.z, b.z, c.z);
     const double s = (hx - lx) + (hy - ly) + (hz - lz);
-    if (!(s < kLadoFinito))
-        return false;
+    if (!(s < kLadoFinito)) return false;
     const double cx = std::fmax(-lx, hx), cy = std::fmax(-ly, hy), cz = std::fmax(-lz, hz);
     const double esquina = (s + std::fmax(std::fmax(cx, cy), cz)) * kEscalaEsquina;
     const double margen = ((s > esquina ? s : esquina) + r) * kHolguraCajaRelativa + kHolguraCajaAbsoluta;
-    return px - hx > margen || lx - px > margen || py - hy > margen || ly - py > margen
-        || pz - hz > margen || lz - pz > margen;
+    return px - hx > margen || lx - px > margen || py - hy > margen || ly - py > margen || pz - hz > margen ||
+           lz - pz > margen;
 }
 
-}  // namespace
+}   // namespace
 
 // Faces whose corner indices fall outside the vertex array are skipped, and
 // missing arrays count as empty, so a malformed model is never read past.
@@ -155,19 +156,16 @@ inline bool CaraLejos(double r, double px, double py, double pz, const Vector &a
 // same as running XoqueEsferaPlano on every face in order.
 Vector XoqueEsferaModelo(float radio, Vector centro, Vector mov, Modelo m)
 {
-    if (m.Caras == nullptr)
-        return mov;
+    if (m.Caras == nullptr) return mov;
     const int nv = (m.Vertices == nullptr) ? 0 : m.NumVertices;
     const double r = radio, px = centro.x, py = centro.y, pz = centro.z;
     for (int i = 0; i < m.NumCaras; i++) {
         const Cara &cara = m.Caras[i];
-        if (!CaraDentro(cara, nv))
-            continue;
+        if (!CaraDentro(cara, nv)) continue;
         const Vector &a = m.Vertices[cara.Vert[0]];
         const Vector &b = m.Vertices[cara.Vert[1]];
         const Vector &c = m.Vertices[cara.Vert[2]];
-        if (CaraLejos(r, px, py, pz, a, b, c))
-            continue;
+        if (CaraLejos(r, px, py, pz, a, b, c)) continue;
         mov = XoqueEsferaPlano(radio, centro, mov, a, b, c);
     }
     return mov;

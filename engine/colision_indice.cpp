@@ -50,11 +50,9 @@ double Distancia(const Vector &a, const float c[3])
 bool EsferaDeCara(const Modelo &m, int nv, int i, EsferaCara *e)
 {
     const Cara &k = m.Caras[i];
-    if (!CaraDentro(k, nv))
-        return false;
+    if (!CaraDentro(k, nv)) return false;
     const Vector v[3] = {m.Vertices[k.Vert[0]], m.Vertices[k.Vert[1]], m.Vertices[k.Vert[2]]};
-    if (!Finito(v[0]) || !Finito(v[1]) || !Finito(v[2]))
-        return false;
+    if (!Finito(v[0]) || !Finito(v[1]) || !Finito(v[2])) return false;
     double s = 0, c = 0;
     for (int a = 0; a < 3; a++) {
         const float *p0 = &v[0].x, *p1 = &v[1].x, *p2 = &v[2].x;
@@ -65,11 +63,11 @@ bool EsferaDeCara(const Modelo &m, int nv, int i, EsferaCara *e)
     }
     const double l = std::max({Distancia(v[0], &v[1].x), Distancia(v[1], &v[2].x), Distancia(v[2], &v[0].x)});
     const double rho = AlcanceCara(l, s, c);
-    const double r = std::max({Distancia(v[0], e->centro), Distancia(v[1], e->centro), Distancia(v[2], e->centro)});
+    const double r =
+        std::max({Distancia(v[0], e->centro), Distancia(v[1], e->centro), Distancia(v[2], e->centro)});
     const double q = (r + rho) * (1.0 + 0x1p-20) + 0x1p-60;
     float qf = (float)q;
-    if ((double)qf < q)
-        qf = std::nextafter(qf, INFINITY);
+    if ((double)qf < q) qf = std::nextafter(qf, INFINITY);
     e->cara = i;
     e->alcance = qf;
     return true;
@@ -79,18 +77,15 @@ bool EsferaDeCara(const Modelo &m, int nv, int i, EsferaCara *e)
 int Celda(double x, double origen, double lado, int n)
 {
     const double t = (x - origen) / lado;
-    if (!(t >= 0))
-        return 0;
-    if (t >= n)
-        return n - 1;
+    if (!(t >= 0)) return 0;
+    if (t >= n) return n - 1;
     return (int)t;
 }
 
 int CeldaDe(const IndiceColision &ind, const float p[3])
 {
     int k[3];
-    for (int a = 0; a < 3; a++)
-        k[a] = Celda(p[a], ind.origen[a], ind.lado, ind.celdas[a]);
+    for (int a = 0; a < 3; a++) k[a] = Celda(p[a], ind.origen[a], ind.lado, ind.celdas[a]);
     return (k[2] * ind.celdas[1] + k[1]) * ind.celdas[0] + k[0];
 }
 
@@ -102,17 +97,14 @@ void ElegirRejilla(IndiceColision *ind, float *alcances, int n, const float lo[3
     std::nth_element(alcances, alcances + (n - 1 - grandes), alcances + n);
     double lado = alcances[n - 1 - grandes];
     const double mayor = std::max({(double)hi[0] - lo[0], (double)hi[1] - lo[1], (double)hi[2] - lo[2]});
-    if (!(lado <= 3e38))
-        lado = 3e38;
+    if (!(lado <= 3e38)) lado = 3e38;
     lado = std::max({lado, mayor / n, 1e-30});
     float lf;
     for (;;) {
         lf = (float)std::min(lado, 3e38);
         double celdas = 1;
-        for (int a = 0; a < 3; a++)
-            celdas *= std::floor(((double)hi[a] - lo[a]) / lf) + 1;
-        if (celdas <= n || lado >= 3e38)
-            break;
+        for (int a = 0; a < 3; a++) celdas *= std::floor(((double)hi[a] - lo[a]) / lf) + 1;
+        if (celdas <= n || lado >= 3e38) break;
         lado *= 1.5;
     }
     ind->lado = lf;
@@ -159,8 +151,7 @@ void Colocar(IndiceColision *ind, int nv, int total)
             else
                 ind->inicio[CeldaDe(*ind, e.centro) + 1]++;
         }
-    for (int c = 0; c < nc; c++)
-        ind->inicio[c + 1] += ind->inicio[c];
+    for (int c = 0; c < nc; c++) ind->inicio[c + 1] += ind->inicio[c];
     int siguiente_grande = total - grandes;
     for (int i = 0; i < m.NumCaras; i++)
         if (EsferaDeCara(m, nv, i, &e)) {
@@ -169,14 +160,13 @@ void Colocar(IndiceColision *ind, int nv, int total)
             else
                 ind->caras[ind->inicio[CeldaDe(*ind, e.centro)]++] = e;
         }
-    for (int c = nc; c > 0; c--)
-        ind->inicio[c] = ind->inicio[c - 1];
+    for (int c = nc; c > 0; c--) ind->inicio[c] = ind->inicio[c - 1];
     ind->inicio[0] = 0;
     ind->NumCaras = total;
     ind->NumGrandes = grandes;
 }
 
-}  // namespace
+}   // namespace
 
 IndiceColision IndexarModelo(Modelo m)
 {
@@ -184,8 +174,7 @@ IndiceColision IndexarModelo(Modelo m)
     const int n = (m.Caras == nullptr || m.NumCaras < 0) ? 0 : m.NumCaras;
     float lo[3] = {INFINITY, INFINITY, INFINITY}, hi[3] = {-INFINITY, -INFINITY, -INFINITY};
     float *alcances = n > 0 ? (float *)std::malloc((size_t)n * sizeof(float)) : nullptr;
-    if (n > 0 && alcances == nullptr)
-        return IndicePorModelo(m);
+    if (n > 0 && alcances == nullptr) return IndicePorModelo(m);
     int total = 0;
     EsferaCara e;
     for (int i = 0; i < n; i++)
@@ -240,10 +229,8 @@ bool Probar(const EsferaCara *caras, int desde, int hasta, const double p[3], do
         const EsferaCara &e = caras[k];
         const double x = p[0] - e.centro[0], y = p[1] - e.centro[1], z = p[2] - e.centro[2];
         const double limite = ((double)e.alcance + r) * kHolguraIndiceRelativa + kHolguraIndiceAbsoluta;
-        if (x * x + y * y + z * z > limite * limite)
-            continue;
-        if (c->n == kMaxCandidatas)
-            return false;
+        if (x * x + y * y + z * z > limite * limite) continue;
+        if (c->n == kMaxCandidatas) return false;
         c->caras[c->n++] = e.cara;
     }
     return true;
@@ -284,27 +271,23 @@ Vector PorElModelo(float radio, Vector centro, Vector mov, const Modelo &m)
     return XoqueEsferaModelo(radio, centro, mov, m);
 }
 
-}  // namespace
+}   // namespace
 
 // An infinite or NaN centre or radius, a query that would visit more cells
 // than there are faces, or more candidates than fit on the stack, go through
 // XoqueEsferaModelo on the indexed model: the same result by definition.
 Vector XoqueEsferaIndice(float radio, Vector centro, Vector mov, IndiceColision indice)
 {
-    if (indice.porModelo)
-        return PorElModelo(radio, centro, mov, indice.modelo);
-    if (indice.NumCaras == 0)
-        return mov;
+    if (indice.porModelo) return PorElModelo(radio, centro, mov, indice.modelo);
+    if (indice.NumCaras == 0) return mov;
     const double p[3] = {centro.x, centro.y, centro.z};
-    if (!std::isfinite(radio) || !Finito(centro))
-        return PorElModelo(radio, centro, mov, indice.modelo);
+    if (!std::isfinite(radio) || !Finito(centro)) return PorElModelo(radio, centro, mov, indice.modelo);
     int k0[3], k1[3];
     if (VentanaCeldas(indice, p, radio, k0, k1) > indice.NumCaras)
         return PorElModelo(radio, centro, mov, indice.modelo);
     Candidatas c;
     c.n = 0;
-    if (!Reunir(indice, k0, k1, p, radio, &c))
-        return PorElModelo(radio, centro, mov, indice.modelo);
+    if (!Reunir(indice, k0, k1, p, radio, &c)) return PorElModelo(radio, centro, mov, indice.modelo);
     std::sort(c.caras, c.caras + c.n);
     CarasProbadasIndice += c.n;
     const Modelo &m = indice.modelo;

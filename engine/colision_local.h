@@ -28,8 +28,7 @@ const double kHolguraIndiceAbsoluta = 0x1p-58;
 // coordinate magnitude.
 inline double AlcanceCara(double l, double s, double c)
 {
-    if (!(s < kLadoFinito))
-        return INFINITY;
+    if (!(s < kLadoFinito)) return INFINITY;
     return std::max(0.7072 * l, (s + c) * (2.0 * kEscalaEsquina)) + 0x1p-39;
 }
 

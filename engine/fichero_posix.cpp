@@ -14,8 +14,7 @@
 int AbrirDescriptorRegular(const char *ruta)
 {
     const int fd = open(ruta, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return -1;
+    if (fd < 0) return -1;
     struct stat st;
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         close(fd);
@@ -43,11 +42,9 @@ void CerrarDescriptor(int fd) { close(fd); }
 FILE *AbrirFicheroRegular(const char *ruta)
 {
     const int fd = AbrirDescriptorRegular(ruta);
-    if (fd < 0)
-        return nullptr;
+    if (fd < 0) return nullptr;
     FILE *f = fdopen(fd, "rb");
-    if (!f)
-        close(fd);
+    if (!f) close(fd);
     return f;
 }
 
@@ -56,8 +53,7 @@ static void Aconsejar(char *ini, char *fin, uintptr_t alineacion, int consejo)
 {
     const uintptr_t a = ((uintptr_t)ini + alineacion - 1) & ~(alineacion - 1);
     const uintptr_t b = (uintptr_t)fin & ~(alineacion - 1);
-    if (b > a)
-        madvise((void *)a, b - a, consejo);
+    if (b > a) madvise((void *)a, b - a, consejo);
 }
 
 void PedirPaginasGrandes(char *ini, char *fin)

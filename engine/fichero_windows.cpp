@@ -20,8 +20,7 @@
 int AbrirDescriptorRegular(const char *ruta)
 {
     const int fd = _open(ruta, _O_RDONLY | _O_BINARY | _O_NOINHERIT);
-    if (fd < 0)
-        return -1;
+    if (fd < 0) return -1;
     struct _stat64 st;
     if (_fstat64(fd, &st) != 0 || (st.st_mode & _S_IFMT) != _S_IFREG) {
         _close(fd);
@@ -33,11 +32,9 @@ int AbrirDescriptorRegular(const char *ruta)
 FILE *AbrirFicheroRegular(const char *ruta)
 {
     const int fd = AbrirDescriptorRegular(ruta);
-    if (fd < 0)
-        return nullptr;
+    if (fd < 0) return nullptr;
     FILE *f = _fdopen(fd, "rb");
-    if (!f)
-        _close(fd);
+    if (!f) _close(fd);
     return f;
 }
 

@@ -28,19 +28,20 @@ const int kOrigenDerecha = 0x10;
 const int kOrigenArriba = 0x20;
 
 struct CabeceraTGA {
-    int largo_id;      // bytes of image ID after the header
-    int tipo_mapa;     // 0 none, 1 colour map present
-    int tipo;          // image type
-    int primero_mapa;  // colour index of the map's first entry
-    int largo_mapa;    // colour-map entries
-    int bits_mapa;     // bits per colour-map entry
+    int largo_id;       // bytes of image ID after the header
+    int tipo_mapa;      // 0 none, 1 colour map present
+    int tipo;           // image type
+    int primero_mapa;   // colour index of the map's first entry
+    int largo_mapa;     // colour-map entries
+    int bits_mapa;      // bits per colour-map entry
     int ancho;
     int alto;
-    int bits;          // bits per pixel
-    int descriptor;    // origin bits 4 and 5
+    int bits;         // bits per pixel
+    int descriptor;   // origin bits 4 and 5
 };
 
-Imagen ImagenVacia() {
+Imagen ImagenVacia()
+{
     Imagen im;
     im.Pixeles = nullptr;
     im.Bpp = 0;
@@ -50,7 +51,8 @@ Imagen ImagenVacia() {
     return im;
 }
 
-int LeerCabecera(FILE *f, CabeceraTGA *c) {
+int LeerCabecera(FILE *f, CabeceraTGA *c)
+{
     unsigned char h[kTamCabecera];
     if (fread(h, 1, kTamCabecera, f) != (size_t)kTamCabecera) return 0;
     c->largo_id = h[0];
@@ -72,7 +74,8 @@ bool EsRLE(const CabeceraTGA &c) { return c.tipo >= 9; }
 // depth or map the loader does not take. A colour-mapped image needs a map
 // of 15-, 16-, 24- or 32-bit entries; any other image may carry a map,
 // which is skipped.
-bool Formato(const CabeceraTGA &c, FormatoTGA *f, ClasePixel *clase_mapa) {
+bool Formato(const CabeceraTGA &c, FormatoTGA *f, ClasePixel *clase_mapa)
+{
     const int tipo = EsRLE(c) ? c.tipo - 8 : c.tipo;
     if (c.tipo < 1 || c.tipo > 11 || tipo < 1 || tipo > 3 || c.tipo_mapa > 1) return false;
     if (!ClaseDePixel(tipo, c.bits, &f->clase, &f->bytes_salida)) return false;
@@ -88,7 +91,8 @@ bool Formato(const CabeceraTGA &c, FormatoTGA *f, ClasePixel *clase_mapa) {
 
 // Bytes from offset `desde` to the end of the file, or -1 if the file is
 // shorter than that or cannot be measured. Leaves the file at `desde`.
-long long BytesDesde(FILE *f, long long desde) {
+long long BytesDesde(FILE *f, long long desde)
+{
     if (fseek(f, 0, SEEK_END) != 0) return -1;
     long total = ftell(f);
     if (total < 0 || total < desde) return -1;
@@ -98,7 +102,8 @@ long long BytesDesde(FILE *f, long long desde) {
 
 // Reads the colour map of a colour-mapped image into `f`, or skips the map
 // of any other, taking its bytes off `*resto`. False if the file is shorter.
-bool LeerMapa(FILE *fich, const CabeceraTGA &c, ClasePixel clase_mapa, FormatoTGA *f, long long *resto) {
+bool LeerMapa(FILE *fich, const CabeceraTGA &c, ClasePixel clase_mapa, FormatoTGA *f, long long *resto)
+{
     if (c.tipo_mapa != 1) return true;
     const long long bytes = (long long)c.largo_mapa * ((c.bits_mapa + 7) / 8);
     if (bytes > *resto) return false;
@@ -112,7 +117,8 @@ bool LeerMapa(FILE *fich, const CabeceraTGA &c, ClasePixel clase_mapa, FormatoTG
 }
 
 // A fresh output buffer of `n` bytes, its pages made at once (fichero_local.h).
-unsigned char *NuevaSalida(size_t n) {
+unsigned char *NuevaSalida(size_t n)
+{
     unsigned char *p = (unsigned char *)malloc(n);
     if (p) {
         PedirPaginasGrandes((char *)p, (char *)p + n);
@@ -123,7 +129,8 @@ unsigned char *NuevaSalida(size_t n) {
 
 // Uncompressed 24- or 32-bit pixels, bottom row first, left to right: one
 // read into the output, then red and blue exchanged in place.
-unsigned char *LeerDirecto(FILE *f, size_t tam, size_t bytes_pixel, long long resto) {
+unsigned char *LeerDirecto(FILE *f, size_t tam, size_t bytes_pixel, long long resto)
+{
     if ((unsigned long long)resto < tam) return nullptr;
     unsigned char *buf = NuevaSalida(tam);
     if (!buf) return nullptr;
@@ -137,7 +144,8 @@ unsigned char *LeerDirecto(FILE *f, size_t tam, size_t bytes_pixel, long long re
 
 // Any other pixel data: read whole (no more of it than the image could
 // use), checked, then decoded into a new output buffer.
-unsigned char *LeerYDecodificar(FILE *fich, const FormatoTGA &f, bool rle, long long resto) {
+unsigned char *LeerYDecodificar(FILE *fich, const FormatoTGA &f, bool rle, long long resto)
+{
     const unsigned long long total = (unsigned long long)f.ancho * f.alto;
     const unsigned long long bi = BytesDeClase(f.clase);
     // Run-length data takes at least one header and one pixel per 128
@@ -162,7 +170,8 @@ unsigned char *LeerYDecodificar(FILE *fich, const FormatoTGA &f, bool rle, long 
 
 // Reads the image into a new pixel buffer; the colour map it may read stays
 // in *formato for the caller to release.
-Imagen LeerTGA(FILE *fich, FormatoTGA *formato) {
+Imagen LeerTGA(FILE *fich, FormatoTGA *formato)
+{
     CabeceraTGA c;
     FormatoTGA &f = *formato;
     ClasePixel clase_mapa = kColor24;
@@ -176,17 +185,19 @@ Imagen LeerTGA(FILE *fich, FormatoTGA *formato) {
     im.Bpp = (int)f.bytes_salida * 8;
     im.Ancho = c.ancho;
     im.Alto = c.alto;
-    if (total == 0) return im;  // no pixels to hold
+    if (total == 0) return im;   // no pixels to hold
 
-    const bool directo = c.tipo == 2 && (f.clase == kColor24 || f.clase == kColor32) && !f.arriba && !f.derecha;
+    const bool directo =
+        c.tipo == 2 && (f.clase == kColor24 || f.clase == kColor32) && !f.arriba && !f.derecha;
     im.Pixeles = directo ? LeerDirecto(fich, (size_t)total * f.bytes_salida, f.bytes_salida, resto)
                          : LeerYDecodificar(fich, f, EsRLE(c), resto);
     return im.Pixeles ? im : ImagenVacia();
 }
 
-}  // namespace
+}   // namespace
 
-Imagen CargarImagenTGA(const char *ruta) {
+Imagen CargarImagenTGA(const char *ruta)
+{
     FILE *fich = AbrirFicheroRegular(ruta);
     if (!fich) return ImagenVacia();
     FormatoTGA f = {};

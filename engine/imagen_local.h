@@ -21,14 +21,14 @@ enum ClasePixel {
 // index `primero` + k; it is allocated with malloc (ConvertirMapa) and
 // released with free by whoever filled the record.
 struct FormatoTGA {
-    ClasePixel     clase;
-    size_t         bytes_salida;   // 3 (R G B) or 4 (R G B A)
-    size_t         ancho, alto;
-    bool           arriba;         // the first stored row is the top row
-    bool           derecha;        // each stored row starts at its right end
-    size_t         primero;
-    unsigned char *mapa;           // null when there is none
-    size_t         entradas;       // entries in `mapa`
+    ClasePixel clase;
+    size_t bytes_salida;   // 3 (R G B) or 4 (R G B A)
+    size_t ancho, alto;
+    bool arriba;    // the first stored row is the top row
+    bool derecha;   // each stored row starts at its right end
+    size_t primero;
+    unsigned char *mapa;   // null when there is none
+    size_t entradas;       // entries in `mapa`
 };
 
 // The class and output size of a stored pixel of `bits` bits in an image of

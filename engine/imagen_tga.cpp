@@ -15,7 +15,8 @@ namespace {
 
 // Widens a 5-bit channel to 8 bits by repeating its top bits below it, so
 // that 0 stays 0 and 31 becomes 255.
-unsigned char Ampliar5(unsigned v) {
+unsigned char Ampliar5(unsigned v)
+{
     v &= 31;
     return (unsigned char)((v << 3) | (v >> 2));
 }
@@ -23,12 +24,13 @@ unsigned char Ampliar5(unsigned v) {
 // Looks up `n` colour indices of `b` bytes each; writes the entries to `d`
 // unless it is null. False at the first index outside the map.
 template <size_t B>
-bool Indices(const FormatoTGA &f, const unsigned char *s, size_t n, size_t b, unsigned char *d) {
+bool Indices(const FormatoTGA &f, const unsigned char *s, size_t n, size_t b, unsigned char *d)
+{
     const size_t entradas = f.entradas;
     const unsigned char *m = f.mapa;
     for (size_t i = 0; i < n; i++, s += b) {
         const size_t indice = b == 2 ? s[0] | (size_t)s[1] << 8 : s[0];
-        const size_t k = indice - f.primero;  // wraps round below the first entry
+        const size_t k = indice - f.primero;   // wraps round below the first entry
         if (k >= entradas) return false;
         if (d) {
             memcpy(d, m + k * B, B);
@@ -38,13 +40,15 @@ bool Indices(const FormatoTGA &f, const unsigned char *s, size_t n, size_t b, un
     return true;
 }
 
-bool ConvertirIndices(const FormatoTGA &f, const unsigned char *s, size_t n, size_t b, unsigned char *d) {
+bool ConvertirIndices(const FormatoTGA &f, const unsigned char *s, size_t n, size_t b, unsigned char *d)
+{
     return f.bytes_salida == 4 ? Indices<4>(f, s, n, b, d) : Indices<3>(f, s, n, b, d);
 }
 
 // Converts `n` stored pixels of class `c` from `s` into `d`, packed. With `d`
 // null only the colour indices are checked. False at an index outside the map.
-bool Convertir(const FormatoTGA &f, ClasePixel c, const unsigned char *s, size_t n, unsigned char *d) {
+bool Convertir(const FormatoTGA &f, ClasePixel c, const unsigned char *s, size_t n, unsigned char *d)
+{
     if (c == kIndice8 || c == kIndice16) return ConvertirIndices(f, s, n, BytesDeClase(c), d);
     if (!d) return true;
     switch (c) {
@@ -80,18 +84,19 @@ bool Convertir(const FormatoTGA &f, ClasePixel c, const unsigned char *s, size_t
             d[3] = s[1];
         }
         break;
-    default:
-        break;
+    default: break;
     }
     return true;
 }
 
 // `n` copies of the pixel `px` (`bo` bytes) from `d` on.
-void Repetir(unsigned char *d, const unsigned char *px, size_t n, size_t bo) {
+void Repetir(unsigned char *d, const unsigned char *px, size_t n, size_t bo)
+{
     for (size_t i = 0; i < n; i++, d += bo) memcpy(d, px, bo);
 }
 
-void InvertirFila(unsigned char *fila, size_t ancho, size_t bo) {
+void InvertirFila(unsigned char *fila, size_t ancho, size_t bo)
+{
     for (size_t a = 0, b = ancho - 1; a < b; a++, b--)
         std::swap_ranges(fila + a * bo, fila + (a + 1) * bo, fila + b * bo);
 }
@@ -100,7 +105,8 @@ void InvertirFila(unsigned char *fila, size_t ancho, size_t bo) {
 // output from file position `*hechos` on, splitting them at row ends, and
 // advances `*hechos`. With `salida` null only the indices are checked.
 bool Escribir(const FormatoTGA &f, const unsigned char *s, size_t n, bool repetido, size_t *hechos,
-              unsigned char *salida) {
+              unsigned char *salida)
+{
     if (!salida) {
         *hechos += n;
         return Convertir(f, f.clase, s, repetido ? 1 : n, nullptr);
@@ -128,7 +134,8 @@ bool Escribir(const FormatoTGA &f, const unsigned char *s, size_t n, bool repeti
 // Run-length packets: a header byte whose top bit marks a run of one
 // repeated pixel and whose low 7 bits hold the count less one; a run is
 // followed by one pixel, a raw packet by `count` pixels.
-bool DecodificarRLE(const FormatoTGA &f, const unsigned char *d, size_t tam, unsigned char *salida) {
+bool DecodificarRLE(const FormatoTGA &f, const unsigned char *d, size_t tam, unsigned char *salida)
+{
     const size_t total = f.ancho * f.alto, bi = BytesDeClase(f.clase);
     size_t pos = 0, hechos = 0;
     while (hechos < total) {
@@ -144,9 +151,10 @@ bool DecodificarRLE(const FormatoTGA &f, const unsigned char *d, size_t tam, uns
     return true;
 }
 
-}  // namespace
+}   // namespace
 
-size_t BytesDeClase(ClasePixel clase) {
+size_t BytesDeClase(ClasePixel clase)
+{
     switch (clase) {
     case kColor24: return 3;
     case kColor32: return 4;
@@ -156,10 +164,11 @@ size_t BytesDeClase(ClasePixel clase) {
     }
 }
 
-bool ClaseDePixel(int tipo, int bits, ClasePixel *clase, size_t *bytes_salida) {
+bool ClaseDePixel(int tipo, int bits, ClasePixel *clase, size_t *bytes_salida)
+{
     if (tipo == 1 && (bits == 8 || bits == 16)) {
         *clase = bits == 8 ? kIndice8 : kIndice16;
-        *bytes_salida = 0;  // the map's entries decide
+        *bytes_salida = 0;   // the map's entries decide
         return true;
     }
     if (tipo == 2) return ClaseDeEntrada(bits, clase, bytes_salida);
@@ -171,16 +180,22 @@ bool ClaseDePixel(int tipo, int bits, ClasePixel *clase, size_t *bytes_salida) {
     return false;
 }
 
-bool ClaseDeEntrada(int bits, ClasePixel *clase, size_t *bytes_salida) {
-    if (bits == 15 || bits == 16) *clase = kColor16;
-    else if (bits == 24) *clase = kColor24;
-    else if (bits == 32) *clase = kColor32;
-    else return false;
+bool ClaseDeEntrada(int bits, ClasePixel *clase, size_t *bytes_salida)
+{
+    if (bits == 15 || bits == 16)
+        *clase = kColor16;
+    else if (bits == 24)
+        *clase = kColor24;
+    else if (bits == 32)
+        *clase = kColor32;
+    else
+        return false;
     *bytes_salida = bits == 32 ? 4 : 3;
     return true;
 }
 
-bool ConvertirMapa(FormatoTGA *f, ClasePixel clase, const unsigned char *datos, size_t n) {
+bool ConvertirMapa(FormatoTGA *f, ClasePixel clase, const unsigned char *datos, size_t n)
+{
     f->mapa = (unsigned char *)malloc(n * (clase == kColor32 ? 4 : 3) + 1);
     if (!f->mapa) return false;
     f->entradas = n;
@@ -189,7 +204,8 @@ bool ConvertirMapa(FormatoTGA *f, ClasePixel clase, const unsigned char *datos, 
 }
 
 bool DecodificarTGA(const FormatoTGA &f, const unsigned char *datos, size_t tam, bool rle,
-                    unsigned char *salida) {
+                    unsigned char *salida)
+{
     if (rle) return DecodificarRLE(f, datos, tam, salida);
     const size_t total = f.ancho * f.alto;
     if (tam / BytesDeClase(f.clase) < total) return false;

@@ -8,7 +8,8 @@
 #include <climits>
 #include <cstdlib>
 
-void IniciarModelo(Modelo *m) {
+void IniciarModelo(Modelo *m)
+{
     m->NumVertices = 0;
     m->NumCaras = 0;
     m->NumCTexturas = 0;
@@ -19,7 +20,8 @@ void IniciarModelo(Modelo *m) {
     m->Normales = nullptr;
 }
 
-void LiberarModelo(Modelo *m) {
+void LiberarModelo(Modelo *m)
+{
     m->NumVertices = 0;
     m->NumCaras = 0;
     m->NumCTexturas = 0;
@@ -41,17 +43,19 @@ namespace {
 // the count is raised and the new last element's address is returned; on
 // failure (count at its limit, or no memory) nothing changes and null is
 // returned.
-void *Crecer(void **array, int *num, size_t tam) {
+void *Crecer(void **array, int *num, size_t tam)
+{
     if (*num < 0 || *num == INT_MAX) return nullptr;
     size_t nuevo = (size_t)*num + 1;
-    void  *p = realloc(*array, nuevo * tam);  // realloc(null, n) allocates afresh
+    void *p = realloc(*array, nuevo * tam);   // realloc(null, n) allocates afresh
     if (!p) return nullptr;
     *array = p;
     *num = (int)nuevo;
     return (char *)p + (nuevo - 1) * tam;
 }
 
-int AddVector(Vector **array, int *num, float x, float y, float z) {
+int AddVector(Vector **array, int *num, float x, float y, float z)
+{
     void *p = *array;
     Vector *nuevo = (Vector *)Crecer(&p, num, sizeof(Vector));
     if (!nuevo) return 0;
@@ -62,21 +66,25 @@ int AddVector(Vector **array, int *num, float x, float y, float z) {
     return 1;
 }
 
-}  // namespace
+}   // namespace
 
-int AddVertice(Modelo *m, float x, float y, float z) {
+int AddVertice(Modelo *m, float x, float y, float z)
+{
     return AddVector(&m->Vertices, &m->NumVertices, x, y, z);
 }
 
-int AddNormal(Modelo *m, float x, float y, float z) {
+int AddNormal(Modelo *m, float x, float y, float z)
+{
     return AddVector(&m->Normales, &m->NumNormales, x, y, z);
 }
 
-int AddCTextura(Modelo *m, float x, float y, float z) {
+int AddCTextura(Modelo *m, float x, float y, float z)
+{
     return AddVector(&m->CTexturas, &m->NumCTexturas, x, y, z);
 }
 
-int AddCara(Modelo *m, int a, int b, int c, int d, int e, int f) {
+int AddCara(Modelo *m, int a, int b, int c, int d, int e, int f)
+{
     void *p = m->Caras;
     Cara *nueva = (Cara *)Crecer(&p, &m->NumCaras, sizeof(Cara));
     if (!nueva) return 0;
@@ -85,7 +93,8 @@ int AddCara(Modelo *m, int a, int b, int c, int d, int e, int f) {
     return 1;
 }
 
-void EscalarCTextura(Modelo *m, float factor) {
+void EscalarCTextura(Modelo *m, float factor)
+{
     for (int i = 0; i < m->NumCTexturas; i++) {
         m->CTexturas[i].x *= factor;
         m->CTexturas[i].y *= factor;

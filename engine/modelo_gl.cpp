@@ -41,10 +41,8 @@ static void DibujarCaras(Modelo m, Variante v)
         glBegin(v.primitiva);
         for (int k = 0; k < 3; k++) {
             const int n = f.Vert[k];
-            if (v.normales)
-                glNormal3f(m.Normales[n].x, m.Normales[n].y, m.Normales[n].z);
-            if (v.ctexturas)
-                glTexCoord3f(m.CTexturas[n].x, m.CTexturas[n].y, m.CTexturas[n].z);
+            if (v.normales) glNormal3f(m.Normales[n].x, m.Normales[n].y, m.Normales[n].z);
+            if (v.ctexturas) glTexCoord3f(m.CTexturas[n].x, m.CTexturas[n].y, m.CTexturas[n].z);
             glVertex3f(m.Vertices[n].x, m.Vertices[n].y, m.Vertices[n].z);
         }
         glEnd();
@@ -52,9 +50,9 @@ static void DibujarCaras(Modelo m, Variante v)
 }
 
 void DibujarModeloTODO(Modelo m) { DibujarCaras(m, Variante{GL_TRIANGLES, true, true}); }
-void DibujarModeloSN(Modelo m)   { DibujarCaras(m, Variante{GL_TRIANGLES, false, true}); }
-void DibujarModeloST(Modelo m)   { DibujarCaras(m, Variante{GL_TRIANGLES, true, false}); }
-void DibujarModeloSNT(Modelo m)  { DibujarCaras(m, Variante{GL_TRIANGLES, false, false}); }
+void DibujarModeloSN(Modelo m) { DibujarCaras(m, Variante{GL_TRIANGLES, false, true}); }
+void DibujarModeloST(Modelo m) { DibujarCaras(m, Variante{GL_TRIANGLES, true, false}); }
+void DibujarModeloSNT(Modelo m) { DibujarCaras(m, Variante{GL_TRIANGLES, false, false}); }
 
 // A line strip, not a loop: the edge c-a is left to the neighbouring face.
 void DibujarModeloWire(Modelo m) { DibujarCaras(m, Variante{GL_LINE_STRIP, false, false}); }
@@ -63,10 +61,10 @@ void DibujarModelo(Modelo m)
 {
     bool v = m.NumVertices != 0, f = m.NumCaras != 0;
     bool n = m.NumNormales != 0, t = m.NumCTexturas != 0;
-    if (v && f && n && t)   DibujarModeloTODO(m);
+    if (v && f && n && t) DibujarModeloTODO(m);
     if (v && f && !n && !t) DibujarModeloSNT(m);
-    if (v && f && !n && t)  DibujarModeloSN(m);
-    if (v && f && n && !t)  DibujarModeloST(m);
+    if (v && f && !n && t) DibujarModeloSN(m);
+    if (v && f && n && !t) DibujarModeloST(m);
 }
 
 static void Eje(float r, float g, float b, float x0, float y0, float z0, float x1, float y1, float z1)

@@ -14,7 +14,8 @@ inline int MenosUno(int a) { return (int)((unsigned)a - 1u); }
 // The six numbers of a face statement, each minus one: a, b, c to Vert,
 // d, e, f to Aux; Res, which nothing reads, zeroed so that a face never
 // holds stale bytes.
-inline void LlenarCara(Cara *c, int a, int b, int d0, int d, int e, int f) {
+inline void LlenarCara(Cara *c, int a, int b, int d0, int d, int e, int f)
+{
     c->Vert[0] = MenosUno(a);
     c->Vert[1] = MenosUno(b);
     c->Vert[2] = MenosUno(d0);

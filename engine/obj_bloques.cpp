@@ -34,7 +34,8 @@ const size_t kAdelanto = 2u << 20;
 // Gives the array room for at least `cap` elements of `tam` bytes, or if
 // that much cannot be had, for just one more. Returns false when even that
 // fails or the count would pass INT_MAX.
-bool Crecer(Arreglo *a, size_t tam, size_t cap) {
+bool Crecer(Arreglo *a, size_t tam, size_t cap)
+{
     if (a->num >= (size_t)INT_MAX) return false;
     if (cap > (size_t)INT_MAX) cap = (size_t)INT_MAX;
     void *d = realloc(a->datos, cap * tam);
@@ -51,7 +52,8 @@ bool Crecer(Arreglo *a, size_t tam, size_t cap) {
 }
 
 // Cuts the array to exactly its count (null when empty).
-void *Recortar(Arreglo *a, size_t tam) {
+void *Recortar(Arreglo *a, size_t tam)
+{
     if (a->num == 0) {
         free(a->datos);
         return nullptr;
@@ -61,9 +63,10 @@ void *Recortar(Arreglo *a, size_t tam) {
     return d ? d : a->datos;
 }
 
-}  // namespace
+}   // namespace
 
-long long AbrirEntrada(Entrada *e, const char *ruta) {
+long long AbrirEntrada(Entrada *e, const char *ruta)
+{
     e->fd = AbrirDescriptorRegular(ruta);
     if (e->fd < 0) return -1;
     long long bytes = TamanoDescriptor(e->fd);
@@ -82,12 +85,14 @@ long long AbrirEntrada(Entrada *e, const char *ruta) {
     return bytes;
 }
 
-void CerrarEntrada(Entrada *e) {
+void CerrarEntrada(Entrada *e)
+{
     free(e->buf);
     CerrarDescriptor(e->fd);
 }
 
-bool Recargar(Entrada *e, size_t quiero) {
+bool Recargar(Entrada *e, size_t quiero)
+{
     size_t quedan = (size_t)(e->fin - e->p);
     if (e->p != e->buf && quedan) memmove(e->buf, e->p, quedan);
     e->p = e->buf;
@@ -114,7 +119,8 @@ bool Recargar(Entrada *e, size_t quiero) {
     return true;
 }
 
-bool Ampliar(Arreglo *a, size_t tam) {
+bool Ampliar(Arreglo *a, size_t tam)
+{
     if (a->num >= a->cap && !Crecer(a, tam, a->cap ? a->cap * 2 : 1024)) return false;
     // Ahead by kAdelanto, or by an eighth of the capacity if that is less:
     // the first capacity of a small file is an over-estimate, and faulting
@@ -130,7 +136,8 @@ bool Ampliar(Arreglo *a, size_t tam) {
 
 // An element's statement takes at least about 16 bytes in any file an
 // exporter writes, so file size / 16 elements per array is rarely outgrown.
-void Reservar(Arreglos *l, long long bytes) {
+void Reservar(Arreglos *l, long long bytes)
+{
     size_t n = bytes > 0 ? (size_t)(bytes / 16) : 0;
     if (n < 1024) n = 1024;
     Crecer(&l->v, sizeof(Vector), n);
@@ -139,7 +146,8 @@ void Reservar(Arreglos *l, long long bytes) {
     Crecer(&l->f, sizeof(Cara), n);
 }
 
-Modelo Entregar(Arreglos *l) {
+Modelo Entregar(Arreglos *l)
+{
     Modelo m;
     m.NumVertices = (int)l->v.num;
     m.NumNormales = (int)l->vn.num;

@@ -23,12 +23,12 @@ const size_t kRelleno = 16;
 // only a stop on a 0 byte needs to ask whether it is the sentinel. kRelleno
 // zero bytes follow it.
 struct Entrada {
-    int            fd;
+    int fd;
     unsigned char *buf;
-    size_t         cap;   // bytes of buf usable for data
+    size_t cap;   // bytes of buf usable for data
     unsigned char *p;
     unsigned char *fin;
-    bool           eof;   // read() has returned 0 (or failed)
+    bool eof;   // read() has returned 0 (or failed)
 };
 
 // Opens `ruta` (a regular file only) and reads the first block. Returns the
@@ -47,7 +47,7 @@ bool Recargar(Entrada *e, size_t quiero);
 // An array of `num` elements with room for `cap`; the first `listo` can be
 // written with no further check (their pages are already faulted in).
 struct Arreglo {
-    void  *datos;
+    void *datos;
     size_t num;
     size_t cap;
     size_t listo;

@@ -21,7 +21,8 @@ struct TablaBytes {
     bool es[256];
 };
 
-constexpr TablaBytes HacerTabla(const char *bytes) {
+constexpr TablaBytes HacerTabla(const char *bytes)
+{
     TablaBytes t = {};
     for (; *bytes; bytes++) t.es[(unsigned char)*bytes] = true;
     return t;
@@ -41,7 +42,8 @@ constexpr TablaBytes kInicioReal = HacerTabla("0123456789+-.nNiI");
 
 inline bool EmpiezaNumero(const TablaBytes &t, unsigned char c) { return c == 0 || t.es[c]; }
 
-inline const unsigned char *Blancos(const unsigned char *q) {
+inline const unsigned char *Blancos(const unsigned char *q)
+{
     while (Blanco(*q)) q++;   // the sentinel is not blank
     return q;
 }
@@ -66,7 +68,8 @@ struct Leido {
 };
 
 // The byte at q, or kFinal at the window's end.
-inline int Mirar(const unsigned char *q, Ventana *v) {
+inline int Mirar(const unsigned char *q, Ventana *v)
+{
     const int ch = *q;
     if (ch || q < v->fin) return ch;
     if (!v->eof) v->falta = true;
@@ -83,7 +86,8 @@ inline int Mirar(const unsigned char *q, Ventana *v) {
 // high nibble and that of itself plus 6 are 0; any other byte fails one of
 // the two. A carry out of a failing byte can only spoil bytes after it, past
 // the end of the run.
-inline int Cifras8(const unsigned char *q, uint64_t *valor) {
+inline int Cifras8(const unsigned char *q, uint64_t *valor)
+{
     uint64_t x;
     memcpy(&x, q, 8);
     const uint64_t t = x ^ 0x3030303030303030ULL;
@@ -114,12 +118,13 @@ const int kCifrasExponente = 4;
 // length.
 struct Tramo {
     uint64_t valor;
-    int      cifras;
+    int cifras;
 };
 
 // A run longer than eight digits, after the first eight (rare, so out of
 // line): read on eight at a time, stopping once it passes kCifrasRapidas.
-__attribute__((noinline)) inline Tramo MasCifras(const unsigned char *q, uint64_t m) {
+__attribute__((noinline)) inline Tramo MasCifras(const unsigned char *q, uint64_t m)
+{
     int total = 0;
     for (;;) {
         uint64_t v;
@@ -131,7 +136,8 @@ __attribute__((noinline)) inline Tramo MasCifras(const unsigned char *q, uint64_
 }
 
 // The run of digits at q, its value appended to the digits of m.
-inline Tramo Cifras(const unsigned char *q, uint64_t m) {
+inline Tramo Cifras(const unsigned char *q, uint64_t m)
+{
     uint64_t v;
     const int n = Cifras8(q, &v);
     if (__builtin_expect(n == 8, 0)) return MasCifras(q, m);
@@ -147,7 +153,8 @@ inline Tramo Cifras(const unsigned char *q, uint64_t m) {
 // "%d": an optional minus and 1 to 18 digits. Below 10^18 < 2^63 the number
 // is its own strtol value (no saturation), of which scanf keeps the low 32
 // bits.
-inline bool EnteroRapido(const unsigned char **pq, const unsigned char *fin, int *destino) {
+inline bool EnteroRapido(const unsigned char **pq, const unsigned char *fin, int *destino)
+{
     const unsigned char *q = *pq;
     const bool negativo = *q == '-';
     q += negativo;
@@ -175,7 +182,8 @@ const double kEscalas[2][45] = {
 // its own units in the last place of a point halfway between two floats:
 // the 29 low bits of its significand, which a float drops, are within 4 of
 // 1 followed by zeros.
-inline bool CercaDeMitad(double d) {
+inline bool CercaDeMitad(double d)
+{
     uint64_t bits;
     memcpy(&bits, &d, sizeof bits);
     return (uint32_t)((bits & 0x1fffffffu) - 0x10000000u + 4u) <= 8u;
@@ -190,7 +198,8 @@ inline bool CercaDeMitad(double d) {
 // otherwise (CercaDeMitad) the full conversion decides. Within these limits
 // d is 0 or a normal float's magnitude: 1e-22 > 2^-126 and 2^53 * 1e22 <
 // 2^127.
-inline bool DecimalExacto(uint64_t m, int k, bool negativo, float *destino) {
+inline bool DecimalExacto(uint64_t m, int k, bool negativo, float *destino)
+{
     if (m > ((uint64_t)1 << 53) || k < -22 || k > 22) return false;
     const double d = (double)m * kEscalas[negativo][k + 22];
     if (CercaDeMitad(d)) return false;
@@ -204,7 +213,8 @@ inline bool DecimalExacto(uint64_t m, int k, bool negativo, float *destino) {
 // double operation where that is exact, else by std::from_chars, which reads
 // exactly this grammar (save the plus and the blank). A result that does not
 // fit a float ("1e99", "1e-50") is left to scanf's rules.
-inline bool RealRapido(const unsigned char **pq, float *destino) {
+inline bool RealRapido(const unsigned char **pq, float *destino)
+{
     const unsigned char *const ini = *pq;
     const bool negativo = *ini == '-';
     const unsigned char *q = ini + negativo;

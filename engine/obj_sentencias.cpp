@@ -29,7 +29,8 @@ inline int Mirar(Cursor *c) { return Mirar(c->p, c->v); }
 // ---- scanf's rules, step by step ----
 
 // An optional sign, consumed. Returns the character after it.
-int Signo(Cursor *c, bool *negativo) {
+int Signo(Cursor *c, bool *negativo)
+{
     int ch = Mirar(c);
     *negativo = ch == '-';
     if (ch == '-' || ch == '+') {
@@ -41,7 +42,8 @@ int Signo(Cursor *c, bool *negativo) {
 
 // "%d" after its blanks, as modelo.h gives it (NUMBERS). False (nothing
 // assigned) when the read fails.
-bool EnteroScanf(Cursor *c, int *destino) {
+bool EnteroScanf(Cursor *c, int *destino)
+{
     bool negativo;
     if (!Digito(Signo(c, &negativo))) return false;
     // The magnitude saturates just above 2^63, which is all the clamping
@@ -54,15 +56,18 @@ bool EnteroScanf(Cursor *c, int *destino) {
     }
     Mirar(c);   // notes a number cut by the window's end
     int64_t largo;
-    if (negativo) largo = (v >= kTope) ? INT64_MIN : -(int64_t)v;
-    else largo = (v >= kTope) ? INT64_MAX : (int64_t)v;
+    if (negativo)
+        largo = (v >= kTope) ? INT64_MIN : -(int64_t)v;
+    else
+        largo = (v >= kTope) ? INT64_MAX : (int64_t)v;
     *destino = (int)(uint32_t)(uint64_t)largo;
     return true;
 }
 
 // Matches the letters of `resto` (lower case) in any case. A mismatching
 // character is consumed, as scanf does. False on a mismatch or at the end.
-bool Palabra(Cursor *c, const char *resto) {
+bool Palabra(Cursor *c, const char *resto)
+{
     for (; *resto; resto++) {
         const int ch = Mirar(c);
         if (ch == kFinal) return false;
@@ -73,7 +78,8 @@ bool Palabra(Cursor *c, const char *resto) {
 }
 
 // "nan", "inf" or "infinity" after the sign; c is on the first letter.
-bool LeerEspecial(Cursor *c, bool negativo, float *destino) {
+bool LeerEspecial(Cursor *c, bool negativo, float *destino)
+{
     const int ch = Mirar(c) | 0x20;
     c->p++;
     float f;
@@ -95,7 +101,8 @@ bool LeerEspecial(Cursor *c, bool negativo, float *destino) {
 // Steps over a number's digits, point and exponent as scanf collects them
 // (only the character that ends the collection is left). Returns whether a
 // digit came before the exponent.
-bool RecorrerNumero(Cursor *c, bool hex, bool hay_digito) {
+bool RecorrerNumero(Cursor *c, bool hex, bool hay_digito)
+{
     bool punto = false;
     for (;; c->p++) {
         const int ch = Mirar(c);
@@ -120,7 +127,8 @@ bool RecorrerNumero(Cursor *c, bool hex, bool hay_digito) {
 // put back at once), so a number of any length needs no copy. strtof takes
 // the longest number at the start of the text ("1e+" gives 1). False if it
 // converts nothing.
-bool ConvertirConStrtof(const unsigned char *ini, const unsigned char *fin, float *destino) {
+bool ConvertirConStrtof(const unsigned char *ini, const unsigned char *fin, float *destino)
+{
     unsigned char *final_texto = const_cast<unsigned char *>(fin);
     const unsigned char guardado = *final_texto;
     *final_texto = 0;
@@ -135,7 +143,8 @@ bool ConvertirConStrtof(const unsigned char *ini, const unsigned char *fin, floa
 // "%f" after its blanks, as modelo.h gives it (NUMBERS): an optional sign,
 // then nan, inf, infinity, a hexadecimal or a decimal number. False (nothing
 // assigned) when the read fails.
-bool RealScanf(Cursor *c, float *destino) {
+bool RealScanf(Cursor *c, float *destino)
+{
     const unsigned char *ini = c->p;
     bool negativo;
     const int ch = Signo(c, &negativo);
@@ -160,19 +169,22 @@ bool RealScanf(Cursor *c, float *destino) {
 // again, and every holder read before that point gets the same value again.
 // The position travels by value and the holders go to no function out of
 // line, so that both can stay in registers.
-__attribute__((noinline)) Leido EnteroLento(const unsigned char *q, Ventana *v, int *n) {
+__attribute__((noinline)) Leido EnteroLento(const unsigned char *q, Ventana *v, int *n)
+{
     Cursor c = {q, v};
     const bool bien = EnteroScanf(&c, n) && !v->falta;
     return {c.p, bien};
 }
 
-__attribute__((noinline)) Leido RealLento(const unsigned char *q, Ventana *v, float *f) {
+__attribute__((noinline)) Leido RealLento(const unsigned char *q, Ventana *v, float *f)
+{
     Cursor c = {q, v};
     const bool bien = RealScanf(&c, f) && !v->falta;
     return {c.p, bien};
 }
 
-inline bool LeerEntero(const unsigned char **pq, Ventana *v, int *destino) {
+inline bool LeerEntero(const unsigned char **pq, Ventana *v, int *destino)
+{
     const unsigned char *q = Blancos(*pq);
     *pq = q;
     if (EnteroRapido(&q, v->fin, destino)) {
@@ -187,7 +199,8 @@ inline bool LeerEntero(const unsigned char **pq, Ventana *v, int *destino) {
     return r.bien;
 }
 
-inline bool LeerReal(const unsigned char **pq, Ventana *v, float *destino) {
+inline bool LeerReal(const unsigned char **pq, Ventana *v, float *destino)
+{
     const unsigned char *q = Blancos(*pq);
     *pq = q;
     if (RealRapido(&q, destino)) {
@@ -226,8 +239,8 @@ constexpr PatronCara kPatrones[5] = {
 
 // One read of the pattern into h (the read's first holder); it stops at the
 // first number or slash that does not fit.
-template <int F>
-const unsigned char *LeerPatron(const unsigned char *q, Ventana *v, int *h) {
+template <int F> const unsigned char *LeerPatron(const unsigned char *q, Ventana *v, int *h)
+{
     constexpr const PatronCara &p = kPatrones[F];
     // Unrolled, each pattern is straight code with its holders fixed.
 #pragma GCC unroll 3
@@ -242,8 +255,8 @@ const unsigned char *LeerPatron(const unsigned char *q, Ventana *v, int *h) {
     return q;
 }
 
-template <int F>
-const unsigned char *LeerCara(const unsigned char *q, Ventana *v, int h[6]) {
+template <int F> const unsigned char *LeerCara(const unsigned char *q, Ventana *v, int h[6])
+{
     for (int r = 0; r < kPatrones[F].lecturas; r++) q = LeerPatron<F>(q, v, h + 3 * r);
     return q;
 }
@@ -257,12 +270,13 @@ enum Clave { kNinguna, kV, kVN, kVT, kF };
 // holders it reaches; the others keep their values for the whole load.
 struct Casillas {
     float reales[3];
-    int   enteros[6];
+    int enteros[6];
 };
 
 // One statement's numbers, from q, read into `cas`. Returns where the read
 // stopped.
-const unsigned char *LeerNumeros(const unsigned char *q, Ventana *v, Clave clave, int formato, Casillas *cas) {
+const unsigned char *LeerNumeros(const unsigned char *q, Ventana *v, Clave clave, int formato, Casillas *cas)
+{
     if (clave != kF) {
 #pragma GCC unroll 3
         for (int i = 0; i < 3; i++)
@@ -280,7 +294,8 @@ const unsigned char *LeerNumeros(const unsigned char *q, Ventana *v, Clave clave
 
 // The appends: one element at the end of its array, a face by AddCara's
 // rule. False when memory runs out.
-inline bool AgregarVector(Arreglo *a, float x, float y, float z) {
+inline bool AgregarVector(Arreglo *a, float x, float y, float z)
+{
     if (a->num == a->listo && !Ampliar(a, sizeof(Vector))) return false;
     Vector *v = (Vector *)a->datos + a->num++;
     v->x = x;
@@ -293,15 +308,17 @@ inline bool AgregarVector(Arreglo *a, float x, float y, float z) {
 // at a time, and one wide load of several of them (what a compiler would
 // otherwise make of the copy) cannot be served from those pending writes, so
 // it waits for them to reach the cache.
-inline int Suelto(int n) {
+inline int Suelto(int n)
+{
     __asm__("" : "+r"(n));
     return n;
 }
 
-inline bool AgregarCara(Arreglo *a, const int n[6]) {
+inline bool AgregarCara(Arreglo *a, const int n[6])
+{
     if (a->num == a->listo && !Ampliar(a, sizeof(Cara))) return false;
-    LlenarCara((Cara *)a->datos + a->num++, Suelto(n[0]), Suelto(n[1]), Suelto(n[2]), Suelto(n[3]), Suelto(n[4]),
-               Suelto(n[5]));
+    LlenarCara((Cara *)a->datos + a->num++, Suelto(n[0]), Suelto(n[1]), Suelto(n[2]), Suelto(n[3]),
+               Suelto(n[4]), Suelto(n[5]));
     return true;
 }
 
@@ -310,7 +327,8 @@ inline bool AgregarCara(Arreglo *a, const int n[6]) {
 // go to no function out of line, so that they can stay in registers: a
 // holder written to memory as one int and read back with its neighbours as
 // one wide load would stall the processor.
-inline bool Sentencia(Entrada *e, Clave clave, int formato, Casillas *cas, Arreglos *a) {
+inline bool Sentencia(Entrada *e, Clave clave, int formato, Casillas *cas, Arreglos *a)
+{
     for (size_t ventana = 0;; ventana = (size_t)(e->fin - e->p) * 2 + 256) {
         if (ventana && !e->eof && !Recargar(e, ventana)) return false;
         Ventana v = {e->fin, e->eof, false};
@@ -332,7 +350,8 @@ inline bool Sentencia(Entrada *e, Clave clave, int formato, Casillas *cas, Arreg
 // ---- Tokens ----
 
 // Skips white space. False at the end of the file.
-bool SaltarEspacio(Entrada *e) {
+bool SaltarEspacio(Entrada *e)
+{
     for (;;) {
         e->p = (unsigned char *)Blancos(e->p);
         if (e->p < e->fin) return true;
@@ -343,7 +362,8 @@ bool SaltarEspacio(Entrada *e) {
 // Reads one token (e->p is on its first byte) and tells which keyword it is.
 // Only the text before a NUL byte counts, and only its first three bytes are
 // looked at; the rest of a token of any length is stepped over.
-Clave LeerToken(Entrada *e) {
+Clave LeerToken(Entrada *e)
+{
     const unsigned char *q = e->p;
     if (q[0] == 'v' || q[0] == 'f') {   // the usual keyword and blank, in memory
         if (Blanco(q[1])) {
@@ -356,7 +376,7 @@ Clave LeerToken(Entrada *e) {
         }
     }
     unsigned char t[3];
-    int  n = 0;
+    int n = 0;
     bool nul = false;
     for (;;) {
         for (; !Blanco(*e->p) && *e->p; e->p++)
@@ -374,9 +394,10 @@ Clave LeerToken(Entrada *e) {
     return kNinguna;
 }
 
-}  // namespace
+}   // namespace
 
-Modelo CargarModeloOBJ(const char *ruta, int formato) {
+Modelo CargarModeloOBJ(const char *ruta, int formato)
+{
     Arreglos a;
     memset(&a, 0, sizeof a);
     Casillas cas = {{0, 0, 0}, {0, 0, 0, 0, 0, 0}};

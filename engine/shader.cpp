@@ -6,20 +6,20 @@
 #include <cstdio>
 #include <cstdlib>
 
-
 namespace {
 
-
 // Number of characters the stream delivers from here to its end.
-size_t ContarCaracteres(FILE *f) {
+size_t ContarCaracteres(FILE *f)
+{
     size_t n = 0;
     while (getc(f) != EOF) n++;
     return n;
 }
 
-}  // namespace
+}   // namespace
 
-char *CargarTextoShader(const char *ruta) {
+char *CargarTextoShader(const char *ruta)
+{
     FILE *f = AbrirFicheroRegular(ruta);
     if (!f) return nullptr;
     size_t cuenta = ContarCaracteres(f);

@@ -7,20 +7,20 @@
 #include <cstring>
 
 namespace ShaderGL {
-PFNGLCREATESHADEROBJECTARBPROC  CreateShaderObjectARB = nullptr;
-PFNGLSHADERSOURCEARBPROC        ShaderSourceARB = nullptr;
-PFNGLCOMPILESHADERARBPROC       CompileShaderARB = nullptr;
+PFNGLCREATESHADEROBJECTARBPROC CreateShaderObjectARB = nullptr;
+PFNGLSHADERSOURCEARBPROC ShaderSourceARB = nullptr;
+PFNGLCOMPILESHADERARBPROC CompileShaderARB = nullptr;
 PFNGLCREATEPROGRAMOBJECTARBPROC CreateProgramObjectARB = nullptr;
-PFNGLATTACHOBJECTARBPROC        AttachObjectARB = nullptr;
-PFNGLLINKPROGRAMARBPROC         LinkProgramARB = nullptr;
-PFNGLVALIDATEPROGRAMARBPROC     ValidateProgramARB = nullptr;
-PFNGLUSEPROGRAMOBJECTARBPROC    UseProgramObject = nullptr;
-PFNGLGETUNIFORMLOCATIONARBPROC  GetUniformLocationARB = nullptr;
-PFNGLUNIFORM3FARBPROC           Uniform3fARB = nullptr;
-PFNGLUNIFORM1IARBPROC           Uniform1iARB = nullptr;
-PFNGLACTIVETEXTUREPROC          ActiveTexture = nullptr;
-TipoMultiTexCoord2f             glMultiTexCoord2f = nullptr;
-}
+PFNGLATTACHOBJECTARBPROC AttachObjectARB = nullptr;
+PFNGLLINKPROGRAMARBPROC LinkProgramARB = nullptr;
+PFNGLVALIDATEPROGRAMARBPROC ValidateProgramARB = nullptr;
+PFNGLUSEPROGRAMOBJECTARBPROC UseProgramObject = nullptr;
+PFNGLGETUNIFORMLOCATIONARBPROC GetUniformLocationARB = nullptr;
+PFNGLUNIFORM3FARBPROC Uniform3fARB = nullptr;
+PFNGLUNIFORM1IARBPROC Uniform1iARB = nullptr;
+PFNGLACTIVETEXTUREPROC ActiveTexture = nullptr;
+TipoMultiTexCoord2f glMultiTexCoord2f = nullptr;
+}   // namespace ShaderGL
 
 // Whole-word search in a blank-separated list.
 static bool EnLista(const char *lista, const char *nombre)

@@ -49,8 +49,7 @@ float ModuloVector(Vector a)
 Vector NormalizarVector(Vector a)
 {
     const float m = ModuloVector(a);
-    if (m == 0.0f)
-        return a;
+    if (m == 0.0f) return a;
     Vector r;
     r.x = a.x / m;
     r.y = a.y / m;
@@ -132,8 +131,7 @@ float DeterminanteRectaPlano(Vector d, Vector u, Vector v)
     const double a1 = u.x, a2 = u.y, a3 = u.z;
     const double b1 = v.x, b2 = v.y, b3 = v.z;
     const double c1 = -d.x, c2 = -d.y, c3 = -d.z;
-    return (float)(a1 * b2 * c3 + b1 * c2 * a3 + a2 * b3 * c1
-                   - c1 * b2 * a3 - b1 * a2 * c3 - c2 * b3 * a1);
+    return (float)(a1 * b2 * c3 + b1 * c2 * a3 + a2 * b3 * c1 - c1 * b2 * a3 - b1 * a2 * c3 - c2 * b3 * a1);
 }
 
 // Solves s*u + t*v - l*d = p - q for s and t by Cramer's rule and builds the
@@ -143,8 +141,7 @@ float DeterminanteRectaPlano(Vector d, Vector u, Vector v)
 Vector InterRectaPlano(Vector p, Vector d, Vector q, Vector u, Vector v)
 {
     const float det = DeterminanteRectaPlano(d, u, v);
-    if (det == 0.0f)
-        return p;
+    if (det == 0.0f) return p;
 
     const Vector r = RestaVectores(p, q);
     const double r1 = r.x, r2 = r.y, r3 = r.z;
@@ -152,10 +149,8 @@ Vector InterRectaPlano(Vector p, Vector d, Vector q, Vector u, Vector v)
     const double b1 = v.x, b2 = v.y, b3 = v.z;
     const double c1 = -d.x, c2 = -d.y, c3 = -d.z;
 
-    const double ns = r1 * b2 * c3 + b1 * c2 * r3 + r2 * b3 * c1
-                    - c1 * b2 * r3 - b1 * r2 * c3 - b3 * c2 * r1;
-    const double nt = a1 * r2 * c3 + r1 * c2 * a3 + a2 * r3 * c1
-                    - c1 * r2 * a3 - r1 * a2 * c3 - r3 * c2 * a1;
+    const double ns = r1 * b2 * c3 + b1 * c2 * r3 + r2 * b3 * c1 - c1 * b2 * r3 - b1 * r2 * c3 - b3 * c2 * r1;
+    const double nt = a1 * r2 * c3 + r1 * c2 * a3 + a2 * r3 * c1 - c1 * r2 * a3 - r1 * a2 * c3 - r3 * c2 * a1;
     const float s = (float)(ns / (double)det);
     const float t = (float)(nt / (double)det);
 

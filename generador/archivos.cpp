@@ -32,22 +32,18 @@ void EscribirEsquina(FILE *f, int n, int forma)
         std::fprintf(f, " %d/%d/%d", n, n, n);
 }
 
-}  // namespace
+}   // namespace
 
 bool EscribirOBJ(const std::string &ruta, const Malla *m, int forma, const char *titulo)
 {
     // Binary, so the lines end in LF on every platform and the scene is the
     // same file wherever it is generated.
     FILE *f = std::fopen(ruta.c_str(), "wb");
-    if (f == nullptr)
-        return false;
+    if (f == nullptr) return false;
     std::fprintf(f, "# %s\n", titulo);
-    for (const Punto3 &p : m->vertices)
-        EscribirTerna(f, "v", p, 4);
-    for (const Punto3 &p : m->ctexturas)
-        EscribirTerna(f, "vt", p, 5);
-    for (const Punto3 &p : m->normales)
-        EscribirTerna(f, "vn", p, 5);
+    for (const Punto3 &p : m->vertices) EscribirTerna(f, "v", p, 4);
+    for (const Punto3 &p : m->ctexturas) EscribirTerna(f, "vt", p, 5);
+    for (const Punto3 &p : m->normales) EscribirTerna(f, "vn", p, 5);
     for (const Triangulo &t : m->caras) {
         std::fputs("f", f);
         EscribirEsquina(f, t.a + 1, forma);
@@ -62,8 +58,7 @@ bool EscribirOBJ(const std::string &ruta, const Malla *m, int forma, const char 
 bool EscribirTGA(const std::string &ruta, const Lienzo *l)
 {
     FILE *f = std::fopen(ruta.c_str(), "wb");
-    if (f == nullptr)
-        return false;
+    if (f == nullptr) return false;
     unsigned char cabecera[18] = {0};
     cabecera[2] = 2;   // uncompressed true colour, no ID, no colour map
     cabecera[12] = (unsigned char)(l->ancho & 0xFF);

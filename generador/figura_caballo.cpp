@@ -16,15 +16,15 @@ namespace {
 const Punto3 kPosicionCaballo = {78.0, -50.0, -245.0};   // in the world, after the -50 shift
 
 const double kPasoCaballo = 0.5;   // grid step of the polygoniser
-const int kCarasCaballo = 7600;     // faces kept after simplifying
+const int kCarasCaballo = 7600;    // faces kept after simplifying
 
 double DistTronco(Punto3 p)
 {
-    double d = DistElipsoide(p, P3(0.0, 35.5, 0.0), P3(17.0, 9.0, 8.0));            // barrel
-    d = UnionSuave(d, DistElipsoide(p, P3(0.0, 31.5, 0.0), P3(13.0, 5.5, 7.2)), 4.0);  // belly
-    d = UnionSuave(d, DistElipsoide(p, P3(-13.5, 35.5, 0.0), P3(7.5, 8.5, 6.6)), 4.0); // chest
-    d = UnionSuave(d, DistElipsoide(p, P3(-10.0, 42.5, 0.0), P3(8.0, 6.0, 4.8)), 4.0); // withers
-    d = UnionSuave(d, DistElipsoide(p, P3(13.0, 38.0, 0.0), P3(9.5, 9.0, 7.8)), 4.0);  // croup
+    double d = DistElipsoide(p, P3(0.0, 35.5, 0.0), P3(17.0, 9.0, 8.0));                 // barrel
+    d = UnionSuave(d, DistElipsoide(p, P3(0.0, 31.5, 0.0), P3(13.0, 5.5, 7.2)), 4.0);    // belly
+    d = UnionSuave(d, DistElipsoide(p, P3(-13.5, 35.5, 0.0), P3(7.5, 8.5, 6.6)), 4.0);   // chest
+    d = UnionSuave(d, DistElipsoide(p, P3(-10.0, 42.5, 0.0), P3(8.0, 6.0, 4.8)), 4.0);   // withers
+    d = UnionSuave(d, DistElipsoide(p, P3(13.0, 38.0, 0.0), P3(9.5, 9.0, 7.8)), 4.0);    // croup
     // the quarters, one to each side
     d = UnionSuave(d, DistElipsoide(p, P3(14.0, 33.0, 3.4), P3(7.5, 9.5, 4.2)), 3.0);
     return UnionSuave(d, DistElipsoide(p, P3(14.0, 33.0, -3.4), P3(7.5, 9.5, 4.2)), 3.0);
@@ -41,9 +41,9 @@ double DistCuelloCabeza(Punto3 p)
     d = UnionSuave(d, DistElipsoide(p, P3(-26.3, 56.3, 0.0), P3(3.3, 3.2, 2.7)), 2.0);   // jaw
     d = UnionSuave(d, DistElipsoide(p, P3(-33.9, 49.3, 0.0), P3(2.2, 2.4, 2.0)), 1.2);   // muzzle
     for (double lado = -1.0; lado <= 1.0; lado += 2.0) {
-        d = UnionSuave(d, DistEsfera(p, P3(-35.2, 50.4, 1.0 * lado), 0.7), 0.6);           // nostrils
-        d = UnionSuave(d, DistCono(p, P3(-24.0, 61.0, 1.5 * lado), P3(-22.8, 66.2, 2.3 * lado),
-                                   1.15, 0.15), 0.7);                                    // ears
+        d = UnionSuave(d, DistEsfera(p, P3(-35.2, 50.4, 1.0 * lado), 0.7), 0.6);   // nostrils
+        d = UnionSuave(d, DistCono(p, P3(-24.0, 61.0, 1.5 * lado), P3(-22.8, 66.2, 2.3 * lado), 1.15, 0.15),
+                       0.7);   // ears
     }
     // The mane: a ridge standing along the crest of the neck, flattened
     // across, and a forelock between the ears.
@@ -63,8 +63,8 @@ double DistPata(Punto3 p, Punto3 arriba, Punto3 rodilla, Punto3 casco, double gr
     d = UnionSuave(d, DistCono(p, rodilla, menudillo, 1.55, 1.4), 1.0);
     d = UnionSuave(d, DistEsfera(p, menudillo, 1.8), 0.8);
     d = UnionSuave(d, DistCono(p, menudillo, P3(casco.x, 2.0, casco.z), 1.45, 1.55), 0.6);
-    return UnionSuave(d, DistCono(p, P3(casco.x, 2.3, casco.z), P3(casco.x - 0.3, 0.0, casco.z),
-                                  1.8, 2.25), 0.6);
+    return UnionSuave(d, DistCono(p, P3(casco.x, 2.3, casco.z), P3(casco.x - 0.3, 0.0, casco.z), 1.8, 2.25),
+                      0.6);
 }
 
 double DistPatas(Punto3 p)
@@ -73,9 +73,10 @@ double DistPatas(Punto3 p)
     for (double lado = -1.0; lado <= 1.0; lado += 2.0) {
         double z = 4.3 * lado;
         d = std::min(d, DistPata(p, P3(-13.0, 31.0, z), P3(-13.3, 16.0, z), P3(-14.8, 0.0, z), 3.4));
-        double trasera = DistCono(p, P3(14.5, 30.0, z), P3(18.0, 17.5, z), 3.8, 2.1);  // gaskin
-        d = std::min(d, UnionSuave(trasera, DistPata(p, P3(18.0, 17.5, z), P3(18.2, 16.5, z),
-                                                      P3(16.6, 0.0, z), 2.1), 1.0));
+        double trasera = DistCono(p, P3(14.5, 30.0, z), P3(18.0, 17.5, z), 3.8, 2.1);   // gaskin
+        d = std::min(d, UnionSuave(trasera,
+                                   DistPata(p, P3(18.0, 17.5, z), P3(18.2, 16.5, z), P3(16.6, 0.0, z), 2.1),
+                                   1.0));
     }
     return d;
 }
@@ -95,7 +96,7 @@ double CampoCaballo(Punto3 p)
     return std::max(d, -p.y);
 }
 
-}  // namespace
+}   // namespace
 
 Malla GenerarCaballo()
 {

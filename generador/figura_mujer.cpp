@@ -35,7 +35,7 @@ const Punto3 kPosicionMujer = {-50.0, -50.0, -195.0};
 enum ParteMujer { kFalda, kCorpino, kPelo, kPiel, kManos, kNumPartes };
 
 const double kCinturaAlto = 34.0;   // top of the skirt above the floor
-const double kPasoMujer = 0.4;     // grid step of the polygoniser
+const double kPasoMujer = 0.4;      // grid step of the polygoniser
 const int kCarasMujer = 6400;       // faces kept after simplifying
 
 // The skirt: a bell from the waist to the floor with soft vertical folds that
@@ -127,8 +127,7 @@ int ParteDominante(Punto3 p)
     PartesMujer(p, d);
     int mejor = 0;
     for (int i = 1; i < kNumPartes; i++)
-        if (d[i] < d[mejor])
-            mejor = i;
+        if (d[i] < d[mejor]) mejor = i;
     return mejor;
 }
 
@@ -140,18 +139,14 @@ Punto3 CTexturaMujer(Punto3 p)
     double sCabeza = AnguloFrente(p.x, p.z - 0.2);
     double hCabeza = Saturar((p.y - kCabezaDesde) / (kCabezaHasta - kCabezaDesde));
     switch (ParteDominante(p)) {
-    case kFalda:
-        return P3(sCuerpo, kBandaFaldaFin * Saturar(p.y / kCinturaAlto), 0.0);
+    case kFalda: return P3(sCuerpo, kBandaFaldaFin * Saturar(p.y / kCinturaAlto), 0.0);
     case kCorpino: {
         double t = Saturar((p.y - 29.0) / (47.0 - 29.0));
         return P3(sCuerpo, Mezclar(kBandaFaldaFin + 0.005, kBandaCorpinoFin - 0.005, t), 0.0);
     }
-    case kPelo:
-        return P3(sCabeza, Mezclar(kBandaCorpinoFin + 0.005, kBandaPeloFin - 0.005, hCabeza), 0.0);
-    case kPiel:
-        return P3(sCabeza, Mezclar(kBandaPeloFin + 0.005, 0.995, hCabeza), 0.0);
-    default:
-        return P3(0.92, 0.78, 0.0);   // the hands: plain skin behind the face
+    case kPelo: return P3(sCabeza, Mezclar(kBandaCorpinoFin + 0.005, kBandaPeloFin - 0.005, hCabeza), 0.0);
+    case kPiel: return P3(sCabeza, Mezclar(kBandaPeloFin + 0.005, 0.995, hCabeza), 0.0);
+    default: return P3(0.92, 0.78, 0.0);   // the hands: plain skin behind the face
     }
 }
 
@@ -163,7 +158,7 @@ double ApartadoDeLaLuz(const Malla *m, int v)
     return -Escalar3(m->normales[v], Unitario(P3(1.0, 1.0, 1.0)));
 }
 
-}  // namespace
+}   // namespace
 
 Malla GenerarMujer()
 {

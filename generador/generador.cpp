@@ -48,7 +48,7 @@ bool GuardarTextura(const std::string &carpeta, const char *nombre, Lienzo l)
     return true;
 }
 
-}  // namespace
+}   // namespace
 
 int main(int argc, char **argv)
 {

@@ -33,10 +33,7 @@ double SuaveEscalon(double e0, double e1, double x)
     return t * t * (3.0 - 2.0 * t);
 }
 
-double DistEsfera(Punto3 p, Punto3 centro, double radio)
-{
-    return Longitud(Restar(p, centro)) - radio;
-}
+double DistEsfera(Punto3 p, Punto3 centro, double radio) { return Longitud(Restar(p, centro)) - radio; }
 
 // Scaling space by the radii turns the ellipsoid into a unit sphere; dividing
 // by the gradient of that scaled length turns the result back into a
@@ -48,8 +45,7 @@ double DistElipsoide(Punto3 p, Punto3 centro, Punto3 radios)
     Punto3 q2 = P3(q1.x / radios.x, q1.y / radios.y, q1.z / radios.z);
     double k0 = Longitud(q1);
     double k1 = Longitud(q2);
-    if (k1 == 0.0)
-        return -std::min(radios.x, std::min(radios.y, radios.z));
+    if (k1 == 0.0) return -std::min(radios.x, std::min(radios.y, radios.z));
     return k0 * (k0 - 1.0) / k1;
 }
 
@@ -66,8 +62,7 @@ double DistCono(Punto3 p, Punto3 a, Punto3 b, double ra, double rb)
 // than k, rounded off below that.
 double UnionSuave(double a, double b, double k)
 {
-    if (k <= 0.0)
-        return std::min(a, b);
+    if (k <= 0.0) return std::min(a, b);
     double h = std::max(k - std::fabs(a - b), 0.0) / k;
     return std::min(a, b) - h * h * k * 0.25;
 }

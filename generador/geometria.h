@@ -20,13 +20,13 @@ Punto3 P3(double x, double y, double z);
 Punto3 Sumar(Punto3 a, Punto3 b);
 Punto3 Restar(Punto3 a, Punto3 b);
 Punto3 Escalar(Punto3 a, double s);
-double Escalar3(Punto3 a, Punto3 b);          // dot product
-Punto3 Cruz(Punto3 a, Punto3 b);              // cross product a x b
+double Escalar3(Punto3 a, Punto3 b);   // dot product
+Punto3 Cruz(Punto3 a, Punto3 b);       // cross product a x b
 double Longitud(Punto3 a);
-Punto3 Unitario(Punto3 a);                    // a / |a|, or (0, 0, 0) for a zero vector
+Punto3 Unitario(Punto3 a);   // a / |a|, or (0, 0, 0) for a zero vector
 
-double Saturar(double x);                     // clamped to [0, 1]
-double Mezclar(double a, double b, double t); // a + (b - a) t
+double Saturar(double x);                       // clamped to [0, 1]
+double Mezclar(double a, double b, double t);   // a + (b - a) t
 double SuaveEscalon(double e0, double e1, double x);
 
 // Signed distances (negative inside). The ellipsoid and the round cone are

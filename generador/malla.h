@@ -14,9 +14,9 @@ struct Triangulo {
 // normales and ctexturas are either empty or hold one element per vertex, so
 // one index addresses all three.
 struct Malla {
-    std::vector<Punto3>    vertices;
-    std::vector<Punto3>    normales;
-    std::vector<Punto3>    ctexturas;   // s, t in x, y; z is 0
+    std::vector<Punto3> vertices;
+    std::vector<Punto3> normales;
+    std::vector<Punto3> ctexturas;   // s, t in x, y; z is 0
     std::vector<Triangulo> caras;
 };
 

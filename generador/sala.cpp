@@ -63,15 +63,13 @@ std::vector<double> Cortes(double inicio, double largo, double celda, double per
 {
     std::vector<double> limites = {0.0};
     for (double k = std::floor(inicio / periodo + 1.0) * periodo; k < inicio + largo - 1e-6; k += periodo)
-        if (k - inicio > 1e-6)
-            limites.push_back(k - inicio);
+        if (k - inicio > 1e-6) limites.push_back(k - inicio);
     limites.push_back(largo);
     std::vector<double> c = {0.0};
     for (size_t i = 0; i + 1 < limites.size(); i++) {
         double tramo = limites[i + 1] - limites[i];
         int n = (int)std::ceil(tramo / celda - 1e-9);
-        for (int k = 1; k <= n; k++)
-            c.push_back(k == n ? limites[i + 1] : limites[i] + k * tramo / n);
+        for (int k = 1; k <= n; k++) c.push_back(k == n ? limites[i + 1] : limites[i] + k * tramo / n);
     }
     return c;
 }
@@ -187,7 +185,7 @@ double LejosDeLaPiedraCastana(const Malla *m, int v)
     return std::fabs(s - kPiedraCastanaS) + std::fabs(u - kPiedraCastanaT);
 }
 
-}  // namespace
+}   // namespace
 
 // The texture's period boundaries also cut cells; the ceiling's are moved by a
 // quarter period so that none of them runs through the start either.

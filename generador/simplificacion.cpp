@@ -28,15 +28,13 @@ Cuadrica CuadricaPlano(Punto3 n, double d, double peso)
     Cuadrica q;
     int k = 0;
     for (int i = 0; i < 4; i++)
-        for (int j = i; j < 4; j++)
-            q.a[k++] = p[i] * p[j] * peso;
+        for (int j = i; j < 4; j++) q.a[k++] = p[i] * p[j] * peso;
     return q;
 }
 
 void SumarCuadrica(Cuadrica *q, const Cuadrica &r)
 {
-    for (int i = 0; i < 10; i++)
-        q->a[i] += r.a[i];
+    for (int i = 0; i < 10; i++) q->a[i] += r.a[i];
 }
 
 double ErrorCuadrica(const Cuadrica &q, Punto3 p)
@@ -56,10 +54,8 @@ struct Arista {
 
 bool operator<(const Arista &x, const Arista &y)   // min-heap on the cost
 {
-    if (x.coste != y.coste)
-        return x.coste > y.coste;
-    if (x.a != y.a)
-        return x.a > y.a;
+    if (x.coste != y.coste) return x.coste > y.coste;
+    if (x.a != y.a) return x.a > y.a;
     return x.b > y.b;
 }
 
@@ -87,8 +83,7 @@ void Vecinos(const Simplificacion *s, int v, std::vector<int> *vecinos)
         const Triangulo &t = (*s->caras)[f];
         const int e[3] = {t.a, t.b, t.c};
         for (int w : e)
-            if (w != v)
-                vecinos->push_back(w);
+            if (w != v) vecinos->push_back(w);
     }
     std::sort(vecinos->begin(), vecinos->end());
     vecinos->erase(std::unique(vecinos->begin(), vecinos->end()), vecinos->end());
@@ -103,8 +98,7 @@ bool EnlaceValido(const Simplificacion *s, int a, int b)
     Vecinos(s, b, &nb);
     std::set_intersection(na.begin(), na.end(), nb.begin(), nb.end(), std::back_inserter(comunes));
     int enArista = 0;
-    for (int f : s->carasDe[a])
-        enArista += Contiene((*s->caras)[f], b);
+    for (int f : s->carasDe[a]) enArista += Contiene((*s->caras)[f], b);
     return enArista == 2 && comunes.size() == 2 && na.size() > 3 && nb.size() > 3;
 }
 
@@ -116,17 +110,14 @@ bool FormasValidas(const Simplificacion *s, int a, int b, Punto3 p)
     for (int v : extremos)
         for (int f : s->carasDe[v]) {
             Triangulo t = (*s->caras)[f];
-            if (Contiene(t, a) && Contiene(t, b))
-                continue;
+            if (Contiene(t, a) && Contiene(t, b)) continue;
             Punto3 antes = NormalTriangulo((*s->v)[t.a], (*s->v)[t.b], (*s->v)[t.c]);
             Punto3 pos[3] = {(*s->v)[t.a], (*s->v)[t.b], (*s->v)[t.c]};
             for (int k = 0; k < 3; k++)
-                if (EsquinaDe(&t, k) == v)
-                    pos[k] = p;
+                if (EsquinaDe(&t, k) == v) pos[k] = p;
             Punto3 despues = NormalTriangulo(pos[0], pos[1], pos[2]);
             double area2 = Longitud(despues);
-            if (Escalar3(Unitario(antes), Unitario(despues)) < 0.5)
-                return false;
+            if (Escalar3(Unitario(antes), Unitario(despues)) < 0.5) return false;
             double lados = Escalar3(Restar(pos[1], pos[0]), Restar(pos[1], pos[0])) +
                            Escalar3(Restar(pos[2], pos[1]), Restar(pos[2], pos[1])) +
                            Escalar3(Restar(pos[0], pos[2]), Restar(pos[0], pos[2]));
@@ -182,8 +173,7 @@ void Iniciar(Simplificacion *s)
     for (const Triangulo &t : *s->caras) {
         const int e[3] = {t.a, t.b, t.c};
         for (int k = 0; k < 3; k++)
-            if (e[k] < e[(k + 1) % 3])
-                ProponerArista(s, e[k], e[(k + 1) % 3]);
+            if (e[k] < e[(k + 1) % 3]) ProponerArista(s, e[k], e[(k + 1) % 3]);
     }
 }
 
@@ -199,13 +189,11 @@ int Colapsar(Simplificacion *s, int a, int b, Punto3 p)
             const int e[3] = {t->a, t->b, t->c};
             for (int v : e) {
                 std::vector<int> &l = s->carasDe[v];
-                if (v != b)
-                    l.erase(std::remove(l.begin(), l.end(), f), l.end());
+                if (v != b) l.erase(std::remove(l.begin(), l.end(), f), l.end());
             }
         } else {
             for (int k = 0; k < 3; k++)
-                if (EsquinaDe(t, k) == b)
-                    EsquinaDe(t, k) = a;
+                if (EsquinaDe(t, k) == b) EsquinaDe(t, k) = a;
             s->carasDe[a].push_back(f);
         }
     }
@@ -216,8 +204,7 @@ int Colapsar(Simplificacion *s, int a, int b, Punto3 p)
     s->sello[a]++;
     std::vector<int> vecinos;
     Vecinos(s, a, &vecinos);
-    for (int w : vecinos)
-        ProponerArista(s, std::min(a, w), std::max(a, w));
+    for (int w : vecinos) ProponerArista(s, std::min(a, w), std::max(a, w));
     return quitadas;
 }
 
@@ -241,7 +228,7 @@ void Compactar(Simplificacion *s)
     *s->caras = caras;
 }
 
-}  // namespace
+}   // namespace
 
 void SimplificarMalla(Malla *m, int carasObjetivo)
 {
@@ -253,10 +240,8 @@ void SimplificarMalla(Malla *m, int carasObjetivo)
     while (vivas > carasObjetivo && !s.cola.empty()) {
         Arista e = s.cola.top();
         s.cola.pop();
-        if (s.muerto[e.a] || s.muerto[e.b] || e.sello != s.sello[e.a] + s.sello[e.b])
-            continue;
-        if (!EnlaceValido(&s, e.a, e.b) || !FormasValidas(&s, e.a, e.b, e.destino))
-            continue;
+        if (s.muerto[e.a] || s.muerto[e.b] || e.sello != s.sello[e.a] + s.sello[e.b]) continue;
+        if (!EnlaceValido(&s, e.a, e.b) || !FormasValidas(&s, e.a, e.b, e.destino)) continue;
         vivas -= Colapsar(&s, e.a, e.b, e.destino);
     }
     Compactar(&s);

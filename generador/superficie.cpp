@@ -43,8 +43,7 @@ bool PasoNewton(Campo campo, Punto3 p, double h, Punto3 *paso)
     Punto3 d = Diferencias(campo, p, h);
     Punto3 g = P3(d.x / (2 * h), d.y / (2 * h), d.z / (2 * h));
     double g2 = Escalar3(g, g);
-    if (g2 < 1e-12)
-        return false;
+    if (g2 < 1e-12) return false;
     *paso = Escalar(g, -f / g2);
     return true;
 }
@@ -57,10 +56,7 @@ struct Rejilla {
 };
 
 int IndiceNodo(const Rejilla *r, int i, int j, int k) { return (k * r->ny + j) * r->nx + i; }
-int IndiceCubo(const Rejilla *r, int i, int j, int k)
-{
-    return (k * (r->ny - 1) + j) * (r->nx - 1) + i;
-}
+int IndiceCubo(const Rejilla *r, int i, int j, int k) { return (k * (r->ny - 1) + j) * (r->nx - 1) + i; }
 
 Punto3 PosicionNodo(const Rejilla *r, int i, int j, int k)
 {
@@ -89,12 +85,10 @@ Punto3 CentroCruces(const Rejilla *r, int i, int j, int k)
     int n = 0;
     for (int c = 0; c < 8; c++) {
         for (int eje = 1; eje < 8; eje <<= 1) {
-            if (c & eje)
-                continue;
+            if (c & eje) continue;
             double v0 = ValorEsquina(r, i, j, k, c);
             double v1 = ValorEsquina(r, i, j, k, c | eje);
-            if ((v0 < 0.0) == (v1 < 0.0))
-                continue;
+            if ((v0 < 0.0) == (v1 < 0.0)) continue;
             double t = v0 / (v0 - v1);
             Punto3 p0 = PosicionNodo(r, i + (c & 1), j + ((c >> 1) & 1), k + ((c >> 2) & 1));
             int d = c | eje;
@@ -113,8 +107,7 @@ Punto3 AjustarASuperficie(Campo campo, Punto3 p, Punto3 bajo, double paso)
 {
     for (int iter = 0; iter < 4; iter++) {
         Punto3 d;
-        if (!PasoNewton(campo, p, paso * 0.05, &d))
-            break;
+        if (!PasoNewton(campo, p, paso * 0.05, &d)) break;
         p = Sumar(p, d);
         double m = paso * 0.1;
         p.x = std::min(bajo.x + paso + m, std::max(bajo.x - m, p.x));
@@ -128,8 +121,7 @@ bool CuboCruzado(const Rejilla *r, int i, int j, int k)
 {
     bool dentro0 = ValorEsquina(r, i, j, k, 0) < 0.0;
     for (int c = 1; c < 8; c++)
-        if ((ValorEsquina(r, i, j, k, c) < 0.0) != dentro0)
-            return true;
+        if ((ValorEsquina(r, i, j, k, c) < 0.0) != dentro0) return true;
     return false;
 }
 
@@ -140,10 +132,9 @@ void CrearVertices(const Rejilla *r, Campo campo, Malla *m, std::vector<int> *in
     for (int k = 0; k + 1 < r->nz; k++)
         for (int j = 0; j + 1 < r->ny; j++)
             for (int i = 0; i + 1 < r->nx; i++) {
-                if (!CuboCruzado(r, i, j, k))
-                    continue;
-                Punto3 p = AjustarASuperficie(campo, CentroCruces(r, i, j, k),
-                                              PosicionNodo(r, i, j, k), r->paso);
+                if (!CuboCruzado(r, i, j, k)) continue;
+                Punto3 p =
+                    AjustarASuperficie(campo, CentroCruces(r, i, j, k), PosicionNodo(r, i, j, k), r->paso);
                 (*indiceCubo)[IndiceCubo(r, i, j, k)] = (int)m->vertices.size();
                 m->vertices.push_back(p);
                 m->normales.push_back(GradienteCampo(campo, p, r->paso * 0.25));
@@ -176,15 +167,14 @@ void CrearCaras(const Rejilla *r, const std::vector<int> &indiceCubo, int eje, M
     for (pos[2] = 0; pos[2] < n[2]; pos[2]++)
         for (pos[1] = 0; pos[1] < n[1]; pos[1]++)
             for (pos[0] = 0; pos[0] < n[0]; pos[0]++) {
-                if (pos[eje] + 1 >= n[eje] || pos[b] < 1 || pos[b] + 1 >= n[b] ||
-                    pos[c] < 1 || pos[c] + 1 >= n[c])
+                if (pos[eje] + 1 >= n[eje] || pos[b] < 1 || pos[b] + 1 >= n[b] || pos[c] < 1 ||
+                    pos[c] + 1 >= n[c])
                     continue;
                 int fin[3] = {pos[0], pos[1], pos[2]};
                 fin[eje]++;
                 bool dentro0 = r->valor[IndiceNodo(r, pos[0], pos[1], pos[2])] < 0.0;
                 bool dentro1 = r->valor[IndiceNodo(r, fin[0], fin[1], fin[2])] < 0.0;
-                if (dentro0 == dentro1)
-                    continue;
+                if (dentro0 == dentro1) continue;
                 int q[4];
                 const int db[4] = {-1, 0, 0, -1};
                 const int dc[4] = {-1, -1, 0, 0};
@@ -217,8 +207,7 @@ Malla PoligonizarCampo(Campo campo, Punto3 minimo, Punto3 maximo, double paso)
     Malla m;
     std::vector<int> indiceCubo;
     CrearVertices(&r, campo, &m, &indiceCubo);
-    for (int eje = 0; eje < 3; eje++)
-        CrearCaras(&r, indiceCubo, eje, &m);
+    for (int eje = 0; eje < 3; eje++) CrearCaras(&r, indiceCubo, eje, &m);
     return m;
 }
 
@@ -228,19 +217,16 @@ Punto3 ProyectarASuperficie(Campo campo, Punto3 p, double pasoMax)
 {
     for (int iter = 0; iter < 6; iter++) {
         Punto3 paso;
-        if (!PasoNewton(campo, p, pasoMax * 0.05, &paso))
-            break;
+        if (!PasoNewton(campo, p, pasoMax * 0.05, &paso)) break;
         double l = Longitud(paso);
-        if (l > pasoMax)
-            paso = Escalar(paso, pasoMax / l);
+        if (l > pasoMax) paso = Escalar(paso, pasoMax / l);
         p = Sumar(p, paso);
-        if (l < 1e-7)
-            break;
+        if (l < 1e-7) break;
     }
     return p;
 }
 
-}  // namespace
+}   // namespace
 
 Malla MallaDeCampo(Campo campo, Punto3 minimo, Punto3 maximo, double paso, int carasObjetivo)
 {

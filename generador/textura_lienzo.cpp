@@ -80,7 +80,7 @@ double RuidoFractal(double x, double y, int px, int py, int octavas, unsigned se
     return suma / total;
 }
 
-}  // namespace
+}   // namespace
 
 double RuidoTextura(double u, double v, int celdasX, int celdasY, int octavas, unsigned semilla)
 {

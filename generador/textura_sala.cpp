@@ -70,13 +70,10 @@ Piedra PiedraEn(int x, int y, int y0, int alto, int hilada, int piezas, double i
         juntas[k] = inicio + k * largo + mueve;
     }
     double xr = x;
-    while (xr < juntas[0])
-        xr += N;
-    while (xr >= juntas[0] + N)
-        xr -= N;
+    while (xr < juntas[0]) xr += N;
+    while (xr >= juntas[0] + N) xr -= N;
     int k = 0;
-    while (k + 1 < piezas && xr >= juntas[k + 1])
-        k++;
+    while (k + 1 < piezas && xr >= juntas[k + 1]) k++;
     Piedra p;
     p.id = hilada * 32 + k;
     p.dx = std::min(xr - juntas[k], juntas[k + 1] - xr);
@@ -88,12 +85,10 @@ Piedra PiedraEn(int x, int y, int y0, int alto, int hilada, int piezas, double i
 
 Color ColorPiedra(int id, bool castana)
 {
-    if (castana)
-        return Color{0.70, 0.40, 0.22};
+    if (castana) return Color{0.70, 0.40, 0.22};
     // a few rust-brown stones here and there, so the chestnut one does not
     // stand out as a pattern
-    if (Azar(id, 3, 26U) < 0.05)
-        return EscalarColor(Color{0.62, 0.45, 0.33}, 0.85 + 0.2 * Azar(id, 4, 27U));
+    if (Azar(id, 3, 26U) < 0.05) return EscalarColor(Color{0.62, 0.45, 0.33}, 0.85 + 0.2 * Azar(id, 4, 27U));
     double tono = 0.85 + 0.25 * Azar(id, 1, 22U);
     double calido = Azar(id, 2, 23U);
     Color gris = {0.66, 0.63, 0.58};
@@ -121,13 +116,11 @@ Color PixelParedes(int x, int y)
         castana = (h == 6 && p.id == 6 * 32 + 0);
     }
     Color c = ColorPiedra(p.id, castana);
-    if (y < kPlinto)
-        c = EscalarColor(c, 0.72);
+    if (y < kPlinto) c = EscalarColor(c, 0.72);
     c = EscalarColor(c, 0.8 + 0.3 * grano);
     // Mortar, then a bevel lit from above along the stone's edges.
     double junta = std::min(p.dx, p.dy);
-    if (junta < 1.6)
-        return EscalarColor(Color{0.52, 0.49, 0.45}, 0.75 + 0.25 * grano);
+    if (junta < 1.6) return EscalarColor(Color{0.52, 0.49, 0.45}, 0.75 + 0.25 * grano);
     if (junta < 4.0) {
         double bisel = (p.dy < p.dx) ? 0.14 * p.arriba : 0.06 * p.izquierda;
         c = EscalarColor(c, 1.0 + bisel * (4.0 - junta) / 2.4);
@@ -152,8 +145,7 @@ Color PixelTecho(int x, int y)
         double vetas = RuidoTextura(u, v, 4, 64, 3, 32U);
         double anillos = 0.5 + 0.5 * std::sin(2.0 * kPi * (v * 40.0 + 4.0 * vetas));
         Color madera = EscalarColor(Color{0.50, 0.34, 0.21}, 0.8 + 0.2 * anillos);
-        if (dViga > mediaViga - 4)
-            madera = EscalarColor(madera, 0.7);
+        if (dViga > mediaViga - 4) madera = EscalarColor(madera, 0.7);
         return madera;
     }
     int xv = x % (N / 4);
@@ -165,12 +157,11 @@ Color PixelTecho(int x, int y)
     }
     // shadow in the plaster next to the woodwork
     double sombra = std::min(dViga - mediaViga, dVigueta - 9);
-    if (sombra < 8)
-        yeso = EscalarColor(yeso, 0.8 + 0.2 * sombra / 8.0);
+    if (sombra < 8) yeso = EscalarColor(yeso, 0.8 + 0.2 * sombra / 8.0);
     return yeso;
 }
 
-}  // namespace
+}   // namespace
 
 Lienzo TexturaSuelo() { return PintarLienzo(N, PixelSuelo); }
 Lienzo TexturaParedes() { return PintarLienzo(N, PixelParedes); }

@@ -35,16 +35,13 @@ Color PixelPiel(double s, double t)
     piel = EscalarColor(piel, 0.95 + 0.05 * RuidoTextura(s, t, 16, 16, 2, 41U));
     // faint blush on the cheeks and shade under the jaw
     double rubor = Elipse(a, 0.62, 0.25, h, 51.4, 0.7);
-    if (rubor < 1.0)
-        piel = MezclarColor(piel, Color{0.93, 0.66, 0.66}, 0.35 * (1.0 - rubor));
-    if (h < 48.6)
-        piel = EscalarColor(piel, 0.9);
+    if (rubor < 1.0) piel = MezclarColor(piel, Color{0.93, 0.66, 0.66}, 0.35 * (1.0 - rubor));
+    if (h < 48.6) piel = EscalarColor(piel, 0.9);
     // lips
     double labios = Elipse(a, 0.0, 0.24, h, 50.25, 0.32);
     if (labios < 1.0) {
         Color rojo = {0.62, 0.04, 0.10};
-        if (std::fabs(h - 50.25) < 0.05)
-            rojo = EscalarColor(rojo, 0.6);
+        if (std::fabs(h - 50.25) < 0.05) rojo = EscalarColor(rojo, 0.6);
         return MezclarColor(piel, rojo, Saturar((1.0 - labios) * 4.0));
     }
     // eyes: smoky lids, white, a red iris with a dark pupil, and brows
@@ -52,19 +49,14 @@ Color PixelPiel(double s, double t)
     double sombraOjo = Elipse(a, 0.40, 0.27, h, 52.75, 0.55);
     if (ojo < 1.0) {
         double iris = Elipse(a, 0.40, 0.065, h, 52.55, 0.22);
-        if (iris < 0.35)
-            return Color{0.08, 0.02, 0.02};
-        if (iris < 1.0)
-            return Color{0.75, 0.08, 0.06};
-        if (ojo > 0.7 && h > 52.55)
-            return Color{0.1, 0.06, 0.06};   // lashes along the upper lid
+        if (iris < 0.35) return Color{0.08, 0.02, 0.02};
+        if (iris < 1.0) return Color{0.75, 0.08, 0.06};
+        if (ojo > 0.7 && h > 52.55) return Color{0.1, 0.06, 0.06};   // lashes along the upper lid
         return Color{0.95, 0.93, 0.9};
     }
-    if (sombraOjo < 1.0)
-        piel = MezclarColor(piel, Color{0.45, 0.3, 0.38}, 0.55 * (1.0 - sombraOjo));
+    if (sombraOjo < 1.0) piel = MezclarColor(piel, Color{0.45, 0.3, 0.38}, 0.55 * (1.0 - sombraOjo));
     double ceja = Elipse(a, 0.42, 0.22, h, 53.45 - 0.5 * (a - 0.42) * (a - 0.42), 0.1);
-    if (ceja < 1.0)
-        return MezclarColor(piel, Color{0.12, 0.08, 0.07}, 0.9);
+    if (ceja < 1.0) return MezclarColor(piel, Color{0.12, 0.08, 0.07}, 0.9);
     return piel;
 }
 
@@ -74,8 +66,7 @@ Color PixelPelo(double s, double t)
     double brillo = RuidoTextura(s, t, 8, 4, 2, 43U);
     Color c = {0.13, 0.085, 0.075};
     c = EscalarColor(c, 0.65 + 0.7 * mechones);
-    if (brillo > 0.62)
-        c = MezclarColor(c, Color{0.32, 0.24, 0.22}, (brillo - 0.62) * 1.5);
+    if (brillo > 0.62) c = MezclarColor(c, Color{0.32, 0.24, 0.22}, (brillo - 0.62) * 1.5);
     return c;
 }
 
@@ -116,7 +107,8 @@ Color PixelFalda(double s, double t)
     double panel = 0.085 + 0.04 * (1.0 - h);
     if (s < panel) {   // black front panel with a lattice of thin red lines
         double a = s / panel * 2.0, b = h * 14.0;
-        double l1 = std::fabs(std::fmod(a + b, 1.0) - 0.5), l2 = std::fabs(std::fmod(b - a + 20.0, 1.0) - 0.5);
+        double l1 = std::fabs(std::fmod(a + b, 1.0) - 0.5),
+               l2 = std::fabs(std::fmod(b - a + 20.0, 1.0) - 0.5);
         if (s > panel - 0.006)
             return EscalarColor(Color{0.55, 0.4, 0.16}, 0.8 + 0.3 * terciopelo);   // gold edge
         return std::min(l1, l2) < 0.06 ? EscalarColor(rojo, 0.75) : negro;
@@ -127,15 +119,12 @@ Color PixelFalda(double s, double t)
 Color PixelVampiro(int x, int y)
 {
     double s = CentroTexel(x), t = CentroTexel(y);
-    if (t < kBandaFaldaFin)
-        return PixelFalda(s, t);
-    if (t < kBandaCorpinoFin)
-        return PixelCorpino(s, t);
-    if (t < kBandaPeloFin)
-        return PixelPelo(s, t);
+    if (t < kBandaFaldaFin) return PixelFalda(s, t);
+    if (t < kBandaCorpinoFin) return PixelCorpino(s, t);
+    if (t < kBandaPeloFin) return PixelPelo(s, t);
     return PixelPiel(s, t);
 }
 
-}  // namespace
+}   // namespace
 
 Lienzo TexturaVampiro() { return PintarLienzo(N, PixelVampiro); }

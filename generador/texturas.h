@@ -23,9 +23,9 @@ const double kPiedraCastanaS = 0.25;
 const double kPiedraCastanaT = 0.5;
 
 // Bands of the woman's texture atlas, in t.
-const double kBandaFaldaFin   = 0.42;   // [0, 0.42)   red skirt
+const double kBandaFaldaFin = 0.42;     // [0, 0.42)   red skirt
 const double kBandaCorpinoFin = 0.60;   // [0.42, 0.60) black bodice and sleeves
-const double kBandaPeloFin    = 0.72;   // [0.60, 0.72) hair, then skin up to 1
+const double kBandaPeloFin = 0.72;      // [0.60, 0.72) hair, then skin up to 1
 // Heights above the floor mapped onto the head's bands.
 const double kCabezaDesde = 44.0;
 const double kCabezaHasta = 57.0;

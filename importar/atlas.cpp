@@ -15,7 +15,8 @@ bool EsPotenciaDeDos(int n) { return n > 0 && (n & (n - 1)) == 0; }
 
 // The rectangle sides for the factor k (atlas.h): area k x need, capped by
 // the image's own size; k <= 0 stands for "no cap from k".
-void CalcularLados(const RecuadroAtlas &r, double k, int *ancho, int *alto) {
+void CalcularLados(const RecuadroAtlas &r, double k, int *ancho, int *alto)
+{
     if (!r.imagen) {
         *ancho = *alto = kLadoTesela;
         return;
@@ -29,7 +30,8 @@ void CalcularLados(const RecuadroAtlas &r, double k, int *ancho, int *alto) {
 // Packs rectangles of the given sides, each with its border, into an atlas
 // of ancho x alto; their places go to `sitio`. False if they do not fit.
 bool Empaquetar(const std::vector<int> &anchos, const std::vector<int> &altos, int ancho, int alto,
-                std::vector<stbrp_rect> *sitio) {
+                std::vector<stbrp_rect> *sitio)
+{
     const int n = (int)anchos.size();
     sitio->assign(n, stbrp_rect{});
     for (int i = 0; i < n; ++i) {
@@ -46,13 +48,15 @@ bool Empaquetar(const std::vector<int> &anchos, const std::vector<int> &altos, i
 
 // The sides of every rectangle for the factor k.
 void CalcularTodosLosLados(const std::vector<RecuadroAtlas> &r, double k, std::vector<int> *anchos,
-                   std::vector<int> *altos) {
+                           std::vector<int> *altos)
+{
     anchos->resize(r.size());
     altos->resize(r.size());
     for (size_t i = 0; i < r.size(); ++i) CalcularLados(r[i], k, &(*anchos)[i], &(*altos)[i]);
 }
 
-bool CabeEnMaximo(const std::vector<RecuadroAtlas> &r, double k) {
+bool CabeEnMaximo(const std::vector<RecuadroAtlas> &r, double k)
+{
     std::vector<int> an, al;
     std::vector<stbrp_rect> sitio;
     CalcularTodosLosLados(r, k, &an, &al);
@@ -62,7 +66,8 @@ bool CabeEnMaximo(const std::vector<RecuadroAtlas> &r, double k) {
 // The largest k (to a few parts in a thousand) at which everything packs
 // into the largest atlas; 0 when nothing needs to shrink, -1 when even the
 // smallest rectangles do not fit.
-double BuscarFactor(const std::vector<RecuadroAtlas> &r) {
+double BuscarFactor(const std::vector<RecuadroAtlas> &r)
+{
     if (CabeEnMaximo(r, 0)) return 0;
     // Below kmin every image is one pixel; above kmax none is shrunk.
     double kmax = 0, kmin = 1e300;
@@ -78,15 +83,18 @@ double BuscarFactor(const std::vector<RecuadroAtlas> &r) {
     double lo = std::log(kmin), hi = std::log(kmax);
     while (hi - lo > 1e-3) {
         const double m = 0.5 * (lo + hi);
-        if (CabeEnMaximo(r, std::exp(m))) lo = m;
-        else hi = m;
+        if (CabeEnMaximo(r, std::exp(m)))
+            lo = m;
+        else
+            hi = m;
     }
     return std::exp(lo);
 }
 
 // Writes the places into the records, border excluded.
 void Colocar(std::vector<RecuadroAtlas> *r, const std::vector<int> &an, const std::vector<int> &al,
-             const std::vector<stbrp_rect> &sitio) {
+             const std::vector<stbrp_rect> &sitio)
+{
     for (size_t i = 0; i < r->size(); ++i) {
         RecuadroAtlas &x = (*r)[i];
         x.x = sitio[i].x + kBordeAtlas;
@@ -98,7 +106,8 @@ void Colocar(std::vector<RecuadroAtlas> *r, const std::vector<int> &an, const st
 }
 
 // One material with a power-of-two image: the image is the atlas.
-bool PlanearUnico(std::vector<RecuadroAtlas> *r, int *ancho, int *alto) {
+bool PlanearUnico(std::vector<RecuadroAtlas> *r, int *ancho, int *alto)
+{
     if (r->size() != 1 || !(*r)[0].imagen) return false;
     RecuadroAtlas &x = (*r)[0];
     const int w = x.imagen->ancho, h = x.imagen->alto;
@@ -112,9 +121,10 @@ bool PlanearUnico(std::vector<RecuadroAtlas> *r, int *ancho, int *alto) {
     return true;
 }
 
-}  // namespace
+}   // namespace
 
-bool PlanearAtlas(std::vector<RecuadroAtlas> *r, int *ancho, int *alto) {
+bool PlanearAtlas(std::vector<RecuadroAtlas> *r, int *ancho, int *alto)
+{
     if (PlanearUnico(r, ancho, alto)) return true;
     const double k = BuscarFactor(*r);
     if (k < 0) return false;
@@ -150,29 +160,34 @@ bool PlanearAtlas(std::vector<RecuadroAtlas> *r, int *ancho, int *alto) {
     return false;
 }
 
-bool EsUnico(const std::vector<RecuadroAtlas> &r, int ancho, int alto) {
+bool EsUnico(const std::vector<RecuadroAtlas> &r, int ancho, int alto)
+{
     return r.size() == 1 && r[0].imagen && r[0].x == 0 && r[0].y == 0 && r[0].ancho == ancho &&
            r[0].alto == alto;
 }
 
 namespace {
 
-unsigned char ConvertirCanal(double v) {
+unsigned char ConvertirCanal(double v)
+{
     const double x = std::floor(v * 255 + 0.5);
     return (unsigned char)(x < 0 ? 0 : x > 255 ? 255 : x);
 }
 
-unsigned char MultiplicarCanal(unsigned char p, float f) {
+unsigned char MultiplicarCanal(unsigned char p, float f)
+{
     const double x = std::floor(p * (double)f + 0.5);
     return (unsigned char)(x < 0 ? 0 : x > 255 ? 255 : x);
 }
 
 // One repeat of the material at the rectangle's size, RGBA, rows top down.
-std::vector<unsigned char> DibujarContenido(const RecuadroAtlas &r) {
+std::vector<unsigned char> DibujarContenido(const RecuadroAtlas &r)
+{
     const size_t n = (size_t)r.ancho * r.alto;
     std::vector<unsigned char> px(n * 4);
     if (!r.imagen) {
-        const unsigned char c[4] = {ConvertirCanal(r.color[0]), ConvertirCanal(r.color[1]), ConvertirCanal(r.color[2]),
+        const unsigned char c[4] = {ConvertirCanal(r.color[0]), ConvertirCanal(r.color[1]),
+                                    ConvertirCanal(r.color[2]),
                                     r.alfa ? ConvertirCanal(r.color[3]) : (unsigned char)255};
         for (size_t i = 0; i < n; ++i) std::copy(c, c + 4, &px[i * 4]);
         return px;
@@ -182,8 +197,8 @@ std::vector<unsigned char> DibujarContenido(const RecuadroAtlas &r) {
         std::copy(img.rgba.begin(), img.rgba.begin() + n * 4, px.begin());
     } else {
         // Alpha weights the filter only where it will be kept.
-        stbir_resize_uint8_generic(img.rgba.data(), img.ancho, img.alto, 0, px.data(), r.ancho, r.alto, 0,
-                                   4, r.alfa ? 3 : STBIR_ALPHA_CHANNEL_NONE, 0, STBIR_EDGE_WRAP,
+        stbir_resize_uint8_generic(img.rgba.data(), img.ancho, img.alto, 0, px.data(), r.ancho, r.alto, 0, 4,
+                                   r.alfa ? 3 : STBIR_ALPHA_CHANNEL_NONE, 0, STBIR_EDGE_WRAP,
                                    STBIR_FILTER_DEFAULT, STBIR_COLORSPACE_LINEAR, nullptr);
     }
     for (size_t i = 0; i < n; ++i) {
@@ -197,9 +212,10 @@ std::vector<unsigned char> DibujarContenido(const RecuadroAtlas &r) {
 
 int Envolver(int a, int n) { return ((a % n) + n) % n; }
 
-}  // namespace
+}   // namespace
 
-ImagenRGBA CrearAtlasVacio(int ancho, int alto) {
+ImagenRGBA CrearAtlasVacio(int ancho, int alto)
+{
     ImagenRGBA atlas;
     atlas.ancho = ancho;
     atlas.alto = alto;
@@ -208,7 +224,8 @@ ImagenRGBA CrearAtlasVacio(int ancho, int alto) {
     return atlas;
 }
 
-void DibujarRecuadro(const RecuadroAtlas &r, ImagenRGBA *atlas) {
+void DibujarRecuadro(const RecuadroAtlas &r, ImagenRGBA *atlas)
+{
     const std::vector<unsigned char> px = DibujarContenido(r);
     // The border repeats the rectangle's opposite side; the whole-atlas
     // rectangle has none (the texture's own wrapping does it).
@@ -217,17 +234,20 @@ void DibujarRecuadro(const RecuadroAtlas &r, ImagenRGBA *atlas) {
         const unsigned char *fila = &px[(size_t)Envolver(y, r.alto) * r.ancho * 4];
         unsigned char *destino = &atlas->rgba[((size_t)(r.y + y) * atlas->ancho + r.x) * 4];
         for (int x = -b; x < r.ancho + b; ++x)
-            std::copy(fila + Envolver(x, r.ancho) * 4, fila + Envolver(x, r.ancho) * 4 + 4, destino + (ptrdiff_t)x * 4);
+            std::copy(fila + Envolver(x, r.ancho) * 4, fila + Envolver(x, r.ancho) * 4 + 4,
+                      destino + (ptrdiff_t)x * 4);
     }
 }
 
-Vector MapearEnAtlas(const RecuadroAtlas &r, int ancho, int alto, double s, double t) {
+Vector MapearEnAtlas(const RecuadroAtlas &r, int ancho, int alto, double s, double t)
+{
     s = std::min(1.0, std::max(0.0, s));
     t = std::min(1.0, std::max(0.0, t));
     return {(float)((r.x + s * r.ancho) / ancho), (float)((alto - r.y - r.alto + t * r.alto) / alto), 0};
 }
 
-void CalcularColorMedio(const ImagenRGBA &img, float color[4]) {
+void CalcularColorMedio(const ImagenRGBA &img, float color[4])
+{
     double suma[4] = {0, 0, 0, 0};
     const size_t n = (size_t)img.ancho * img.alto;
     for (size_t i = 0; i < n; ++i)

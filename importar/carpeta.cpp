@@ -60,7 +60,7 @@ bool EscribirTodo(const std::string &d, const RanuraLista r[kNumRanuras], const 
     return true;
 }
 
-}  // namespace
+}   // namespace
 
 bool EscribirCarpeta(const std::string &carpeta, const RanuraLista ranuras[kNumRanuras],
                      const std::string &informe, std::string *error)

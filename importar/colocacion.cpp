@@ -30,8 +30,7 @@ std::string FormatearNumero(double x)
 void MultiplicarMatrices3(const double a[3][3], const double b[3][3], double r[3][3])
 {
     for (int i = 0; i < 3; i++)
-        for (int j = 0; j < 3; j++)
-            r[i][j] = a[i][0] * b[0][j] + a[i][1] * b[1][j] + a[i][2] * b[2][j];
+        for (int j = 0; j < 3; j++) r[i][j] = a[i][0] * b[0][j] + a[i][1] * b[1][j] + a[i][2] * b[2][j];
 }
 
 // Coordinates the walkthrough can work with: its collision squares
@@ -45,7 +44,7 @@ bool CabeEnLimite(const double p[3])
     return true;
 }
 
-}  // namespace
+}   // namespace
 
 void ElegirEjes(const EscenaFuente &e, int arriba, double ejes[3][3], std::vector<std::string> *avisos)
 {
@@ -58,9 +57,12 @@ void ElegirEjes(const EscenaFuente &e, int arriba, double ejes[3][3], std::vecto
         m = e.ejes;
     } else if (arriba == 0 && (e.formato == "stl" || e.formato == "ply" || e.formato == "3ds")) {
         m = z_arriba;
-        if (avisos) avisos->push_back(e.ruta + " states no up axis; +z was taken as up, as usual for " + e.formato + " files (--arriba y says otherwise).");
+        if (avisos)
+            avisos->push_back(e.ruta + " states no up axis; +z was taken as up, as usual for " + e.formato +
+                              " files (--arriba y says otherwise).");
     } else if (arriba == 0 && e.formato != "gltf" && e.formato != "glb" && e.formato != "dae") {
-        if (avisos) avisos->push_back(e.ruta + " states no up axis; +y was taken as up (--arriba z says otherwise).");
+        if (avisos)
+            avisos->push_back(e.ruta + " states no up axis; +y was taken as up (--arriba z says otherwise).");
     }
     for (int i = 0; i < 3; i++)
         for (int j = 0; j < 3; j++) ejes[i][j] = m[i][j];
@@ -89,7 +91,7 @@ bool PareceZArriba(const EscenaFuente &e)
 
 // The room's triangles turned to +y up and scaled, for rays and distances.
 std::vector<TrianguloD> TransformarSala(const EscenaFuente &e, const Transformacion &t,
-                                      std::vector<int> *ranura)
+                                        std::vector<int> *ranura)
 {
     std::vector<TrianguloD> r(e.caras.size());
     ranura->resize(e.caras.size());
@@ -106,8 +108,10 @@ std::vector<TrianguloD> TransformarSala(const EscenaFuente &e, const Transformac
             // As RepartirPorNormal, on the turned corners: the face normal,
             // turned to agree with the corners' normals.
             double u[3], v[3], n[3], s[3];
-            for (int k = 0; k < 3; k++) u[k] = r[i].v[1][k] - r[i].v[0][k], v[k] = r[i].v[2][k] - r[i].v[0][k];
-            n[0] = u[1] * v[2] - u[2] * v[1], n[1] = u[2] * v[0] - u[0] * v[2], n[2] = u[0] * v[1] - u[1] * v[0];
+            for (int k = 0; k < 3; k++)
+                u[k] = r[i].v[1][k] - r[i].v[0][k], v[k] = r[i].v[2][k] - r[i].v[0][k];
+            n[0] = u[1] * v[2] - u[2] * v[1], n[1] = u[2] * v[0] - u[0] * v[2],
+            n[2] = u[0] * v[1] - u[1] * v[0];
             AplicarNormal(t, suma, s);
             double signo = s[0] * n[0] + s[1] * n[1] + s[2] * n[2] < 0 ? -1 : 1;
             double l = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
@@ -150,7 +154,8 @@ std::vector<std::array<double, 3>> MuestrearSuelo(const Rejilla &r, int n)
         double a = azar(), b = azar();
         if (a + b > 1) a = 1 - a, b = 1 - b;
         std::array<double, 3> p;
-        for (int i = 0; i < 3; i++) p[i] = t.v[0][i] + a * (t.v[1][i] - t.v[0][i]) + b * (t.v[2][i] - t.v[0][i]);
+        for (int i = 0; i < 3; i++)
+            p[i] = t.v[0][i] + a * (t.v[1][i] - t.v[0][i]) + b * (t.v[2][i] - t.v[0][i]);
         m.push_back(p);
     }
     return m;
@@ -175,7 +180,9 @@ double MedirPlanta(const Rejilla &r)
 double EscalarPorUnidad(const EscenaFuente &e, const Rejilla &r, std::vector<std::string> *avisos)
 {
     if (e.metros > 0) {
-        avisos->push_back("No storey could be measured (too few ceilings over the floors); the scene was scaled by its unit, " + FormatearNumero(kUnidadesMetro) + " units a metre.");
+        avisos->push_back("No storey could be measured (too few ceilings over the floors); the scene was "
+                          "scaled by its unit, " +
+                          FormatearNumero(kUnidadesMetro) + " units a metre.");
         return kUnidadesMetro * e.metros;
     }
     double mn[3] = {HUGE_VAL, HUGE_VAL, HUGE_VAL}, mx[3] = {-HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
@@ -186,8 +193,11 @@ double EscalarPorUnidad(const EscenaFuente &e, const Rejilla &r, std::vector<std
     // Without a stated unit, guess it from the size: a scene over 2000 units
     // across is taken to be in millimetres, over 200 in centimetres.
     double metros = extension > 2000 ? 0.001 : extension > 200 ? 0.01 : 1;
-    avisos->push_back("No storey could be measured and " + e.ruta + " states no unit; it was taken to be in " +
-                      (metros == 1 ? "metres" : metros == 0.01 ? "centimetres" : "millimetres") +
+    avisos->push_back("No storey could be measured and " + e.ruta +
+                      " states no unit; it was taken to be in " +
+                      (metros == 1      ? "metres"
+                       : metros == 0.01 ? "centimetres"
+                                        : "millimetres") +
                       " from its size (--escala gives the scale outright).");
     return kUnidadesMetro * metros;
 }
@@ -196,16 +206,19 @@ bool ColocarSala(const EscenaFuente &e, const Opciones &o, RanuraLista ranuras[3
                  std::vector<std::string> *avisos, std::string *error)
 {
     if (e.caras.empty()) {
-        *error = e.ruta + ": no faces to walk among (" + std::to_string(e.caras_entrada) + " triangles read, none usable)";
+        *error = e.ruta + ": no faces to walk among (" + std::to_string(e.caras_entrada) +
+                 " triangles read, none usable)";
         return false;
     }
     Transformacion t;
     int arriba = o.arriba;
-    const bool sin_eje = !e.ejes_conocidos && e.formato != "gltf" && e.formato != "glb" && e.formato != "dae" &&
-                         e.formato != "stl" && e.formato != "ply" && e.formato != "3ds";
+    const bool sin_eje = !e.ejes_conocidos && e.formato != "gltf" && e.formato != "glb" &&
+                         e.formato != "dae" && e.formato != "stl" && e.formato != "ply" && e.formato != "3ds";
     if (arriba == 0 && sin_eje && PareceZArriba(e)) {
         arriba = 2;
-        if (avisos) avisos->push_back(e.ruta + " states no up axis; its floors (by name, or its shape) say +z is up (--arriba y says otherwise).");
+        if (avisos)
+            avisos->push_back(e.ruta + " states no up axis; its floors (by name, or its shape) say +z is up "
+                                       "(--arriba y says otherwise).");
     }
     ElegirEjes(e, arriba, t.rot, avisos);
     std::vector<int> ranura;
@@ -255,8 +268,8 @@ bool ColocarSala(const EscenaFuente &e, const Opciones &o, RanuraLista ranuras[3
         RanuraLista &r = ranuras[ranura[i]];
         r.caras_entrada++;
         if (!TransformarTriangulo(e.caras[i], e.marcas[i], t, &r)) {
-            *error = e.ruta + ": coordinates overflow after scaling by " + FormatearNumero(t.escala) + " (beyond " +
-                     FormatearNumero(kLimite) + " units)";
+            *error = e.ruta + ": coordinates overflow after scaling by " + FormatearNumero(t.escala) +
+                     " (beyond " + FormatearNumero(kLimite) + " units)";
             return false;
         }
     }

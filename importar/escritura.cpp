@@ -76,7 +76,7 @@ void EscribirCara(Salida *o, const int n[3], int forma)
     o->n = p - o->b.data();
 }
 
-}  // namespace
+}   // namespace
 
 float DividirExacto(float u, float divisor)
 {
@@ -92,15 +92,21 @@ float DividirExacto(float u, float divisor)
     return w;
 }
 
-bool EscribirOBJImportado(const std::string &ruta, const std::vector<TrianguloImportado> &caras,
-                          int forma, float divisor, const char *titulo)
+bool EscribirOBJImportado(const std::string &ruta, const std::vector<TrianguloImportado> &caras, int forma,
+                          float divisor, const char *titulo)
 {
     const bool con_textura = forma != 1;
     // Identical corners through an open-addressing table of corner numbers,
     // keyed by the corner's bits.
     auto clave = [&](const EsquinaImportada &e, uint32_t k[8]) {
-        const float v[8] = {e.posicion.x, e.posicion.y, e.posicion.z, con_textura ? e.textura.x : 0,
-                            con_textura ? e.textura.y : 0, e.normal.x, e.normal.y, e.normal.z};
+        const float v[8] = {e.posicion.x,
+                            e.posicion.y,
+                            e.posicion.z,
+                            con_textura ? e.textura.x : 0,
+                            con_textura ? e.textura.y : 0,
+                            e.normal.x,
+                            e.normal.y,
+                            e.normal.z};
         for (int i = 0; i < 8; i++) k[i] = LeerBits(v[i]);
     };
     size_t huecos = 16;
@@ -132,10 +138,12 @@ bool EscribirOBJImportado(const std::string &ruta, const std::vector<TrianguloIm
     o.f = std::fopen(ruta.c_str(), "w");
     if (o.f == nullptr) return false;
     std::fprintf(o.f, "# %s\n", titulo);
-    for (const EsquinaImportada *e : unicas) EscribirTerna(&o, "v", e->posicion.x, e->posicion.y, e->posicion.z);
+    for (const EsquinaImportada *e : unicas)
+        EscribirTerna(&o, "v", e->posicion.x, e->posicion.y, e->posicion.z);
     if (con_textura)
         for (const EsquinaImportada *e : unicas)
-            EscribirTerna(&o, "vt", DividirExacto(e->textura.x, divisor), DividirExacto(e->textura.y, divisor), 0);
+            EscribirTerna(&o, "vt", DividirExacto(e->textura.x, divisor),
+                          DividirExacto(e->textura.y, divisor), 0);
     for (const EsquinaImportada *e : unicas) EscribirTerna(&o, "vn", e->normal.x, e->normal.y, e->normal.z);
     for (size_t i = 0; i < indices.size(); i += 3) EscribirCara(&o, &indices[i], forma);
     Vaciar(&o);

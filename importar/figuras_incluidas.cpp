@@ -35,7 +35,7 @@ EscenaFuente DeMalla(const Malla &m, const char *nombre)
     return e;
 }
 
-}  // namespace
+}   // namespace
 
 EscenaFuente GenerarMujerIncluida() { return DeMalla(GenerarMujer(), "bundled woman"); }
 EscenaFuente GenerarCaballoIncluido() { return DeMalla(GenerarCaballo(), "bundled horse"); }

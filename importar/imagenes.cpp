@@ -45,7 +45,7 @@ bool LeerTamanoPNG(const unsigned char *d, size_t n, int *w, int *h)
     return true;
 }
 
-}  // namespace
+}   // namespace
 
 bool DecodificarImagen(const MaterialImportado &m, ImagenRGBA *img, std::string *error)
 {

@@ -63,13 +63,16 @@ int LeerOpciones(int argc, char **argv, Opciones *o)
     for (int i = 1; i < argc; i++) {
         std::string a = argv[i];
         if (a == "--help" || a == "-h") return -1;
-        bool con_valor = a == "--mujer" || a == "--caballo" || a == "--escala" || a == "--arriba" || a == "--inicio";
+        bool con_valor =
+            a == "--mujer" || a == "--caballo" || a == "--escala" || a == "--arriba" || a == "--inicio";
         if (con_valor && i + 1 >= argc) {
             std::fprintf(stderr, "importar: %s needs a value (importar --help)\n", a.c_str());
             return 2;
         }
-        if (a == "--mujer") o->mujer = argv[++i];
-        else if (a == "--caballo") o->caballo = argv[++i];
+        if (a == "--mujer")
+            o->mujer = argv[++i];
+        else if (a == "--caballo")
+            o->caballo = argv[++i];
         else if (a == "--escala") {
             char *fin;
             o->escala = std::strtod(argv[++i], &fin);
@@ -107,7 +110,8 @@ int LeerOpciones(int argc, char **argv, Opciones *o)
 }
 
 // A figure from its file, or the bundled one.
-bool ColocarFiguraPedida(const std::string &ruta, Ranura k, const SalaColocada &sala, RanuraLista *r, std::string *error)
+bool ColocarFiguraPedida(const std::string &ruta, Ranura k, const SalaColocada &sala, RanuraLista *r,
+                         std::string *error)
 {
     EscenaFuente e;
     if (!ruta.empty() && !LeerEscena(ruta, &e, error)) return false;
@@ -115,11 +119,11 @@ bool ColocarFiguraPedida(const std::string &ruta, Ranura k, const SalaColocada &
     // The bundled figures keep their size; the user's are sized like them.
     double altura = ruta.empty() ? 0 : k == kMujer ? 57 : 66;
     double lado = k == kMujer ? -70 : 80;
-    if (!ColocarFigura(e, altura, lado, k == kCaballo ? 50 : 0, sala, r, &r->aproximado, error))
-        return false;
+    if (!ColocarFigura(e, altura, lado, k == kCaballo ? 50 : 0, sala, r, &r->aproximado, error)) return false;
     if (k == kCaballo && !ruta.empty())
-        r->aproximado.push_back("The horse's materials are not baked: the walkthrough binds no texture of its own for "
-                                "it and draws it without texture coordinates, with one texel of the walls' image.");
+        r->aproximado.push_back(
+            "The horse's materials are not baked: the walkthrough binds no texture of its own for "
+            "it and draws it without texture coordinates, with one texel of the walls' image.");
     if (k == kMujer) {
         if (ruta.empty()) {
             r->imagen = GenerarTexturaMujer();
@@ -131,7 +135,7 @@ bool ColocarFiguraPedida(const std::string &ruta, Ranura k, const SalaColocada &
     return true;
 }
 
-}  // namespace
+}   // namespace
 
 int main(int argc, char **argv)
 {

@@ -71,8 +71,8 @@ bool LeerEscena(const std::string &ruta, EscenaFuente *e, std::string *error);
 // The user's choices.
 struct Opciones {
     std::string sala, carpeta, mujer, caballo;
-    double escala = 0;      // 0: chosen by the storey height or the unit
-    int arriba = 0;         // 0: the file's; 1: y; 2: z
+    double escala = 0;   // 0: chosen by the storey height or the unit
+    int arriba = 0;      // 0: the file's; 1: y; 2: z
     bool con_inicio = false;
     double inicio[3] = {0, 0, 0};   // in the room file's coordinates
 };
@@ -84,11 +84,11 @@ struct RanuraLista {
     long caras_entrada = 0;
     Descartes descartes;
     Transformacion t;
-    ImagenRGBA imagen;           // empty for the horse
+    ImagenRGBA imagen;   // empty for the horse
     InformeTextura textura;
     std::vector<std::string> aproximado;   // plain sentences for the report
-    long normales_generadas = 0;     // triangles whose source had no normals
-    long texturas_proyectadas = 0;   // triangles whose source had no texture coordinates
+    long normales_generadas = 0;           // triangles whose source had no normals
+    long texturas_proyectadas = 0;         // triangles whose source had no texture coordinates
 };
 
 // reparto.cpp: the role of a triangle whose name gave none, from its normal
@@ -110,8 +110,8 @@ void AplicarNormal(const Transformacion &t, const Vector &n, double out[3]);
 // into columns over the horizontal plane.
 struct TrianguloD {
     double v[3][3];
-    int ranura;   // kTecho, kSuelo or kParedes
-    float y0, y1; // its height range, rounded outwards (set by ConstruirRejilla)
+    int ranura;     // kTecho, kSuelo or kParedes
+    float y0, y1;   // its height range, rounded outwards (set by ConstruirRejilla)
 };
 struct Rejilla {
     std::vector<TrianguloD> tri;
@@ -191,8 +191,8 @@ void ProyectarTextura(TrianguloImportado *t);
 // escritura.cpp. forma: 0 v/vt, 1 v//vn, 2 v/vt/vn; `divisor` is the factor
 // the walkthrough multiplies the slot's texture coordinates by. Identical
 // corners are written once.
-bool EscribirOBJImportado(const std::string &ruta, const std::vector<TrianguloImportado> &caras,
-                          int forma, float divisor, const char *titulo);
+bool EscribirOBJImportado(const std::string &ruta, const std::vector<TrianguloImportado> &caras, int forma,
+                          float divisor, const char *titulo);
 // The float w nearest u / divisor such that float(w * divisor) == u, where
 // one exists; u / divisor rounded otherwise.
 float DividirExacto(float u, float divisor);

@@ -48,15 +48,16 @@ std::string FormatearTerna(const double v[3])
 std::string FormatearAtlas(const InformeTextura &t)
 {
     std::string j = "{\"ancho\": " + std::to_string(t.ancho) + ", \"alto\": " + std::to_string(t.alto) +
-                    ", \"bits\": " + std::to_string(t.bits) + ", \"caras_cortadas\": " +
-                    std::to_string(t.caras_cortadas) + ", \"piezas\": " + std::to_string(t.piezas) +
-                    ", \"materiales\": [";
+                    ", \"bits\": " + std::to_string(t.bits) +
+                    ", \"caras_cortadas\": " + std::to_string(t.caras_cortadas) +
+                    ", \"piezas\": " + std::to_string(t.piezas) + ", \"materiales\": [";
     for (size_t i = 0; i < t.rectangulos.size(); i++) {
         const RectanguloMaterial &m = t.rectangulos[i];
-        j += std::string(i ? ", " : "") + "{\"material\": " + std::to_string(m.material) + ", \"nombre\": " +
-             CitarCadena(m.nombre) + ", \"x\": " + std::to_string(m.x) + ", \"y\": " + std::to_string(m.y) +
-             ", \"ancho\": " + std::to_string(m.ancho) + ", \"alto\": " + std::to_string(m.alto) +
-             ", \"escala\": " + FormatearReal(m.escala) + ", \"solo_color\": " + (m.solo_color ? "true" : "false") + "}";
+        j += std::string(i ? ", " : "") + "{\"material\": " + std::to_string(m.material) +
+             ", \"nombre\": " + CitarCadena(m.nombre) + ", \"x\": " + std::to_string(m.x) +
+             ", \"y\": " + std::to_string(m.y) + ", \"ancho\": " + std::to_string(m.ancho) +
+             ", \"alto\": " + std::to_string(m.alto) + ", \"escala\": " + FormatearReal(m.escala) +
+             ", \"solo_color\": " + (m.solo_color ? "true" : "false") + "}";
     }
     return j + "]}";
 }
@@ -72,22 +73,25 @@ std::string FormatearRanura(const RanuraLista &r, int k)
          ", \"no_finitas\": " + std::to_string(r.descartes.no_finitas) + "},\n";
     j += s + "\"omitidas\": {\"puntos\": " + std::to_string(r.descartes.puntos) +
          ", \"lineas\": " + std::to_string(r.descartes.lineas) + "},\n";
-    j += s + "\"transformacion\": {\"escala\": " + FormatearReal(r.t.escala) + ", \"rotacion\": [" + FormatearTerna(r.t.rot[0]) +
-         ", " + FormatearTerna(r.t.rot[1]) + ", " + FormatearTerna(r.t.rot[2]) + "], \"traslacion\": " + FormatearTerna(r.t.tras) + "},\n";
+    j += s + "\"transformacion\": {\"escala\": " + FormatearReal(r.t.escala) + ", \"rotacion\": [" +
+         FormatearTerna(r.t.rot[0]) + ", " + FormatearTerna(r.t.rot[1]) + ", " + FormatearTerna(r.t.rot[2]) +
+         "], \"traslacion\": " + FormatearTerna(r.t.tras) + "},\n";
     if (k == kCaballo) {
         j += s + "\"desplazamiento_dibujo\": [0, 0, -50],\n";
-        j += s + "\"nota\": \"traslacion maps onto the coordinates in Caballo.OBJ and includes the +50 along z "
-                 "that cancels the walkthrough's drawing offset desplazamiento_dibujo\",\n";
+        j += s +
+             "\"nota\": \"traslacion maps onto the coordinates in Caballo.OBJ and includes the +50 along z "
+             "that cancels the walkthrough's drawing offset desplazamiento_dibujo\",\n";
     }
     if (k == kCaballo) {
         j += s + "\"textura\": null,\n";
     } else {
         static const char *const fichero[kNumRanuras] = {"Techo", "Suelo", "Paredes", "Vampiro", ""};
         j += s + "\"textura\": " + CitarCadena(r.textura.imagen) + ",\n";
-        j += s + "\"textura_escrita\": {\"fichero\": " + CitarCadena(std::string("Texturas/") + fichero[k] + ".tga") +
-             ", \"ancho\": " + std::to_string(r.imagen.ancho) + ", \"alto\": " + std::to_string(r.imagen.alto) + "},\n";
-        if (!r.textura.rectangulos.empty())
-            j += s + "\"atlas\": " + FormatearAtlas(r.textura) + ",\n";
+        j += s + "\"textura_escrita\": {\"fichero\": " +
+             CitarCadena(std::string("Texturas/") + fichero[k] + ".tga") +
+             ", \"ancho\": " + std::to_string(r.imagen.ancho) +
+             ", \"alto\": " + std::to_string(r.imagen.alto) + "},\n";
+        if (!r.textura.rectangulos.empty()) j += s + "\"atlas\": " + FormatearAtlas(r.textura) + ",\n";
     }
     j += s + "\"aproximado\": [";
     std::vector<std::string> todo = r.aproximado;
@@ -105,13 +109,14 @@ std::string FormatearRanura(const RanuraLista &r, int k)
     return j + "  }";
 }
 
-}  // namespace
+}   // namespace
 
 std::string FormatearInforme(const RanuraLista ranuras[kNumRanuras])
 {
     std::string j = "{\n";
     for (int k = 0; k < kNumRanuras; k++)
-        j += std::string("  \"") + kNombreRanura[k] + "\": " + FormatearRanura(ranuras[k], k) + (k + 1 < kNumRanuras ? ",\n" : "\n");
+        j += std::string("  \"") + kNombreRanura[k] + "\": " + FormatearRanura(ranuras[k], k) +
+             (k + 1 < kNumRanuras ? ",\n" : "\n");
     return j + "}\n";
 }
 
@@ -122,7 +127,8 @@ void ImprimirResumen(const RanuraLista ranuras[kNumRanuras], const std::string &
         const RanuraLista &r = ranuras[k];
         std::printf("  %-8s %8ld triangles in, %8zu out", kNombreRanura[k], r.caras_entrada, r.caras.size());
         if (r.descartes.degeneradas || r.descartes.no_finitas)
-            std::printf(", dropped %ld degenerate, %ld non-finite", r.descartes.degeneradas, r.descartes.no_finitas);
+            std::printf(", dropped %ld degenerate, %ld non-finite", r.descartes.degeneradas,
+                        r.descartes.no_finitas);
         if (k != kCaballo)
             std::printf("; texture %s (%d x %d)", r.textura.imagen.c_str(), r.imagen.ancho, r.imagen.alto);
         std::printf("\n    from %s\n", r.origen.c_str());

@@ -67,7 +67,7 @@ void GirarHacia(const double dir[2], double giro[3][3])
         for (int j = 0; j < 3; j++) giro[i][j] = g[i][j];
 }
 
-}  // namespace
+}   // namespace
 
 void ElegirInicio(const Rejilla &r, const double *pedido, double ojo[3], double giro[3][3],
                   std::vector<std::string> *avisos)
@@ -123,8 +123,11 @@ void ElegirInicio(const Rejilla &r, const double *pedido, double ojo[3], double 
             for (int i = 0; i < 3; i++) c[i] = r.tri[0].v[0][i];
         }
         for (int i = 0; i < 3; i++) ojo[i] = c[i];
-        avisos->push_back(m.empty() ? "The room has no floor; the start is on its first vertex and gravity will not stop there."
-                                    : "No floor point leaves the walker's ball clear of the walls and ceiling; the start touches them.");
+        avisos->push_back(
+            m.empty()
+                ? "The room has no floor; the start is on its first vertex and gravity will not stop there."
+                : "No floor point leaves the walker's ball clear of the walls and ceiling; the start touches "
+                  "them.");
         BuscarVista(r, ojo, dir);
     }
     GirarHacia(dir, giro);
@@ -158,7 +161,8 @@ bool ColocarFigura(const EscenaFuente &e, double altura, double lado, double des
             g[i] = sala.giro[0][i] * w[0] + sala.giro[1][i] * w[1] + sala.giro[2][i] * w[2] + sala.ojo[i];
     };
     auto direccion = [&](const double w[3], double g[3]) {
-        for (int i = 0; i < 3; i++) g[i] = sala.giro[0][i] * w[0] + sala.giro[1][i] * w[1] + sala.giro[2][i] * w[2];
+        for (int i = 0; i < 3; i++)
+            g[i] = sala.giro[0][i] * w[0] + sala.giro[1][i] * w[1] + sala.giro[2][i] * w[2];
     };
     // In front of the start, to one side, on a floor that the eye sees.
     double donde[3] = {lado, -kAlturaOjo, -250};
@@ -182,7 +186,8 @@ bool ColocarFigura(const EscenaFuente &e, double altura, double lado, double des
         break;
     }
     if (!hallado && !rejilla.tri.empty())
-        avisos->push_back("No clear floor was found in view of the start for " + e.ruta + "; it stands 250 ahead, 45 below the eye.");
+        avisos->push_back("No clear floor was found in view of the start for " + e.ruta +
+                          "; it stands 250 ahead, 45 below the eye.");
     const double base[3] = {(mn[0] + mx[0]) / 2, mn[1], (mn[2] + mx[2]) / 2};
     for (int i = 0; i < 3; i++) t.tras[i] = donde[i] - t.escala * base[i];
     t.tras[2] += desplazamiento_z;

@@ -35,8 +35,7 @@ Matriz4 ConvertirMatriz(const aiMatrix4x4 &a)
     const ai_real *p = a[0];
     Matriz4 r;
     for (int i = 0; i < 4; i++)
-        for (int j = 0; j < 4; j++)
-            r.m[i][j] = p[i * 4 + j];
+        for (int j = 0; j < 4; j++) r.m[i][j] = p[i * 4 + j];
     return r;
 }
 
@@ -46,8 +45,7 @@ Matriz4 MultiplicarMatrices(const Matriz4 &a, const Matriz4 &b)
     for (int i = 0; i < 4; i++)
         for (int j = 0; j < 4; j++) {
             double s = 0;
-            for (int k = 0; k < 4; k++)
-                s += a.m[i][k] * b.m[k][j];
+            for (int k = 0; k < 4; k++) s += a.m[i][k] * b.m[k][j];
             r.m[i][j] = s;
         }
     return r;
@@ -102,8 +100,7 @@ std::string ResolverImagen(const std::string &carpeta, std::string ruta)
     }
     std::error_code ec;
     for (const std::string &c : candidatas)
-        if (fs::is_regular_file(c, ec))
-            return c;
+        if (fs::is_regular_file(c, ec)) return c;
     return candidatas[0];
 }
 
@@ -112,8 +109,7 @@ MaterialImportado LeerMaterial(const aiScene *s, const aiMaterial *m, const std:
 {
     MaterialImportado r;
     aiString nombre;
-    if (m->Get(AI_MATKEY_NAME, nombre) == AI_SUCCESS)
-        r.nombre = nombre.C_Str();
+    if (m->Get(AI_MATKEY_NAME, nombre) == AI_SUCCESS) r.nombre = nombre.C_Str();
     aiColor4D c;
     if (m->Get(AI_MATKEY_BASE_COLOR, c) == AI_SUCCESS || m->Get(AI_MATKEY_COLOR_DIFFUSE, c) == AI_SUCCESS) {
         r.color[0] = c.r, r.color[1] = c.g, r.color[2] = c.b, r.color[3] = c.a;
@@ -144,13 +140,13 @@ MaterialImportado LeerMaterial(const aiScene *s, const aiMaterial *m, const std:
         }
         r.por_color = formato_multiplica;
     }
-    if (m->GetTextureCount(aiTextureType_OPACITY) > 0)
-        r.alfa = true;
+    if (m->GetTextureCount(aiTextureType_OPACITY) > 0) r.alfa = true;
     aiColor3D emision(0, 0, 0);
     m->Get(AI_MATKEY_COLOR_EMISSIVE, emision);
     r.emisivo = !emision.IsBlack() || m->GetTextureCount(aiTextureType_EMISSIVE) > 0 ||
                 m->GetTextureCount(aiTextureType_EMISSION_COLOR) > 0;
-    r.relieve = m->GetTextureCount(aiTextureType_NORMALS) > 0 || m->GetTextureCount(aiTextureType_HEIGHT) > 0 ||
+    r.relieve = m->GetTextureCount(aiTextureType_NORMALS) > 0 ||
+                m->GetTextureCount(aiTextureType_HEIGHT) > 0 ||
                 m->GetTextureCount(aiTextureType_NORMAL_CAMERA) > 0;
     return r;
 }
@@ -160,19 +156,17 @@ MaterialImportado LeerMaterial(const aiScene *s, const aiMaterial *m, const std:
 void LeerMetadatos(const aiScene *s, EscenaFuente *e)
 {
     const aiMetadata *md = s->mMetaData;
-    if (md == nullptr)
-        return;
+    if (md == nullptr) return;
     int eje[3], signo[3];
-    const char *claves[3][2] = {{"CoordAxis", "CoordAxisSign"}, {"UpAxis", "UpAxisSign"},
-                                {"FrontAxis", "FrontAxisSign"}};
+    const char *claves[3][2] = {
+        {"CoordAxis", "CoordAxisSign"}, {"UpAxis", "UpAxisSign"}, {"FrontAxis", "FrontAxisSign"}};
     bool completo = true;
     for (int i = 0; i < 3; i++)
         completo = completo && md->Get(claves[i][0], eje[i]) && md->Get(claves[i][1], signo[i]) &&
                    eje[i] >= 0 && eje[i] < 3;
     if (completo && eje[0] != eje[1] && eje[1] != eje[2] && eje[0] != eje[2]) {
         for (int i = 0; i < 3; i++)
-            for (int j = 0; j < 3; j++)
-                e->ejes[i][j] = (j == eje[i]) ? (signo[i] < 0 ? -1 : 1) : 0;
+            for (int j = 0; j < 3; j++) e->ejes[i][j] = (j == eje[i]) ? (signo[i] < 0 ? -1 : 1) : 0;
         e->ejes_conocidos = true;
     }
     double unidad = 0;
@@ -205,8 +199,14 @@ void AnadirMalla(Recorrido *r, unsigned indice, const Matriz4 &mt, int rol_nodo)
         (con_uv ? 0 : kSinTextura) | (r->tenia_normales[indice] ? 0 : kSinNormal);
     for (unsigned f = 0; f < m->mNumFaces; f++) {
         const aiFace &cara = m->mFaces[f];
-        if (cara.mNumIndices == 1) { r->e->descartes.puntos++; continue; }
-        if (cara.mNumIndices == 2) { r->e->descartes.lineas++; continue; }
+        if (cara.mNumIndices == 1) {
+            r->e->descartes.puntos++;
+            continue;
+        }
+        if (cara.mNumIndices == 2) {
+            r->e->descartes.lineas++;
+            continue;
+        }
         // The library leaves only triangles; anything larger is fanned.
         for (unsigned k = 2; k < cara.mNumIndices; k++) {
             r->e->caras_entrada++;
@@ -239,14 +239,19 @@ void AnadirMalla(Recorrido *r, unsigned indice, const Matriz4 &mt, int rol_nodo)
                 if (con_uv) {
                     const aiVector3D &uv = m->mTextureCoords[0][idx[c]];
                     t.e[c].textura = Vector{uv.x, uv.y, 0};
-                    if (!std::isfinite(uv.x) || !std::isfinite(uv.y))
-                        marcas |= kSinTextura;
+                    if (!std::isfinite(uv.x) || !std::isfinite(uv.y)) marcas |= kSinTextura;
                 }
             }
-            if (!finito) { r->e->descartes.no_finitas++; continue; }
+            if (!finito) {
+                r->e->descartes.no_finitas++;
+                continue;
+            }
             double nc[3];
             CalcularNormalCara(t, nc);
-            if (nc[0] == 0 && nc[1] == 0 && nc[2] == 0) { r->e->descartes.degeneradas++; continue; }
+            if (nc[0] == 0 && nc[1] == 0 && nc[2] == 0) {
+                r->e->descartes.degeneradas++;
+                continue;
+            }
             r->e->caras.push_back(t);
             r->e->rol.push_back((signed char)rol);
             r->e->marcas.push_back(marcas);
@@ -260,19 +265,23 @@ void RecorrerNodo(Recorrido *r, const aiNode *n, const Matriz4 &padre, int rol_p
     int rol = BuscarRolEnNombre(n->mName.C_Str());
     if (rol < 0) rol = rol_padre;
     for (unsigned i = 0; i < n->mNumMeshes; i++)
-        if (n->mMeshes[i] < r->s->mNumMeshes)
-            AnadirMalla(r, n->mMeshes[i], mt, rol);
-    for (unsigned i = 0; i < n->mNumChildren; i++)
-        RecorrerNodo(r, n->mChildren[i], mt, rol);
+        if (n->mMeshes[i] < r->s->mNumMeshes) AnadirMalla(r, n->mMeshes[i], mt, rol);
+    for (unsigned i = 0; i < n->mNumChildren; i++) RecorrerNodo(r, n->mChildren[i], mt, rol);
 }
 
-}  // namespace
+}   // namespace
 
 bool LeerEscena(const std::string &ruta, EscenaFuente *e, std::string *error)
 {
     std::error_code ec;
-    if (!fs::exists(ruta, ec)) { *error = ruta + ": no such file"; return false; }
-    if (!fs::is_regular_file(ruta, ec)) { *error = ruta + ": not a regular file"; return false; }
+    if (!fs::exists(ruta, ec)) {
+        *error = ruta + ": no such file";
+        return false;
+    }
+    if (!fs::is_regular_file(ruta, ec)) {
+        *error = ruta + ": not a regular file";
+        return false;
+    }
     auto importador = std::make_unique<Assimp::Importer>();
     importador->SetPropertyFloat(AI_CONFIG_PP_GSN_MAX_SMOOTHING_ANGLE, 60.0f);
     // Keep every face: no point, line or degenerate removal inside the library.
@@ -285,8 +294,7 @@ bool LeerEscena(const std::string &ruta, EscenaFuente *e, std::string *error)
         return false;
     }
     std::vector<bool> tenian(s->mNumMeshes);
-    for (unsigned i = 0; i < s->mNumMeshes; i++)
-        tenian[i] = s->mMeshes[i]->HasNormals();
+    for (unsigned i = 0; i < s->mNumMeshes; i++) tenian[i] = s->mMeshes[i]->HasNormals();
     if (std::find(tenian.begin(), tenian.end(), false) != tenian.end())
         s = importador->ApplyPostProcessing(aiProcess_GenSmoothNormals);
     if (s == nullptr || s->mRootNode == nullptr) {
@@ -301,13 +309,11 @@ bool LeerEscena(const std::string &ruta, EscenaFuente *e, std::string *error)
     const bool multiplica = e->formato == "gltf" || e->formato == "glb" || e->formato == "obj";
     for (unsigned i = 0; i < s->mNumMaterials; i++)
         e->materiales.push_back(LeerMaterial(s, s->mMaterials[i], carpeta, multiplica, e));
-    if (e->materiales.empty())
-        e->materiales.push_back(MaterialImportado{});
+    if (e->materiales.empty()) e->materiales.push_back(MaterialImportado{});
     LeerMetadatos(s, e);
     // glTF is in metres by definition; the library already scales Collada
     // to metres through its root node.
-    if (e->metros == 0 && (e->formato == "gltf" || e->formato == "glb" || e->formato == "dae"))
-        e->metros = 1;
+    if (e->metros == 0 && (e->formato == "gltf" || e->formato == "glb" || e->formato == "dae")) e->metros = 1;
     size_t caras = 0;
     for (unsigned i = 0; i < s->mNumMeshes; i++) caras += s->mMeshes[i]->mNumFaces;
     e->caras.reserve(caras), e->rol.reserve(caras), e->marcas.reserve(caras);

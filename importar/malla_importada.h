@@ -67,18 +67,18 @@ struct MaterialImportado {
 
 // What the texturing of one slot made of it, for the report.
 struct RectanguloMaterial {
-    int material = -1;           // index in the scene's material list
-    std::string nombre;          // the material's name
+    int material = -1;                       // index in the scene's material list
+    std::string nombre;                      // the material's name
     int x = 0, y = 0, ancho = 0, alto = 0;   // in the slot's image, pixels
-    float escala = 1;            // image pixels kept per source pixel
-    bool solo_color = false;     // drawn with its colour only
+    float escala = 1;                        // image pixels kept per source pixel
+    bool solo_color = false;                 // drawn with its colour only
 };
 struct InformeTextura {
-    std::string imagen;          // the source image(s) used, or "colour"
+    std::string imagen;   // the source image(s) used, or "colour"
     int ancho = 0, alto = 0, bits = 24;
     std::vector<RectanguloMaterial> rectangulos;
-    int caras_cortadas = 0;      // faces cut along repeat lines
-    int piezas = 0;              // pieces those cuts made
+    int caras_cortadas = 0;                // faces cut along repeat lines
+    int piezas = 0;                        // pieces those cuts made
     std::vector<std::string> aproximado;   // one plain sentence each
 };
 
@@ -91,8 +91,8 @@ struct InformeTextura {
 // Problems that only lose looks (an unreadable image) go to `avisos`, one
 // line each, naming the file; the stage never fails.
 ImagenRGBA TexturizarRanura(std::vector<TrianguloImportado> *caras,
-                            const std::vector<MaterialImportado> &materiales,
-                            InformeTextura *informe, std::vector<std::string> *avisos);
+                            const std::vector<MaterialImportado> &materiales, InformeTextura *informe,
+                            std::vector<std::string> *avisos);
 
 // Decodes a material's image, from its file or its embedded bytes, into
 // RGBA (imagenes.cpp). False, with a one-line reason in `error`, when it is

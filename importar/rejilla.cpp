@@ -16,7 +16,10 @@ namespace {
 
 const double kInf = std::numeric_limits<double>::infinity();
 
-double MultiplicarEscalar(const double a[3], const double b[3]) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+double MultiplicarEscalar(const double a[3], const double b[3])
+{
+    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+}
 void Restar(const double a[3], const double b[3], double r[3])
 {
     for (int i = 0; i < 3; i++) r[i] = a[i] - b[i];
@@ -86,13 +89,14 @@ double MedirDistancia2(const TrianguloD &t, const double p[3])
 
 int CalcularColumna(const Rejilla &r, int ix, int iz) { return iz * r.nx + ix; }
 
-}  // namespace
+}   // namespace
 
 void ConstruirRejilla(Rejilla *r, std::vector<TrianguloD> tri)
 {
     r->tri = std::move(tri);
     for (TrianguloD &t : r->tri) {
-        double a = std::min({t.v[0][1], t.v[1][1], t.v[2][1]}), b = std::max({t.v[0][1], t.v[1][1], t.v[2][1]});
+        double a = std::min({t.v[0][1], t.v[1][1], t.v[2][1]}),
+               b = std::max({t.v[0][1], t.v[1][1], t.v[2][1]});
         t.y0 = std::nextafter((float)a, -HUGE_VALF), t.y1 = std::nextafter((float)b, HUGE_VALF);
     }
     double mn[2] = {kInf, kInf}, mx[2] = {-kInf, -kInf};
@@ -118,12 +122,12 @@ void ConstruirRejilla(Rejilla *r, std::vector<TrianguloD> tri)
             a[0] = std::min(a[0], v[0]), b[0] = std::max(b[0], v[0]);
             a[1] = std::min(a[1], v[2]), b[1] = std::max(b[1], v[2]);
         }
-        int x0 = CalcularCeldaX(*r, a[0]), x1 = CalcularCeldaX(*r, b[0]), z0 = CalcularCeldaZ(*r, a[1]), z1 = CalcularCeldaZ(*r, b[1]);
+        int x0 = CalcularCeldaX(*r, a[0]), x1 = CalcularCeldaX(*r, b[0]), z0 = CalcularCeldaZ(*r, a[1]),
+            z1 = CalcularCeldaZ(*r, b[1]);
         for (int iz = z0; iz <= z1; iz++)
             for (int ix = x0; ix <= x1; ix++) hacer(CalcularColumna(*r, ix, iz));
     };
-    for (const TrianguloD &t : r->tri)
-        recorrer(t, [&](int c) { cuenta[t.ranura][c + 1]++; });
+    for (const TrianguloD &t : r->tri) recorrer(t, [&](int c) { cuenta[t.ranura][c + 1]++; });
     for (int k = 0; k < 3; k++) {
         for (size_t i = 1; i < cuenta[k].size(); i++) cuenta[k][i] += cuenta[k][i - 1];
         r->inicio[k] = cuenta[k];
@@ -184,13 +188,16 @@ double LanzarRayo(const Rejilla &r, const double o[3], const double d[3], double
         return (b - o_) / d_;
     };
     double tx = borde(o[0], d[0], r.min[0], ix, paso_x), tz = borde(o[2], d[2], r.min[1], iz, paso_z);
-    double dx = d[0] == 0 ? kInf : r.celda / std::fabs(d[0]), dz = d[2] == 0 ? kInf : r.celda / std::fabs(d[2]);
+    double dx = d[0] == 0 ? kInf : r.celda / std::fabs(d[0]),
+           dz = d[2] == 0 ? kInf : r.celda / std::fabs(d[2]);
     double t = 0;
     while (true) {
         probar(ix, iz);
         if (mejor <= std::min(tx, tz)) break;   // no later column holds a nearer hit
-        if (tx < tz) t = tx, tx += dx, ix += paso_x;
-        else t = tz, tz += dz, iz += paso_z;
+        if (tx < tz)
+            t = tx, tx += dx, ix += paso_x;
+        else
+            t = tz, tz += dz, iz += paso_z;
         if (t > mejor || ix < 0 || iz < 0 || ix >= r.nx || iz >= r.nz) break;
     }
     return mejor;

@@ -32,7 +32,8 @@ const long long kMaxPiezasAnadidas = 2000000;
 const size_t kBytesGuardados = (size_t)256 << 20;
 
 // Faces whose material index is not in the scene's list are drawn grey.
-const MaterialImportado &ObtenerMaterialGris() {
+const MaterialImportado &ObtenerMaterialGris()
+{
     static MaterialImportado m = [] {
         MaterialImportado g;
         g.nombre = "(no material)";
@@ -44,46 +45,53 @@ const MaterialImportado &ObtenerMaterialGris() {
 
 // One material as this slot uses it.
 struct MaterialRanura {
-    int indice = -1;                      // in the scene's list; -1: no material
+    int indice = -1;   // in the scene's list; -1: no material
     const MaterialImportado *m = nullptr;
-    std::vector<int> otros;               // more of the list that look the same
-    ImagenRGBA imagen;                    // its pixels may be dropped (kBytesGuardados)
-    bool con_imagen = false;              // decoded, and drawn from it
-    float medio[4] = {1, 1, 1, 1};        // the image's mean colour
-    double repeticiones = 0;              // texture-space area of its faces
-    long long anadidas = 0;               // pieces cutting adds (pieces - faces)
-    long long cortadas = 0;               // faces cut
-    bool demasiadas = false;              // a face needs more than kMaxPiezasCara
+    std::vector<int> otros;          // more of the list that look the same
+    ImagenRGBA imagen;               // its pixels may be dropped (kBytesGuardados)
+    bool con_imagen = false;         // decoded, and drawn from it
+    float medio[4] = {1, 1, 1, 1};   // the image's mean colour
+    double repeticiones = 0;         // texture-space area of its faces
+    long long anadidas = 0;          // pieces cutting adds (pieces - faces)
+    long long cortadas = 0;          // faces cut
+    bool demasiadas = false;         // a face needs more than kMaxPiezasCara
 };
 
-double CalcularAreaTextura(const TrianguloImportado &t) {
+double CalcularAreaTextura(const TrianguloImportado &t)
+{
     const Vector &a = t.e[0].textura, &b = t.e[1].textura, &c = t.e[2].textura;
-    return 0.5 * std::fabs(((double)b.x - a.x) * ((double)c.y - a.y) - ((double)b.y - a.y) * ((double)c.x - a.x));
+    return 0.5 *
+           std::fabs(((double)b.x - a.x) * ((double)c.y - a.y) - ((double)b.y - a.y) * ((double)c.x - a.x));
 }
 
-MaterialRanura CrearSinMaterial() {
+MaterialRanura CrearSinMaterial()
+{
     MaterialRanura m;
     m.m = &ObtenerMaterialGris();
     return m;
 }
 
-std::string CitarNombre(const MaterialRanura &m) {
+std::string CitarNombre(const MaterialRanura &m)
+{
     const size_t n = m.otros.size();
     return "\"" + m.m->nombre + "\"" + (n ? " (and " + std::to_string(n) + " more like it)" : "");
 }
 
 // Materials that look the same (the same image, colour, flags) share one
 // rectangle: exporters often give each object its own copy of a material.
-bool MirarIgual(const MaterialImportado &a, const MaterialImportado &b) {
-    return a.imagen == b.imagen && a.incrustada == b.incrustada && std::equal(a.color, a.color + 4, b.color) &&
-           a.por_color == b.por_color && a.alfa == b.alfa && a.emisivo == b.emisivo && a.relieve == b.relieve &&
-           a.colores_vertice == b.colores_vertice;
+bool MirarIgual(const MaterialImportado &a, const MaterialImportado &b)
+{
+    return a.imagen == b.imagen && a.incrustada == b.incrustada &&
+           std::equal(a.color, a.color + 4, b.color) && a.por_color == b.por_color && a.alfa == b.alfa &&
+           a.emisivo == b.emisivo && a.relieve == b.relieve && a.colores_vertice == b.colores_vertice;
 }
 
 // The slot's materials, in the order their faces first use them, those
 // that look the same as one; `cual` gives each face's entry.
 std::vector<MaterialRanura> ReunirMateriales(const std::vector<TrianguloImportado> &caras,
-                                             const std::vector<MaterialImportado> &materiales, std::vector<int> *cual) {
+                                             const std::vector<MaterialImportado> &materiales,
+                                             std::vector<int> *cual)
+{
     std::vector<MaterialRanura> r;
     std::vector<int> entrada(materiales.size() + 1, -1);   // last: no material
     cual->resize(caras.size());
@@ -108,7 +116,8 @@ std::vector<MaterialRanura> ReunirMateriales(const std::vector<TrianguloImportad
     return r;
 }
 
-void Decodificar(std::vector<MaterialRanura> *ms, std::vector<std::string> *avisos) {
+void Decodificar(std::vector<MaterialRanura> *ms, std::vector<std::string> *avisos)
+{
     size_t guardados = 0;
     for (MaterialRanura &m : *ms) {
         if (m.m->imagen.empty()) continue;
@@ -119,8 +128,10 @@ void Decodificar(std::vector<MaterialRanura> *ms, std::vector<std::string> *avis
             continue;
         }
         CalcularColorMedio(m.imagen, m.medio);
-        if (guardados + m.imagen.rgba.size() > kBytesGuardados) std::vector<unsigned char>().swap(m.imagen.rgba);
-        else guardados += m.imagen.rgba.size();
+        if (guardados + m.imagen.rgba.size() > kBytesGuardados)
+            std::vector<unsigned char>().swap(m.imagen.rgba);
+        else
+            guardados += m.imagen.rgba.size();
     }
 }
 
@@ -132,7 +143,8 @@ void Decodificar(std::vector<MaterialRanura> *ms, std::vector<std::string> *avis
 // (a piece lies in one cell of area 1), so one whose area alone passes the
 // bound is never cut. The work is bounded by the materials times the bound.
 void Contar(const std::vector<TrianguloImportado> &caras, const std::vector<int> &cual,
-            std::vector<MaterialRanura> *ms) {
+            std::vector<MaterialRanura> *ms)
+{
     std::vector<long long> num_caras(ms->size(), 0);
     for (int c : cual) num_caras[c]++;
     for (size_t k = 0; k < ms->size(); ++k)
@@ -165,11 +177,13 @@ void Contar(const std::vector<TrianguloImportado> &caras, const std::vector<int>
 // What a material with an image shows when it keeps only its colour: the
 // image's mean, as the source shows it (times the colour where the format
 // multiplies them; the opacity always).
-void CalcularSoloColor(const MaterialRanura &m, float color[4]) {
+void CalcularSoloColor(const MaterialRanura &m, float color[4])
+{
     for (int c = 0; c < 4; ++c) color[c] = (m.m->por_color || c == 3 ? m.m->color[c] : 1) * m.medio[c];
 }
 
-RecuadroAtlas PrepararRecuadro(const MaterialRanura &m) {
+RecuadroAtlas PrepararRecuadro(const MaterialRanura &m)
+{
     RecuadroAtlas r;
     std::copy(m.m->color, m.m->color + 4, r.color);
     r.alfa = m.m->alfa;
@@ -186,7 +200,8 @@ RecuadroAtlas PrepararRecuadro(const MaterialRanura &m) {
 // Rewrites the faces: pieces mapped into their material's rectangle, or
 // every corner at the centre of a colour tile.
 void Mapear(std::vector<TrianguloImportado> *caras, const std::vector<int> &cual,
-            const std::vector<RecuadroAtlas> &rs, int ancho, int alto) {
+            const std::vector<RecuadroAtlas> &rs, int ancho, int alto)
+{
     std::vector<TrianguloImportado> salida;
     salida.reserve(caras->size());
     std::vector<PiezaCara> piezas;
@@ -203,7 +218,7 @@ void Mapear(std::vector<TrianguloImportado> *caras, const std::vector<int> &cual
         for (PiezaCara &p : piezas) {
             for (EsquinaImportada &e : p.t.e)
                 e.textura = MapearEnAtlas(r, ancho, alto, (double)e.textura.x - p.celda_s,
-                                            (double)e.textura.y - p.celda_t);
+                                          (double)e.textura.y - p.celda_t);
             salida.push_back(p.t);
         }
     }
@@ -213,7 +228,8 @@ void Mapear(std::vector<TrianguloImportado> *caras, const std::vector<int> &cual
 // Draws every rectangle, decoding again the images whose pixels were
 // dropped, one at a time.
 ImagenRGBA Dibujar(const std::vector<MaterialRanura> &ms, const std::vector<RecuadroAtlas> &rs, int ancho,
-                   int alto) {
+                   int alto)
+{
     ImagenRGBA atlas = CrearAtlasVacio(ancho, alto);
     for (size_t i = 0; i < rs.size(); ++i) {
         RecuadroAtlas r = rs[i];
@@ -233,7 +249,8 @@ ImagenRGBA Dibujar(const std::vector<MaterialRanura> &ms, const std::vector<Recu
     return atlas;
 }
 
-std::string FormatearDecimal(double x) {
+std::string FormatearDecimal(double x)
+{
     char b[32];
     std::snprintf(b, sizeof b, "%.3g", x);
     return b;
@@ -241,7 +258,8 @@ std::string FormatearDecimal(double x) {
 
 void Informar(const std::vector<MaterialRanura> &ms, const std::vector<RecuadroAtlas> &rs,
               const std::vector<MaterialImportado> &materiales, int ancho, int alto, bool unico,
-              InformeTextura *inf) {
+              InformeTextura *inf)
+{
     inf->ancho = ancho;
     inf->alto = alto;
     inf->bits = 24;
@@ -265,36 +283,45 @@ void Informar(const std::vector<MaterialRanura> &ms, const std::vector<RecuadroA
         inf->piezas += (int)(r.imagen ? m.cortadas + m.anadidas : 0);
         nombres += (i ? ", " : "") + (r.imagen ? m.m->imagen : std::string("colour"));
         if (m.demasiadas)
-            inf->aproximado.push_back("Material " + CitarNombre(m) + " keeps only its colour (its image's mean): "
+            inf->aproximado.push_back("Material " + CitarNombre(m) +
+                                      " keeps only its colour (its image's mean): "
                                       "its faces repeat the image more often than cutting allows.");
         if (r.imagen && r.escala < 1)
             inf->aproximado.push_back("The image of material " + CitarNombre(m) + " was scaled by " +
                                       FormatearDecimal(r.escala) + " to fit the atlas.");
         if (m.m->colores_vertice)
-            inf->aproximado.push_back("Material " + CitarNombre(m) + " has colours per vertex; the walkthrough draws "
+            inf->aproximado.push_back("Material " + CitarNombre(m) +
+                                      " has colours per vertex; the walkthrough draws "
                                       "one grey for the whole model, so they are left out.");
         if (m.m->emisivo)
-            inf->aproximado.push_back("Material " + CitarNombre(m) + " glows (an emissive colour or map); the walkthrough "
+            inf->aproximado.push_back("Material " + CitarNombre(m) +
+                                      " glows (an emissive colour or map); the walkthrough "
                                       "lights every model by its one light only, so the glow is left out.");
         if (m.m->relieve)
-            inf->aproximado.push_back("Material " + CitarNombre(m) + " has a normal or bump map; the walkthrough lights "
+            inf->aproximado.push_back("Material " + CitarNombre(m) +
+                                      " has a normal or bump map; the walkthrough lights "
                                       "with the faces' own normals, so it is left out.");
         if (m.m->alfa) {
             inf->bits = 32;
-            inf->aproximado.push_back("Material " + CitarNombre(m) + " is see-through; its alpha is in the image, but "
-                                      "the walkthrough draws every model opaque (its textures keep colour only, with "
-                                      "no blending or alpha test), so see-through parts show the colour under them.");
+            inf->aproximado.push_back(
+                "Material " + CitarNombre(m) +
+                " is see-through; its alpha is in the image, but "
+                "the walkthrough draws every model opaque (its textures keep colour only, with "
+                "no blending or alpha test), so see-through parts show the colour under them.");
         }
     }
-    if (unico || ms.size() == 1) inf->imagen = nombres;
-    else inf->imagen = "atlas of " + std::to_string(ms.size()) + " materials (" + nombres + ")";
+    if (unico || ms.size() == 1)
+        inf->imagen = nombres;
+    else
+        inf->imagen = "atlas of " + std::to_string(ms.size()) + " materials (" + nombres + ")";
 }
 
-}  // namespace
+}   // namespace
 
 ImagenRGBA TexturizarRanura(std::vector<TrianguloImportado> *caras,
-                            const std::vector<MaterialImportado> &materiales,
-                            InformeTextura *informe, std::vector<std::string> *avisos) {
+                            const std::vector<MaterialImportado> &materiales, InformeTextura *informe,
+                            std::vector<std::string> *avisos)
+{
     std::vector<int> cual;
     std::vector<MaterialRanura> ms = ReunirMateriales(*caras, materiales, &cual);
     if (ms.empty()) ms.push_back(CrearSinMaterial());

@@ -21,13 +21,15 @@ typedef void (*IntercambioGLX)(void *pantalla, unsigned long dibujable);
 
 static int salida = -1;
 
-static long long Ahora(void) {
+static long long Ahora(void)
+{
     struct timespec t;
     clock_gettime(CLOCK_MONOTONIC, &t);
     return (long long)t.tv_sec * 1000000000LL + t.tv_nsec;
 }
 
-static void Escribir(long long valor) {
+static void Escribir(long long valor)
+{
     char linea[32];
     int n = snprintf(linea, sizeof linea, "%lld\n", valor);
     if (salida >= 0 && write(salida, linea, (size_t)n) != n) {
@@ -36,7 +38,8 @@ static void Escribir(long long valor) {
     }
 }
 
-void glXSwapBuffers(void *pantalla, unsigned long dibujable) {
+void glXSwapBuffers(void *pantalla, unsigned long dibujable)
+{
     static IntercambioGLX real;
     if (!real) real = (IntercambioGLX)dlsym(RTLD_NEXT, "glXSwapBuffers");
     if (salida == -1) {

@@ -31,7 +31,7 @@ Vector XoqueEsferaModelo(float radio, Vector centro, Vector mov, Modelo m);
 // centre and reach such that a sphere can touch the face only when its centre
 // lies within `alcance` + its radius of `centro`.
 struct EsferaCara {
-    int   cara;
+    int cara;
     float centro[3];
     float alcance;
 };
@@ -40,14 +40,14 @@ struct EsferaCara {
 // into a uniform grid of cells. A plain record: copies share the arrays and
 // only one copy may release them.
 struct IndiceColision {
-    Modelo      modelo;     // the model as indexed (arrays shared, not owned)
-    bool        porModelo;  // building ran out of memory: queries go face by face through `modelo`
-    int         NumCaras;   // faces held: in cells, then the large ones
-    int         NumGrandes; // faces too large for a cell, at the end of `caras`
-    int         celdas[3];  // cells along x, y, z
-    float       origen[3];  // low corner of the grid
-    float       lado;       // cell side
-    int        *inicio;     // first face of each cell (one entry per cell, plus one)
+    Modelo modelo;     // the model as indexed (arrays shared, not owned)
+    bool porModelo;    // building ran out of memory: queries go face by face through `modelo`
+    int NumCaras;      // faces held: in cells, then the large ones
+    int NumGrandes;    // faces too large for a cell, at the end of `caras`
+    int celdas[3];     // cells along x, y, z
+    float origen[3];   // low corner of the grid
+    float lado;        // cell side
+    int *inicio;       // first face of each cell (one entry per cell, plus one)
     EsferaCara *caras;
 };
 

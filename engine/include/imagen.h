@@ -3,11 +3,11 @@
 #define TALO_IMAGEN_H
 
 struct Imagen {
-    unsigned char *Pixeles;  // Ancho x Alto x (Bpp / 8) bytes, R G B (A) per pixel
-    int            Bpp;      // bits per pixel
-    int            Ancho;
-    int            Alto;
-    unsigned int   Textura;  // OpenGL texture name, written by the upload
+    unsigned char *Pixeles;   // Ancho x Alto x (Bpp / 8) bytes, R G B (A) per pixel
+    int Bpp;                  // bits per pixel
+    int Ancho;
+    int Alto;
+    unsigned int Textura;   // OpenGL texture name, written by the upload
 };
 
 // Loads a TGA file: image types 1 (colour-mapped), 2 (true colour) and 3

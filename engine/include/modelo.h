@@ -18,12 +18,12 @@ struct Cara {
 };
 
 struct Modelo {
-    int     NumVertices;
-    int     NumCaras;
-    int     NumCTexturas;
-    int     NumNormales;
+    int NumVertices;
+    int NumCaras;
+    int NumCTexturas;
+    int NumNormales;
     Vector *Vertices;
-    Cara   *Caras;
+    Cara *Caras;
     Vector *CTexturas;
     Vector *Normales;
 };
@@ -125,8 +125,7 @@ void EscalarCTextura(Modelo *m, float factor);
 inline bool CaraDentro(const Cara &f, int n)
 {
     for (int k = 0; k < 3; k++)
-        if (f.Vert[k] < 0 || f.Vert[k] >= n)
-            return false;
+        if (f.Vert[k] < 0 || f.Vert[k] >= n) return false;
     return true;
 }
 

@@ -19,22 +19,22 @@
 namespace ShaderGL {
 // Mesa's gl.h declares the 1.3 multitexture functions itself, which hides
 // glext.h's pointer type for this one.
-typedef void (APIENTRYP TipoMultiTexCoord2f)(GLenum target, GLfloat s, GLfloat t);
+typedef void(APIENTRYP TipoMultiTexCoord2f)(GLenum target, GLfloat s, GLfloat t);
 
-extern PFNGLCREATESHADEROBJECTARBPROC  CreateShaderObjectARB;
-extern PFNGLSHADERSOURCEARBPROC        ShaderSourceARB;
-extern PFNGLCOMPILESHADERARBPROC       CompileShaderARB;
+extern PFNGLCREATESHADEROBJECTARBPROC CreateShaderObjectARB;
+extern PFNGLSHADERSOURCEARBPROC ShaderSourceARB;
+extern PFNGLCOMPILESHADERARBPROC CompileShaderARB;
 extern PFNGLCREATEPROGRAMOBJECTARBPROC CreateProgramObjectARB;
-extern PFNGLATTACHOBJECTARBPROC        AttachObjectARB;
-extern PFNGLLINKPROGRAMARBPROC         LinkProgramARB;
-extern PFNGLVALIDATEPROGRAMARBPROC     ValidateProgramARB;
-extern PFNGLUSEPROGRAMOBJECTARBPROC    UseProgramObject;
-extern PFNGLGETUNIFORMLOCATIONARBPROC  GetUniformLocationARB;
-extern PFNGLUNIFORM3FARBPROC           Uniform3fARB;
-extern PFNGLUNIFORM1IARBPROC           Uniform1iARB;
-extern PFNGLACTIVETEXTUREPROC          ActiveTexture;
-extern TipoMultiTexCoord2f             glMultiTexCoord2f;
-}
+extern PFNGLATTACHOBJECTARBPROC AttachObjectARB;
+extern PFNGLLINKPROGRAMARBPROC LinkProgramARB;
+extern PFNGLVALIDATEPROGRAMARBPROC ValidateProgramARB;
+extern PFNGLUSEPROGRAMOBJECTARBPROC UseProgramObject;
+extern PFNGLGETUNIFORMLOCATIONARBPROC GetUniformLocationARB;
+extern PFNGLUNIFORM3FARBPROC Uniform3fARB;
+extern PFNGLUNIFORM1IARBPROC Uniform1iARB;
+extern PFNGLACTIVETEXTUREPROC ActiveTexture;
+extern TipoMultiTexCoord2f glMultiTexCoord2f;
+}   // namespace ShaderGL
 
 // Needs the context whose entry points are wanted to be current.
 void CargarPunterosFuncionesShader();

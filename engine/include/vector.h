@@ -11,17 +11,17 @@ struct Vector {
     float x, y, z;
 };
 
-void   AnularVector(Vector *v);                 // v = (0, 0, 0)
-Vector SumaVectores(Vector a, Vector b);        // a + b
-Vector RestaVectores(Vector a, Vector b);       // a - b
-float  ModuloVector(Vector a);                  // length (float sum of squares, then sqrt)
-Vector NormalizarVector(Vector a);              // a / |a|, or a itself when |a| == 0
-Vector NormalPlano(Vector a, Vector b);         // normalised a x b
-Vector VectorPorEscalar(Vector a, float s);     // a * s
-float  AnguloEntreVectores(Vector a, Vector b); // acos of the cosine, unclamped (NaN for a zero operand)
-Vector GirarVerticeX(Vector v, float angulo);   // positive turns +y towards -z
-Vector GirarVerticeY(Vector v, float angulo);   // right-hand rule about +y
-Vector GirarVerticeZ(Vector v, float angulo);   // right-hand rule about +z
+void AnularVector(Vector *v);                    // v = (0, 0, 0)
+Vector SumaVectores(Vector a, Vector b);         // a + b
+Vector RestaVectores(Vector a, Vector b);        // a - b
+float ModuloVector(Vector a);                    // length (float sum of squares, then sqrt)
+Vector NormalizarVector(Vector a);               // a / |a|, or a itself when |a| == 0
+Vector NormalPlano(Vector a, Vector b);          // normalised a x b
+Vector VectorPorEscalar(Vector a, float s);      // a * s
+float AnguloEntreVectores(Vector a, Vector b);   // acos of the cosine, unclamped (NaN for a zero operand)
+Vector GirarVerticeX(Vector v, float angulo);    // positive turns +y towards -z
+Vector GirarVerticeY(Vector v, float angulo);    // right-hand rule about +y
+Vector GirarVerticeZ(Vector v, float angulo);    // right-hand rule about +z
 
 // Point where the line p + l*d meets the plane q + s*u + t*v (Cramer's rule).
 // When the system is singular (DeterminanteRectaPlano(d, u, v) == 0: d in the

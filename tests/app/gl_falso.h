@@ -13,8 +13,8 @@ struct Llamada {
 };
 
 extern std::vector<Llamada> Registro;
-extern int RelojFalso;          // what RelojMilisegundos returns
-extern int LecturasReloj;       // how many times it was read
+extern int RelojFalso;              // what RelojMilisegundos returns
+extern int LecturasReloj;           // how many times it was read
 extern double AspectoPerspectiva;   // the aspect gluPerspective last got, unrounded
 
 #endif

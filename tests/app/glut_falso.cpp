@@ -14,7 +14,4 @@ void glutTimerFunc(unsigned int retardo, void (*funcion)(int), int valor)
     Glut.valor = valor;
 }
 
-void glutPostRedisplay()
-{
-    Glut.redibujados++;
-}
+void glutPostRedisplay() { Glut.redibujados++; }

@@ -3,11 +3,11 @@
 #define TALO_GLUT_FALSO_H
 
 struct LlamadasGlut {
-    int          temporizadores;      // glutTimerFunc calls
-    unsigned int retardo;             // arguments of the last one
-    void       (*funcion)(int);
-    int          valor;
-    int          redibujados;         // glutPostRedisplay calls
+    int temporizadores;     // glutTimerFunc calls
+    unsigned int retardo;   // arguments of the last one
+    void (*funcion)(int);
+    int valor;
+    int redibujados;   // glutPostRedisplay calls
 };
 
 extern LlamadasGlut Glut;

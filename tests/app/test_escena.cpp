@@ -54,9 +54,9 @@ TEST(Dibujo, LaVarianteSigueALasCuentas)
         std::vector<E> esquinas;   // per corner 0, 1, 2 in calling order
     } casos[] = {
         {3, 3, 3, {N(0), T(0), V(0), N(1), T(1), V(1), N(2), T(2), V(2)}},   // TODO
-        {3, 0, 0, {V(0), V(1), V(2)}},                                      // SNT
-        {3, 3, 0, {T(0), V(0), T(1), V(1), T(2), V(2)}},                      // SN
-        {3, 0, 3, {N(0), V(0), N(1), V(1), N(2), V(2)}},                      // ST
+        {3, 0, 0, {V(0), V(1), V(2)}},                                       // SNT
+        {3, 3, 0, {T(0), V(0), T(1), V(1), T(2), V(2)}},                     // SN
+        {3, 0, 3, {N(0), V(0), N(1), V(1), N(2), V(2)}},                     // ST
     };
     for (const Caso &c : casos) {
         Modelo m = Hacer(c.v, c.t, c.n, {{1, 2, 3}, {1, 2, 3}});
@@ -100,29 +100,71 @@ TEST(Dibujo, LasCarasFueraDeLosArraysSeSaltan)
 
     Registro.clear();
     DibujarModeloTODO(m);   // only face 1 lies inside the normal array
-    Comparar({kColor, {"glBegin", {tri}}, N(0), T(0), V(0), N(1), T(1), V(1), N(0), T(0), V(0), {"glEnd", {}}});
+    Comparar(
+        {kColor, {"glBegin", {tri}}, N(0), T(0), V(0), N(1), T(1), V(1), N(0), T(0), V(0), {"glEnd", {}}});
 
     Registro.clear();
-    DibujarModeloSN(m);     // faces 1 and 2 lie inside the texture coordinates
-    Comparar({kColor, {"glBegin", {tri}}, T(0), V(0), T(1), V(1), T(0), V(0), {"glEnd", {}},
-              {"glBegin", {tri}}, T(0), V(0), T(1), V(1), T(2), V(2), {"glEnd", {}}});
+    DibujarModeloSN(m);   // faces 1 and 2 lie inside the texture coordinates
+    Comparar({kColor,
+              {"glBegin", {tri}},
+              T(0),
+              V(0),
+              T(1),
+              V(1),
+              T(0),
+              V(0),
+              {"glEnd", {}},
+              {"glBegin", {tri}},
+              T(0),
+              V(0),
+              T(1),
+              V(1),
+              T(2),
+              V(2),
+              {"glEnd", {}}});
 
     Registro.clear();
     DibujarModeloST(m);
     Comparar({kColor, {"glBegin", {tri}}, N(0), V(0), N(1), V(1), N(0), V(0), {"glEnd", {}}});
 
     Registro.clear();
-    DibujarModeloSNT(m);    // faces 1 to 3 lie inside the vertex array
-    Comparar({kColor, {"glBegin", {tri}}, V(0), V(1), V(0), {"glEnd", {}},
-              {"glBegin", {tri}}, V(0), V(1), V(2), {"glEnd", {}},
-              {"glBegin", {tri}}, V(1), V(2), V(3), {"glEnd", {}}});
+    DibujarModeloSNT(m);   // faces 1 to 3 lie inside the vertex array
+    Comparar({kColor,
+              {"glBegin", {tri}},
+              V(0),
+              V(1),
+              V(0),
+              {"glEnd", {}},
+              {"glBegin", {tri}},
+              V(0),
+              V(1),
+              V(2),
+              {"glEnd", {}},
+              {"glBegin", {tri}},
+              V(1),
+              V(2),
+              V(3),
+              {"glEnd", {}}});
 
     Registro.clear();
     DibujarModeloWire(m);
     const float tira = (float)GL_LINE_STRIP;
-    Comparar({kColor, {"glBegin", {tira}}, V(0), V(1), V(0), {"glEnd", {}},
-              {"glBegin", {tira}}, V(0), V(1), V(2), {"glEnd", {}},
-              {"glBegin", {tira}}, V(1), V(2), V(3), {"glEnd", {}}});
+    Comparar({kColor,
+              {"glBegin", {tira}},
+              V(0),
+              V(1),
+              V(0),
+              {"glEnd", {}},
+              {"glBegin", {tira}},
+              V(0),
+              V(1),
+              V(2),
+              {"glEnd", {}},
+              {"glBegin", {tira}},
+              V(1),
+              V(2),
+              V(3),
+              {"glEnd", {}}});
     LiberarModelo(&m);
 }
 
@@ -140,8 +182,12 @@ TEST(Redimensionar, PerspectivaYSuGuardaDeAlturaCero)
     const float p = (float)GL_PROJECTION, mv = (float)GL_MODELVIEW;
     Registro.clear();
     RedimensionarPerspectiva(800, 0);
-    Comparar({{"glViewport", {0, 0, 800, 1}}, {"glMatrixMode", {p}}, {"glLoadIdentity", {}},
-              {"gluPerspective", {60, 800, 1, 10000}}, {"glMatrixMode", {mv}}, {"glLoadIdentity", {}}});
+    Comparar({{"glViewport", {0, 0, 800, 1}},
+              {"glMatrixMode", {p}},
+              {"glLoadIdentity", {}},
+              {"gluPerspective", {60, 800, 1, 10000}},
+              {"glMatrixMode", {mv}},
+              {"glLoadIdentity", {}}});
     RedimensionarPerspectiva(1280, 720);
     EXPECT_EQ(AspectoPerspectiva, (double)(1280.0f / 720.0f));   // rounded to a 32-bit float
     EXPECT_NE(AspectoPerspectiva, 1280.0 / 720.0);
@@ -152,8 +198,12 @@ TEST(Redimensionar, Ortografica)
     const float p = (float)GL_PROJECTION, mv = (float)GL_MODELVIEW;
     Registro.clear();
     RedimensionarOrtho(200, 100);
-    Comparar({{"glViewport", {0, 0, 200, 100}}, {"glMatrixMode", {p}}, {"glLoadIdentity", {}},
-              {"glOrtho", {-200, 200, -100, 100, 1, -1}}, {"glMatrixMode", {mv}}, {"glLoadIdentity", {}}});
+    Comparar({{"glViewport", {0, 0, 200, 100}},
+              {"glMatrixMode", {p}},
+              {"glLoadIdentity", {}},
+              {"glOrtho", {-200, 200, -100, 100, 1, -1}},
+              {"glMatrixMode", {mv}},
+              {"glLoadIdentity", {}}});
     Registro.clear();
     RedimensionarOrtho(100, 200);
     ASSERT_EQ(Registro.size(), 6u);
@@ -211,8 +261,9 @@ TEST(Ajustes, EstadoDeDibujoLlamadaALlamada)
         float nombre = (float)(Registro[base].args[1] + k);
         e.push_back({"glGenTextures", {1, nombre}});
         e.push_back({"glBindTexture", {t2, nombre}});
-        e.push_back({"glTexImage2D", {t2, 0, (float)GL_RGB, (float)antes[k].Ancho, (float)antes[k].Alto, 0,
-                                      formato, (float)GL_UNSIGNED_BYTE}});
+        e.push_back({"glTexImage2D",
+                     {t2, 0, (float)GL_RGB, (float)antes[k].Ancho, (float)antes[k].Alto, 0, formato,
+                      (float)GL_UNSIGNED_BYTE}});
         Anadir(&e, Esperadas("textura"));
     }
     Comparar(e);
@@ -253,10 +304,10 @@ TEST(Ajustes, LasImagenesQueNoSePuedenSubirQuedanVacias)
 TEST(Cuadro, LlamadaALlamada)
 {
     IniciarCamara(&camara);
-    Mujer = Hacer(3, 0, 3, {{1, 2, 3}});        // normals only
-    Techo = Hacer(3, 3, 0, {{1, 2, 3}});        // texture coordinates only
-    Suelo = Hacer(3, 3, 3, {{1, 2, 3}});        // both
-    Paredes = Hacer(3, 0, 0, {{1, 2, 3}});      // neither
+    Mujer = Hacer(3, 0, 3, {{1, 2, 3}});     // normals only
+    Techo = Hacer(3, 3, 0, {{1, 2, 3}});     // texture coordinates only
+    Suelo = Hacer(3, 3, 3, {{1, 2, 3}});     // both
+    Paredes = Hacer(3, 0, 0, {{1, 2, 3}});   // neither
     Caballo = Hacer(3, 3, 3, {{3, 2, 1}});
     TMujer.Textura = 11;
     TTecho.Textura = 12;
@@ -307,4 +358,4 @@ TEST(Cuadro, LlamadaALlamada)
     for (Modelo *m : {&Mujer, &Techo, &Suelo, &Paredes, &Caballo}) LiberarModelo(m);
 }
 
-}  // namespace
+}   // namespace

@@ -40,27 +40,27 @@ std::string Cuadros(int n, int paso)
 TEST(FPS, FasesDelReloj)
 {
     RelojFalso = 1000;
-    EXPECT_EQ(Cuadro(), "");          // frame 1 only starts the clock
+    EXPECT_EQ(Cuadro(), "");   // frame 1 only starts the clock
     EXPECT_EQ(LecturasReloj, 1);
     for (int k = 2; k <= 26; k++) {
         RelojFalso += 20;
         EXPECT_EQ(Cuadro(), "") << "frame " << k;
     }
     EXPECT_EQ(LecturasReloj, 26);
-    EXPECT_EQ(Cuadros(1, 20), "FPS: 50\n");          // frame 27
+    EXPECT_EQ(Cuadros(1, 20), "FPS: 50\n");   // frame 27
     // The text stays until the next refresh, 26 frames later.
-    EXPECT_EQ(Cuadros(25, 10), "FPS: 50\n");         // frames 28 to 52
-    EXPECT_EQ(Cuadros(1, 10), "FPS: 100\n");         // frame 53: the last interval only
+    EXPECT_EQ(Cuadros(25, 10), "FPS: 50\n");   // frames 28 to 52
+    EXPECT_EQ(Cuadros(1, 10), "FPS: 100\n");   // frame 53: the last interval only
     EXPECT_EQ(Cuadros(25, 3), "FPS: 100\n");
-    EXPECT_EQ(Cuadros(1, 3), "FPS: 333\n");          // frame 79: 1000 / 3 rounded
+    EXPECT_EQ(Cuadros(1, 3), "FPS: 333\n");   // frame 79: 1000 / 3 rounded
     EXPECT_EQ(Cuadros(25, 7), "FPS: 333\n");
-    EXPECT_EQ(Cuadros(1, 0), "FPS: inf\n");          // frame 105: same millisecond
+    EXPECT_EQ(Cuadros(1, 0), "FPS: inf\n");   // frame 105: same millisecond
     // A clock reading that wraps past the 32-bit range still gives the
     // elapsed time.
     RelojFalso = INT_MAX - 5;
     Cuadros(25, 0);
-    RelojFalso = INT_MIN + 14;                       // 20 ms later
-    EXPECT_EQ(Cuadro(), "FPS: 50\n");                // frame 131
+    RelojFalso = INT_MIN + 14;          // 20 ms later
+    EXPECT_EQ(Cuadro(), "FPS: 50\n");   // frame 131
     EXPECT_EQ(LecturasReloj, 131);
 }
 
@@ -84,11 +84,10 @@ TEST(FPS, LlamadasDeLaSuperposicion)
     // Each statistics line drawn whole from its position.
     std::vector<std::string> textos;
     for (const Llamada &l : Registro)
-        if (l.nombre == "glRasterPos3f")
-            textos.push_back(l.texto);
+        if (l.nombre == "glRasterPos3f") textos.push_back(l.texto);
     ASSERT_EQ(textos.size(), 3u);
     EXPECT_EQ(textos[1], "caballo");
     EXPECT_EQ(textos[2], "mujer");
 }
 
-}  // namespace
+}   // namespace

@@ -17,14 +17,19 @@ namespace {
 std::string Patron()
 {
     using namespace ShaderGL;
-    const void *p[13] = {
-        (const void *)CreateShaderObjectARB, (const void *)ShaderSourceARB,
-        (const void *)CompileShaderARB, (const void *)CreateProgramObjectARB,
-        (const void *)AttachObjectARB, (const void *)LinkProgramARB,
-        (const void *)ValidateProgramARB, (const void *)UseProgramObject,
-        (const void *)GetUniformLocationARB, (const void *)Uniform3fARB,
-        (const void *)Uniform1iARB, (const void *)ActiveTexture,
-        (const void *)ShaderGL::glMultiTexCoord2f};
+    const void *p[13] = {(const void *)CreateShaderObjectARB,
+                         (const void *)ShaderSourceARB,
+                         (const void *)CompileShaderARB,
+                         (const void *)CreateProgramObjectARB,
+                         (const void *)AttachObjectARB,
+                         (const void *)LinkProgramARB,
+                         (const void *)ValidateProgramARB,
+                         (const void *)UseProgramObject,
+                         (const void *)GetUniformLocationARB,
+                         (const void *)Uniform3fARB,
+                         (const void *)Uniform1iARB,
+                         (const void *)ActiveTexture,
+                         (const void *)ShaderGL::glMultiTexCoord2f};
     std::string s;
     for (const void *x : p) s += x ? '1' : '0';
     return s;
@@ -115,4 +120,4 @@ TEST(PunterosShader, NucleoBuscaLasExtensionesUnaAUna)
     EXPECT_TRUE(VersionAlMenos(3, 2));
 }
 
-}  // namespace
+}   // namespace

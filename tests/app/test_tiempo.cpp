@@ -34,8 +34,8 @@ bool Igual(Vector a, Vector b) { return memcmp(&a, &b, sizeof a) == 0; }
 ::testing::AssertionResult MismoVector(Vector a, Vector b)
 {
     if (Igual(a, b)) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "(" << a.x << ", " << a.y << ", " << a.z << ") != ("
-                                         << b.x << ", " << b.y << ", " << b.z << ")";
+    return ::testing::AssertionFailure() << "(" << a.x << ", " << a.y << ", " << a.z << ") != (" << b.x
+                                         << ", " << b.y << ", " << b.z << ")";
 }
 
 ::testing::AssertionResult MismaCamara(Camara a, Camara b)
@@ -43,9 +43,9 @@ bool Igual(Vector a, Vector b) { return memcmp(&a, &b, sizeof a) == 0; }
     if (memcmp(&a, &b, sizeof a) == 0) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure()
            << "Posicion (" << a.Posicion.x << ", " << a.Posicion.y << ", " << a.Posicion.z << ") vs ("
-           << b.Posicion.x << ", " << b.Posicion.y << ", " << b.Posicion.z << "), Frente ("
-           << a.Frente.x << ", " << a.Frente.y << ", " << a.Frente.z << ") vs ("
-           << b.Frente.x << ", " << b.Frente.y << ", " << b.Frente.z << ")";
+           << b.Posicion.x << ", " << b.Posicion.y << ", " << b.Posicion.z << "), Frente (" << a.Frente.x
+           << ", " << a.Frente.y << ", " << a.Frente.z << ") vs (" << b.Frente.x << ", " << b.Frente.y << ", "
+           << b.Frente.z << ")";
 }
 
 Camara CamaraInicial()
@@ -96,7 +96,7 @@ TEST_F(Tick, AvanzarMueveSieteHaciaMenosZ)
     Tiempo(1);
     EXPECT_EQ(Mov.z, -7.0f);
     EXPECT_EQ(Mov.y, 0.0f);
-    EXPECT_GT(Mov.x, 0.0f);            // the reset front point is 0.01 to the right
+    EXPECT_GT(Mov.x, 0.0f);   // the reset front point is 0.01 to the right
     EXPECT_LT(Mov.x, 1e-6f);
     EXPECT_TRUE(MismoVector(camara.Posicion, Mov));
     EXPECT_EQ(camara.Frente.z, -100006.0f);
@@ -115,12 +115,9 @@ TEST_F(Tick, TeclasYMovimientoDeUnTick)
         Vector mov, posicion;
     };
     const Caso casos[] = {
-        {{&DDD}, 1, {7, 0, 0}, {7, 0, 0}},
-        {{&AAA}, 1, {-7, 0, 0}, {-7, 0, 0}},
-        {{&WWW, &SSS}, 1, {0, 0, 0}, {0, 0, 0}},
-        {{&AAA, &DDD}, 1, {0, 0, 0}, {0, 0, 0}},
-        {{&SPACE}, 1, {0, 15, 0}, {0, 15, 0}},
-        {{&SPACE, &VVV}, 1, {0, 5, 0}, {0, 5, 0}},
+        {{&DDD}, 1, {7, 0, 0}, {7, 0, 0}},       {{&AAA}, 1, {-7, 0, 0}, {-7, 0, 0}},
+        {{&WWW, &SSS}, 1, {0, 0, 0}, {0, 0, 0}}, {{&AAA, &DDD}, 1, {0, 0, 0}, {0, 0, 0}},
+        {{&SPACE}, 1, {0, 15, 0}, {0, 15, 0}},   {{&SPACE, &VVV}, 1, {0, 5, 0}, {0, 5, 0}},
         {{&VVV}, 3, {0, -10, 0}, {0, -30, 0}},
     };
     for (const Caso &k : casos) {
@@ -177,7 +174,7 @@ TEST_F(Tick, GirosConTeclasYSuMomento)
     Tiempo(1);
     EXPECT_TRUE(MismoVector(Mov, recto));
     Tiempo(1);
-    EXPECT_LT(Mov.x, -0.3f);               // the turn shows on the next tick
+    EXPECT_LT(Mov.x, -0.3f);   // the turn shows on the next tick
 
     // z pitches up, x down.
     Reiniciar();
@@ -385,7 +382,7 @@ struct TeclaBandera {
 };
 
 const TeclaBandera kSostenidas[] = {
-    {'w', &WWW}, {'s', &SSS}, {'a', &AAA}, {'d', &DDD}, {'q', &QQQ},
+    {'w', &WWW}, {'s', &SSS}, {'a', &AAA}, {'d', &DDD},   {'q', &QQQ},
     {'e', &EEE}, {'z', &ZZZ}, {'x', &XXX}, {' ', &SPACE},
 };
 
@@ -393,10 +390,7 @@ const TeclaBandera kSostenidas[] = {
 struct Estado {
     int v[13];
 };
-Estado Leer()
-{
-    return Estado{{WWW, SSS, AAA, DDD, QQQ, EEE, ZZZ, XXX, SPACE, CCC, VVV, PosX, PosY}};
-}
+Estado Leer() { return Estado{{WWW, SSS, AAA, DDD, QQQ, EEE, ZZZ, XXX, SPACE, CCC, VVV, PosX, PosY}}; }
 bool operator==(const Estado &a, const Estado &b) { return memcmp(&a, &b, sizeof a) == 0; }
 
 class Entrada : public ::testing::Test {
@@ -546,4 +540,4 @@ TEST(Reloj, CuentaMilisegundosTranscurridos)
     EXPECT_LT(despues - antes, 60000);
 }
 
-}  // namespace
+}   // namespace

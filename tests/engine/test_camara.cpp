@@ -21,8 +21,8 @@ namespace {
 using ::Mismo;   // the float and vector forms, beside the camera's
 bool Mismo(const Camara &a, const Camara &b)
 {
-    return Mismo(a.Posicion, b.Posicion) && Mismo(a.Frente, b.Frente) && Mismo(a.Arriba, b.Arriba)
-           && Mismo(a.Lateral, b.Lateral);
+    return Mismo(a.Posicion, b.Posicion) && Mismo(a.Frente, b.Frente) && Mismo(a.Arriba, b.Arriba) &&
+           Mismo(a.Lateral, b.Lateral);
 }
 
 bool Finito(Vector v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
@@ -40,8 +40,8 @@ std::string Texto(const char *formato, float x)
 {
     if (Bits(v.x) == Bits(e.x) && Bits(v.y) == Bits(e.y) && Bits(v.z) == Bits(e.z))
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "got (" << v.x << ", " << v.y << ", " << v.z
-                                         << ") expected (" << e.x << ", " << e.y << ", " << e.z << ")";
+    return ::testing::AssertionFailure() << "got (" << v.x << ", " << v.y << ", " << v.z << ") expected ("
+                                         << e.x << ", " << e.y << ", " << e.z << ")";
 }
 
 // A value known to a given number of decimals: the exact float must show
@@ -53,16 +53,14 @@ std::string Redondeado(float x, const char *impreso)
     char b[64];
     std::snprintf(b, sizeof b, "%.*f", decimales, (double)x);
     std::string t = b;
-    if (t.find_first_not_of("-0.") == std::string::npos && t[0] == '-')
-        t.erase(0, 1);
+    if (t.find_first_not_of("-0.") == std::string::npos && t[0] == '-') t.erase(0, 1);
     return t;
 }
 
 ::testing::AssertionResult Muestra(Vector v, const char *x, const char *y, const char *z)
 {
     std::string tx = Redondeado(v.x, x), ty = Redondeado(v.y, y), tz = Redondeado(v.z, z);
-    if (tx == x && ty == y && tz == z)
-        return ::testing::AssertionSuccess();
+    if (tx == x && ty == y && tz == z) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "shows (" << tx << ", " << ty << ", " << tz << ")";
 }
 
@@ -71,12 +69,9 @@ Vector RRes(Vector a, Vector b) { return V(a.x - b.x, a.y - b.y, a.z - b.z); }
 ::testing::AssertionResult CamaraExacta(const Camara &c, Vector p, Vector f, Vector a, Vector l)
 {
     ::testing::AssertionResult r = BitsIguales(c.Posicion, p);
-    if (r)
-        r = BitsIguales(c.Frente, f);
-    if (r)
-        r = BitsIguales(c.Arriba, a);
-    if (r)
-        r = BitsIguales(c.Lateral, l);
+    if (r) r = BitsIguales(c.Frente, f);
+    if (r) r = BitsIguales(c.Arriba, a);
+    if (r) r = BitsIguales(c.Lateral, l);
     return r;
 }
 
@@ -100,8 +95,7 @@ Camara Inclinada()
     return c;
 }
 
-
-} // namespace
+}   // namespace
 
 TEST(CamaraReset, ValoresFijosSobreCualquierContenido)
 {
@@ -132,8 +126,10 @@ TEST(CamaraMovimiento, VectoresFrenteYLateral)
     EXPECT_TRUE(BitsIguales(CamaraVecFrente(c, V(0.5f, -1, 2), 7), V(0.5f + 0x1.77d03ap-21f, -1, -5)));
     // A turned and moved camera, where every component counts.
     const Camara t = Inclinada();
-    EXPECT_TRUE(BitsIguales(CamaraVecFrente(t, V(0.5f, -1, 2), 7), V(-0x1.009c08p+2f, -0x1.4a8504p+1f, -0x1.8eb0d8p+1f)));
-    EXPECT_TRUE(BitsIguales(CamaraVecLateral(t, V(0.5f, -1, 2), -7), V(-0x1.36a638p+2f, 0x1.54a3ap-2f, 0x1.93b81ep+2f)));
+    EXPECT_TRUE(BitsIguales(CamaraVecFrente(t, V(0.5f, -1, 2), 7),
+                            V(-0x1.009c08p+2f, -0x1.4a8504p+1f, -0x1.8eb0d8p+1f)));
+    EXPECT_TRUE(BitsIguales(CamaraVecLateral(t, V(0.5f, -1, 2), -7),
+                            V(-0x1.36a638p+2f, 0x1.54a3ap-2f, 0x1.93b81ep+2f)));
 }
 
 TEST(CamaraMovimiento, VectorNuloDevuelveAcumulador)
@@ -158,22 +154,24 @@ TEST(CamaraGiro, GirosSobreLosTresEjes)
     Camara c = Reset();
     GirarCamaraY(&c, 0.05f);
     EXPECT_TRUE(CamaraExacta(c, V(0, 0, 0), V(-0x1.385db6p+12f, 0, -0x1.862208p+16f),
-                             V(-0x1.385db6p+12f, 0x1.869fp+16f, -0x1.862208p+16f), V(0x1.862206p+16f, 0, -0x1.385dep+12f)));
+                             V(-0x1.385db6p+12f, 0x1.869fp+16f, -0x1.862208p+16f),
+                             V(0x1.862206p+16f, 0, -0x1.385dep+12f)));
     EXPECT_TRUE(Muestra(c.Frente, "-4997.857", "0", "-99874.03"));
     c = Reset();
     GirarCamaraY(&c, -0.05f);
     EXPECT_TRUE(CamaraExacta(c, V(0, 0, 0), V(0x1.385e08p+12f, 0, -0x1.862206p+16f),
-                             V(0x1.385e08p+12f, 0x1.869fp+16f, -0x1.862206p+16f), V(0x1.862206p+16f, 0, 0x1.385dep+12f)));
+                             V(0x1.385e08p+12f, 0x1.869fp+16f, -0x1.862206p+16f),
+                             V(0x1.862206p+16f, 0, 0x1.385dep+12f)));
     c = Reset();
     GirarCamaraX(&c, 1.5707964f);
-    EXPECT_TRUE(CamaraExacta(c, V(0, 0, 0), V(0.01f, -99999, 0x1.1e76dp-8f), V(0.01f, -0x1.869f02p+16f, -0x1.869efep+16f),
-                             V(99999, 0, 0)));
+    EXPECT_TRUE(CamaraExacta(c, V(0, 0, 0), V(0.01f, -99999, 0x1.1e76dp-8f),
+                             V(0.01f, -0x1.869f02p+16f, -0x1.869efep+16f), V(99999, 0, 0)));
     // About z through a moved eye: +x turns towards +y.
     c = Reset();
     CamaraAvance(&c, V(10, 20, 30));
     GirarCamaraZ(&c, 1.5707964f);
-    EXPECT_TRUE(CamaraExacta(c, V(10, 20, 30), V(10, 0x1.4028f6p+4f, -99969), V(-99989, 0x1.40170ep+4f, -99969),
-                             V(0x1.3fdc32p+3f, 100019, 30)));
+    EXPECT_TRUE(CamaraExacta(c, V(10, 20, 30), V(10, 0x1.4028f6p+4f, -99969),
+                             V(-99989, 0x1.40170ep+4f, -99969), V(0x1.3fdc32p+3f, 100019, 30)));
 }
 
 TEST(CamaraMirar, ArribaAbajoYGiroGrande)
@@ -229,8 +227,7 @@ TEST(CamaraMirar, LimitesDeInclinacion)
         int giros = 0;
         for (Camara antes = c; giros < 100; giros++, antes = c) {
             CamaraMirar(&c, k.paso);
-            if (Mismo(c, antes))
-                break;
+            if (Mismo(c, antes)) break;
         }
         EXPECT_EQ(giros, k.giros);
         EXPECT_EQ(Texto("%.4f", Phi(c)), k.phi);
@@ -393,13 +390,14 @@ double Coseno(Vector a, Vector b)
 
 ::testing::AssertionResult Cerca(Vector v, double x, double y, double z, double tolerancia)
 {
-    if (std::fabs(v.x - x) <= tolerancia && std::fabs(v.y - y) <= tolerancia && std::fabs(v.z - z) <= tolerancia)
+    if (std::fabs(v.x - x) <= tolerancia && std::fabs(v.y - y) <= tolerancia &&
+        std::fabs(v.z - z) <= tolerancia)
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "got (" << v.x << ", " << v.y << ", " << v.z << ") expected (" << x
-                                         << ", " << y << ", " << z << ")";
+    return ::testing::AssertionFailure() << "got (" << v.x << ", " << v.y << ", " << v.z << ") expected ("
+                                         << x << ", " << y << ", " << z << ")";
 }
 
-}  // namespace
+}   // namespace
 
 // From every such orientation (side axis along x, along y or diagonal, view
 // at every 30 degrees about it; a level view along z with its side axis at
@@ -420,30 +418,32 @@ TEST(CamaraMirarSingular, GiraDesdeCadaOrientacion)
         for (double u : {90.0, 270.0}) orientaciones.push_back({w, u});
     int giradas = 0, quietas = 0;
     for (auto [w, u] : orientaciones)
-            for (float t : {0.05f, -0.05f})
-                for (float largo : {1.0f, 99999.0f}) {
-                    const Vector ojo = largo > 1 ? V(250, -40, 1e4f) : V(0, 0, 0);
-                    Camara c = CamaraDeCostado(ojo, w, u, largo);
-                    const Camara antes = c;
-                    const Vector b = RRes(c.Frente, c.Posicion), a = RRes(c.Arriba, c.Frente);
-                    ASSERT_EQ((double)b.x * a.y - (double)b.y * a.x, 0.0) << w << " " << u;
-                    const double phi = std::acos(Coseno(b, V(0, 1, 0)));
-                    CamaraMirar(&c, t);
-                    const std::string caso = "w " + std::to_string(w) + " u " + std::to_string(u) + " t "
-                                             + std::to_string(t) + " scale " + std::to_string(largo);
-                    EXPECT_TRUE(Mismo(c.Posicion, antes.Posicion)) << caso;
-                    EXPECT_TRUE(Mismo(c.Lateral, antes.Lateral)) << caso;
-                    if ((t > 0 && phi < 0.15) || (t < 0 && phi > 3.13)) {
-                        EXPECT_TRUE(Mismo(c, antes)) << caso;
-                        quietas++;
-                        continue;
-                    }
-                    const double ct = std::cos((double)t), st = std::sin((double)t), tol = 2e-6 * largo;
-                    const Vector nb = RRes(c.Frente, c.Posicion), na = RRes(c.Arriba, c.Frente);
-                    EXPECT_TRUE(Cerca(nb, b.x * ct + a.x * st, b.y * ct + a.y * st, b.z * ct + a.z * st, tol)) << caso;
-                    EXPECT_TRUE(Cerca(na, a.x * ct - b.x * st, a.y * ct - b.y * st, a.z * ct - b.z * st, tol)) << caso;
-                    giradas++;
+        for (float t : {0.05f, -0.05f})
+            for (float largo : {1.0f, 99999.0f}) {
+                const Vector ojo = largo > 1 ? V(250, -40, 1e4f) : V(0, 0, 0);
+                Camara c = CamaraDeCostado(ojo, w, u, largo);
+                const Camara antes = c;
+                const Vector b = RRes(c.Frente, c.Posicion), a = RRes(c.Arriba, c.Frente);
+                ASSERT_EQ((double)b.x * a.y - (double)b.y * a.x, 0.0) << w << " " << u;
+                const double phi = std::acos(Coseno(b, V(0, 1, 0)));
+                CamaraMirar(&c, t);
+                const std::string caso = "w " + std::to_string(w) + " u " + std::to_string(u) + " t " +
+                                         std::to_string(t) + " scale " + std::to_string(largo);
+                EXPECT_TRUE(Mismo(c.Posicion, antes.Posicion)) << caso;
+                EXPECT_TRUE(Mismo(c.Lateral, antes.Lateral)) << caso;
+                if ((t > 0 && phi < 0.15) || (t < 0 && phi > 3.13)) {
+                    EXPECT_TRUE(Mismo(c, antes)) << caso;
+                    quietas++;
+                    continue;
                 }
+                const double ct = std::cos((double)t), st = std::sin((double)t), tol = 2e-6 * largo;
+                const Vector nb = RRes(c.Frente, c.Posicion), na = RRes(c.Arriba, c.Frente);
+                EXPECT_TRUE(Cerca(nb, b.x * ct + a.x * st, b.y * ct + a.y * st, b.z * ct + a.z * st, tol))
+                    << caso;
+                EXPECT_TRUE(Cerca(na, a.x * ct - b.x * st, a.y * ct - b.y * st, a.z * ct - b.z * st, tol))
+                    << caso;
+                giradas++;
+            }
     EXPECT_EQ(quietas, 4 * 2);   // up and down, each reached from w = 0 and w = 180, at two scales
     EXPECT_EQ(giradas, (int)orientaciones.size() * 2 * 2 - quietas);
 }

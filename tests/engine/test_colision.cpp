@@ -19,7 +19,6 @@
 
 namespace {
 
-
 Vector V(float x, float y, float z) { return Vector{x, y, z}; }
 
 std::string Texto(Vector v)
@@ -59,13 +58,15 @@ Modelo ModeloDe(std::vector<Vector> &vertices, std::vector<Cara> &caras)
 Cara CaraDe(int a, int b, int c)
 {
     Cara k;
-    k.Vert[0] = a; k.Vert[1] = b; k.Vert[2] = c;
+    k.Vert[0] = a;
+    k.Vert[1] = b;
+    k.Vert[2] = c;
     k.Aux[0] = k.Aux[1] = k.Aux[2] = -7;
     k.Res[0] = k.Res[1] = k.Res[2] = -9;
     return k;
 }
 
-} // namespace
+}   // namespace
 
 TEST(XoqueTriangulo, CaidaYDeslizamiento)
 {
@@ -92,7 +93,7 @@ TEST(XoqueTriangulo, EmpujeHaciaFuera)
 
 TEST(XoqueTriangulo, DistanciaDeContacto)
 {
-    EXPECT_TRUE(Suelo(V(0, 50, 0), V(0, -10, 0), V(0, 0, 0)));     // d == r touches
+    EXPECT_TRUE(Suelo(V(0, 50, 0), V(0, -10, 0), V(0, 0, 0)));   // d == r touches
     EXPECT_TRUE(Suelo(V(0, 50.5f, 0), V(0, -10, 0), V(0, -10, 0)));
     EXPECT_TRUE(Suelo(V(0, 60, 0), V(0, -30, 0), V(0, -30, 0)));   // only d before counts
 }
@@ -122,7 +123,7 @@ TEST(XoqueTriangulo, SumaDeAngulosYBanda)
 TEST(XoqueTriangulo, SumaDeAngulosRedondeadaUnaVez)
 {
     const Vector centro = V(0, 30, -0x1.ac5db2p+6f);   // z = -107.091499
-    const Vector f = V(0, 0, -0x1.ac5db2p+6f);          // its foot point
+    const Vector f = V(0, 0, -0x1.ac5db2p+6f);         // its foot point
     const float g1 = AnguloEntreVectores(RestaVectores(S1, f), RestaVectores(S2, f));
     const float g2 = AnguloEntreVectores(RestaVectores(S2, f), RestaVectores(S3, f));
     const float g3 = AnguloEntreVectores(RestaVectores(S3, f), RestaVectores(S1, f));
@@ -184,7 +185,9 @@ TEST(XoqueModelo, SueloCuadradoDeDosTriangulos)
     const Modelo m = ModeloDe(v, c);
     const Vector caida = V(0, -10, 0);
 
-    struct Caso { Vector centro, esperado; };
+    struct Caso {
+        Vector centro, esperado;
+    };
     const Caso casos[] = {
         {V(5, 30, -5), V(0, 20, 0)},     // inside one, in the band of the other: both push
         {V(8, 30, -8), V(0, 10, 0)},     // outside the band of the second
@@ -192,7 +195,8 @@ TEST(XoqueModelo, SueloCuadradoDeDosTriangulos)
     };
     for (const Caso &k : casos) {
         Vector e = XoqueEsferaModelo(50, k.centro, caida, m);
-        Vector r = XoqueReferencia(50, k.centro, XoqueReferencia(50, k.centro, caida, v[0], v[1], v[2]), v[0], v[2], v[3]);
+        Vector r = XoqueReferencia(50, k.centro, XoqueReferencia(50, k.centro, caida, v[0], v[1], v[2]), v[0],
+                                   v[2], v[3]);
         EXPECT_EQ(e.x, k.esperado.x) << Texto(e);
         EXPECT_EQ(e.y, k.esperado.y) << Texto(e);
         EXPECT_EQ(e.z, k.esperado.z) << Texto(e);
@@ -229,8 +233,12 @@ TEST(XoqueModelo, SinCaras)
 TEST(XoqueModelo, IndicesFueraDeRangoSeSaltan)
 {
     std::vector<Vector> v = {S1, S2, S3};
-    std::vector<Cara> c = {CaraDe(0, 1, 3), CaraDe(-1, 1, 2), CaraDe(0, 1, 2),
-                           CaraDe(3, 0, 1), CaraDe(0, -2147483647 - 1, 2), CaraDe(2, 1, 2147483647)};
+    std::vector<Cara> c = {CaraDe(0, 1, 3),
+                           CaraDe(-1, 1, 2),
+                           CaraDe(0, 1, 2),
+                           CaraDe(3, 0, 1),
+                           CaraDe(0, -2147483647 - 1, 2),
+                           CaraDe(2, 1, 2147483647)};
     Vector e = XoqueEsferaModelo(50, V(0, 30, 0), V(0, -10, 0), ModeloDe(v, c));
     EXPECT_TRUE(Mismo(e, V(0, 10, 0))) << Texto(e);
 
@@ -253,7 +261,8 @@ TEST(XoqueModelo, CorreccionesEncadenadas)
     // and bit for bit the reference threaded through both faces.
     c[1] = CaraDe(2, 0, 1);
     e = XoqueEsferaModelo(50, V(0, 30, 0), V(4, -10, 0), ModeloDe(v, c));
-    Vector r = XoqueReferencia(50, V(0, 30, 0), XoqueReferencia(50, V(0, 30, 0), V(4, -10, 0), S1, S2, S3), S3, S1, S2);
+    Vector r = XoqueReferencia(50, V(0, 30, 0), XoqueReferencia(50, V(0, 30, 0), V(4, -10, 0), S1, S2, S3),
+                               S3, S1, S2);
     EXPECT_TRUE(Mismo(e, r)) << Texto(e) << " reference " << Texto(r);
     EXPECT_EQ(e.y, 20.0f);
 }
@@ -268,10 +277,8 @@ float Aleatorio(std::mt19937 &g)
 {
     std::uniform_real_distribution<float> uno(-1.0f, 1.0f);
     int t = std::uniform_int_distribution<int>(0, 9)(g);
-    if (t < 2)
-        return (float)std::uniform_int_distribution<int>(-200, 200)(g);
-    if (t < 8)
-        return uno(g) * 300.0f;
+    if (t < 2) return (float)std::uniform_int_distribution<int>(-200, 200)(g);
+    if (t < 8) return uno(g) * 300.0f;
     return std::ldexp(uno(g), std::uniform_int_distribution<int>(-20, 20)(g));
 }
 
@@ -281,7 +288,7 @@ Vector VAleatorio(std::mt19937 &g)
     return V(x, y, Aleatorio(g));
 }
 
-} // namespace
+}   // namespace
 
 TEST(XoqueDiferencial, TriangulosAleatorios)
 {
@@ -291,20 +298,24 @@ TEST(XoqueDiferencial, TriangulosAleatorios)
     for (int i = 0; i < 100000; i++) {
         Vector v1 = VAleatorio(g), v2 = VAleatorio(g), v3 = VAleatorio(g);
         switch (i % 20) {
-        case 0: v2 = v1; break;                                            // coincident
-        case 1: v3 = SumaVectores(v1, VectorPorEscalar(RestaVectores(v2, v1), u01(g) * 3 - 1)); break;  // (nearly) collinear
+        case 0: v2 = v1; break;   // coincident
+        case 1:
+            v3 = SumaVectores(v1, VectorPorEscalar(RestaVectores(v2, v1), u01(g) * 3 - 1));
+            break;   // (nearly) collinear
         case 2: v3 = SumaVectores(v1, RestaVectores(v2, v1)); break;
         default: break;
         }
         float r = (i % 7 == 0) ? Aleatorio(g) : 50.0f * u01(g) + 1.0f;
         // A point of the triangle (or a little outside), lifted along the normal.
         float a = u01(g) * 1.2f - 0.1f, b = u01(g) * (1.1f - a);
-        Vector pie = SumaVectores(v1, SumaVectores(VectorPorEscalar(RestaVectores(v2, v1), a), VectorPorEscalar(RestaVectores(v3, v1), b)));
-        Vector n = NormalPlano(NormalizarVector(RestaVectores(v2, v1)), NormalizarVector(RestaVectores(v3, v1)));
-        Vector centro = (i % 5 == 4) ? VAleatorio(g) : SumaVectores(pie, VectorPorEscalar(n, (u01(g) * 2.4f - 1.2f) * r));
+        Vector pie = SumaVectores(v1, SumaVectores(VectorPorEscalar(RestaVectores(v2, v1), a),
+                                                   VectorPorEscalar(RestaVectores(v3, v1), b)));
+        Vector n =
+            NormalPlano(NormalizarVector(RestaVectores(v2, v1)), NormalizarVector(RestaVectores(v3, v1)));
+        Vector centro =
+            (i % 5 == 4) ? VAleatorio(g) : SumaVectores(pie, VectorPorEscalar(n, (u01(g) * 2.4f - 1.2f) * r));
         Vector mov = (i % 3 == 0) ? VectorPorEscalar(n, -u01(g) * r) : VAleatorio(g);
-        if (i % 11 == 0)
-            mov = SumaVectores(mov, VectorPorEscalar(n, 3 * r));
+        if (i % 11 == 0) mov = SumaVectores(mov, VectorPorEscalar(n, 3 * r));
 
         TrazaXoque t;
         Vector esperado = XoqueReferencia(r, centro, mov, v1, v2, v3, &t);

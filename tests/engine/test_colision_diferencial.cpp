@@ -22,20 +22,23 @@
 
 namespace {
 
-long Casos(long omision) {
+long Casos(long omision)
+{
     const char *s = std::getenv("TALO_CASOS");
     return s ? std::strtol(s, nullptr, 10) : omision;
 }
 
 Vector V(float x, float y, float z) { return Vector{x, y, z}; }
 
-Vector Aleatorio(std::mt19937_64 *g, double escala) {
+Vector Aleatorio(std::mt19937_64 *g, double escala)
+{
     std::uniform_real_distribution<double> u(-1.0, 1.0);
     const double x = u(*g), y = u(*g), z = u(*g);
     return V((float)(x * escala), (float)(y * escala), (float)(z * escala));
 }
 
-CasoColision UnaCara(Vector a, Vector b, Vector c, float r, Vector centro, Vector mov) {
+CasoColision UnaCara(Vector a, Vector b, Vector c, float r, Vector centro, Vector mov)
+{
     CasoColision k;
     k.vertices = {a, b, c};
     Cara f;
@@ -50,11 +53,12 @@ CasoColision UnaCara(Vector a, Vector b, Vector c, float r, Vector centro, Vecto
     return k;
 }
 
-}  // namespace
+}   // namespace
 
 // Each random room through XoqueEsferaModelo, the face-by-face loop and the
 // room's collision index, all three bit for bit.
-TEST(XoqueModeloDiferencial, SalasAleatorias) {
+TEST(XoqueModeloDiferencial, SalasAleatorias)
+{
     std::mt19937_64 g(20261208);
     CasoColision caso;
     const long n = Casos(4000);
@@ -73,7 +77,8 @@ TEST(XoqueModeloDiferencial, SalasAleatorias) {
 
 // Sweeps a sphere across one floor triangle and the band beyond its edges
 // at many scales, on a fine grid: every touched/untouched boundary crossed.
-TEST(XoqueModeloDiferencial, BarridoSobreUnTriangulo) {
+TEST(XoqueModeloDiferencial, BarridoSobreUnTriangulo)
+{
     const double escalas[] = {1e-38, 1e-30, 1e-12, 1e-3, 1, 100, 1e6, 1e20, 1e36};
     long tocados = 0, total = 0;
     for (double e : escalas) {
@@ -98,7 +103,8 @@ TEST(XoqueModeloDiferencial, BarridoSobreUnTriangulo) {
 
 // Coordinates near the top of the float range, where edge vectors, squared
 // lengths and dot products overflow; and tiny ones, where they underflow.
-TEST(XoqueModeloDiferencial, CoordenadasExtremas) {
+TEST(XoqueModeloDiferencial, CoordenadasExtremas)
+{
     std::mt19937_64 g(77);
     std::uniform_real_distribution<double> u(-1.0, 1.0);
     const double escalas[] = {3e38, 1e38, 1e19, 1e-19, 1e-38, 1e-44};
@@ -106,8 +112,9 @@ TEST(XoqueModeloDiferencial, CoordenadasExtremas) {
         for (int i = 0; i < 3000; i++) {
             Vector a = Aleatorio(&g, e), b = Aleatorio(&g, e), c = Aleatorio(&g, e);
             float r = (float)(std::fabs(u(g)) * e);
-            Vector centro = (i % 2) ? Aleatorio(&g, e) : V(a.x / 3 + b.x / 3 + c.x / 3, a.y / 3 + b.y / 3 + c.y / 3,
-                                               a.z / 3 + b.z / 3 + c.z / 3);
+            Vector centro = (i % 2) ? Aleatorio(&g, e)
+                                    : V(a.x / 3 + b.x / 3 + c.x / 3, a.y / 3 + b.y / 3 + c.y / 3,
+                                        a.z / 3 + b.z / 3 + c.z / 3);
             CasoColision k = UnaCara(a, b, c, r, centro, Aleatorio(&g, e));
             std::string detalle;
             ASSERT_TRUE(CompararCasoColision(&k, &detalle, nullptr)) << detalle;
@@ -117,12 +124,14 @@ TEST(XoqueModeloDiferencial, CoordenadasExtremas) {
 // Radii and centres that are not ordinary numbers: nothing may be skipped
 // wrongly, whatever the comparisons do with them, by the model routine or
 // by the index (most of these go through its fallback).
-TEST(XoqueModeloDiferencial, RadiosYCentrosNoFinitos) {
+TEST(XoqueModeloDiferencial, RadiosYCentrosNoFinitos)
+{
     const float inf = std::numeric_limits<float>::infinity();
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    const float radios[] = {inf, -inf, nan, 0.0f, -0.0f, -50.0f, 50.0f, 3e38f, 1e-30f, std::numeric_limits<float>::max()};
-    const Vector centros[] = {V(0, 30, 0), V(inf, 30, 0), V(0, nan, 0), V(-inf, -inf, -inf),
-                              V(1e30f, 30, 0), V(0, 0, 0)};
+    const float radios[] = {inf,    -inf,  nan,   0.0f,   -0.0f,
+                            -50.0f, 50.0f, 3e38f, 1e-30f, std::numeric_limits<float>::max()};
+    const Vector centros[] = {V(0, 30, 0),         V(inf, 30, 0),   V(0, nan, 0),
+                              V(-inf, -inf, -inf), V(1e30f, 30, 0), V(0, 0, 0)};
     const Vector a = V(-100, 0, -100), b = V(100, 0, -100), c = V(0, 0, 100);
     for (float r : radios)
         for (Vector centro : centros)
@@ -141,7 +150,8 @@ TEST(XoqueModeloDiferencial, RadiosYCentrosNoFinitos) {
 // Slivers with an edge along an axis and a sphere much smaller than the
 // face, centred in the band beyond that edge: the band's reach (about edge
 // length / 28) is then nearly all of the distance from the face's box.
-TEST(XoqueModeloDiferencial, BandaDeAstillas) {
+TEST(XoqueModeloDiferencial, BandaDeAstillas)
+{
     std::mt19937_64 g(5);
     std::uniform_real_distribution<double> u(0.0, 1.0);
     long tocados = 0;

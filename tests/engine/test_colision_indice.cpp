@@ -34,8 +34,8 @@ std::string Texto(Vector v)
     const Vector b = XoqueEsferaModelo(r, c, mov, m);
     const Vector e = XoqueEsferaIndice(r, c, mov, ind);
     if (MismosBits(a, b) && MismosBits(a, e)) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "radius " << r << " centre " << Texto(c) << ": face by face " << Texto(a)
-                                         << ", model " << Texto(b) << ", index " << Texto(e);
+    return ::testing::AssertionFailure() << "radius " << r << " centre " << Texto(c) << ": face by face "
+                                         << Texto(a) << ", model " << Texto(b) << ", index " << Texto(e);
 }
 
 // A hall of about `caras` faces like the walkthrough's, floor, ceiling and
@@ -56,13 +56,15 @@ void Salon(std::mt19937_64 *g, int caras, CasoColision *c)
         c->vertices.push_back(Vector{0, (float)(100 * k + 30), 1000});
         Cara f;
         std::memset(&f, 0, sizeof f);
-        f.Vert[0] = b; f.Vert[1] = b + 1; f.Vert[2] = b + 2;
+        f.Vert[0] = b;
+        f.Vert[1] = b + 1;
+        f.Vert[2] = b + 2;
         c->caras.push_back(f);
     }
     std::shuffle(c->caras.begin(), c->caras.end(), *g);
 }
 
-}  // namespace
+}   // namespace
 
 // One index, many queries: centres near the floor, the walls, the corners and
 // far away, radii from 1 to 500 (500 gathers too many faces for the stack and
@@ -84,10 +86,17 @@ TEST(IndiceColision, SalonBarajadoRecorrido)
         const double x = -1500 + 3000 * u(g), z = -2500 + 3500 * u(g);
         switch (i % 5) {
         case 0: c = Vector{(float)x, (float)(-50 + r * (1.3 * u(g) - 0.1)), (float)z}; break;   // floor
-        case 1: c = Vector{(float)(1500 - r * u(g) * 1.2), (float)(-50 + 400 * u(g)), (float)z}; break;  // wall
-        case 2: c = Vector{(float)(-1500 + r * u(g)), (float)(350 - r * u(g)), (float)(-2500 + r * u(g))}; break;
+        case 1:
+            c = Vector{(float)(1500 - r * u(g) * 1.2), (float)(-50 + 400 * u(g)), (float)z};
+            break;   // wall
+        case 2:
+            c = Vector{(float)(-1500 + r * u(g)), (float)(350 - r * u(g)), (float)(-2500 + r * u(g))};
+            break;
         case 3: c = Vector{(float)x, (float)(1e4 * u(g)), (float)(z * 40)}; break;   // far away
-        default: c = sala.vertices[g() % sala.vertices.size()]; c.y += (float)(r * 0.9); break;   // above a vertex
+        default:
+            c = sala.vertices[g() % sala.vertices.size()];
+            c.y += (float)(r * 0.9);
+            break;   // above a vertex
         }
         const Vector mov = {(float)(7 * u(g) - 3.5), -10.0f, (float)(7 * u(g) - 3.5)};
         ASSERT_TRUE(Igual(r, c, mov, m, ind)) << "query " << i;
@@ -108,9 +117,13 @@ TEST(IndiceColision, CorreccionesEnOrdenDeCaras)
     const Vector v[3] = {{-300, -50, -300}, {300, -50, -300}, {0, -50, 300}};
     const int b = (int)sala.vertices.size();
     for (int k = 0; k < 3; k++) sala.vertices.push_back(v[k]);
-    f.Vert[0] = b; f.Vert[1] = b + 1; f.Vert[2] = b + 2;
+    f.Vert[0] = b;
+    f.Vert[1] = b + 1;
+    f.Vert[2] = b + 2;
     sala.caras.insert(sala.caras.begin(), f);
-    f.Vert[0] = b + 2; f.Vert[1] = b; f.Vert[2] = b + 1;
+    f.Vert[0] = b + 2;
+    f.Vert[1] = b;
+    f.Vert[2] = b + 1;
     sala.caras.push_back(f);
     const Modelo m = ModeloDeCaso(&sala);
     IndiceColision ind = IndexarModelo(m);
@@ -150,17 +163,23 @@ TEST(IndiceColision, ModelosVaciosYMalformados)
     std::vector<Vector> v = {{-100, 0, -100}, {100, 0, -100}, {0, 0, 100}};
     Cara fuera;
     std::memset(&fuera, 0, sizeof fuera);
-    fuera.Vert[0] = 0; fuera.Vert[1] = 1; fuera.Vert[2] = 3;
+    fuera.Vert[0] = 0;
+    fuera.Vert[1] = 1;
+    fuera.Vert[2] = 3;
     std::vector<Cara> caras = {fuera, fuera};
     caras[1].Vert[2] = -1;
 
     Modelo modelos[5];
     for (Modelo &m : modelos) IniciarModelo(&m);
-    modelos[1].NumCaras = 4;                     // a count without an array
-    modelos[2].NumVertices = 3; modelos[2].Vertices = v.data();
-    modelos[2].NumCaras = 2; modelos[2].Caras = caras.data();   // corners out of range
-    modelos[3] = modelos[2]; modelos[3].NumCaras = -5;          // a negative count
-    modelos[4] = modelos[2]; modelos[4].Vertices = nullptr;     // no vertex array
+    modelos[1].NumCaras = 4;   // a count without an array
+    modelos[2].NumVertices = 3;
+    modelos[2].Vertices = v.data();
+    modelos[2].NumCaras = 2;
+    modelos[2].Caras = caras.data();   // corners out of range
+    modelos[3] = modelos[2];
+    modelos[3].NumCaras = -5;   // a negative count
+    modelos[4] = modelos[2];
+    modelos[4].Vertices = nullptr;   // no vertex array
     for (const Modelo &m : modelos) {
         IndiceColision ind = IndexarModelo(m);
         EXPECT_EQ(ind.NumCaras, 0);
@@ -229,16 +248,17 @@ double LadoMayor(const Vector v[3])
     double l = 0;
     for (int k = 0; k < 3; k++) {
         const Vector a = v[k], b = v[(k + 1) % 3];
-        l = std::max(l, std::sqrt(((double)a.x - b.x) * ((double)a.x - b.x) + ((double)a.y - b.y) * ((double)a.y - b.y)
-                                  + ((double)a.z - b.z) * ((double)a.z - b.z)));
+        l = std::max(l, std::sqrt(((double)a.x - b.x) * ((double)a.x - b.x) +
+                                  ((double)a.y - b.y) * ((double)a.y - b.y) +
+                                  ((double)a.z - b.z) * ((double)a.z - b.z)));
     }
     return l;
 }
 
 double Distancia(Vector a, Vector b)
 {
-    return std::sqrt(((double)a.x - b.x) * ((double)a.x - b.x) + ((double)a.y - b.y) * ((double)a.y - b.y)
-                     + ((double)a.z - b.z) * ((double)a.z - b.z));
+    return std::sqrt(((double)a.x - b.x) * ((double)a.x - b.x) + ((double)a.y - b.y) * ((double)a.y - b.y) +
+                     ((double)a.z - b.z) * ((double)a.z - b.z));
 }
 
 // The faces near a sphere, each measured by its own size: a corner within
@@ -266,7 +286,7 @@ long long Probadas(float r, Vector c, Vector mov, const IndiceColision &ind)
     return CarasProbadasIndice - antes;
 }
 
-}  // namespace
+}   // namespace
 
 // Walking queries in a hall of 16000 faces look at the faces near the sphere
 // only, at least at all that change the movement, and a small share of the
@@ -332,7 +352,9 @@ void Triangulo(CasoColision *s, Vector a, Vector b, Vector c)
     s->vertices.push_back(c);
     Cara k;
     std::memset(&k, 0, sizeof k);
-    k.Vert[0] = n; k.Vert[1] = n + 1; k.Vert[2] = n + 2;
+    k.Vert[0] = n;
+    k.Vert[1] = n + 1;
+    k.Vert[2] = n + 2;
     s->caras.push_back(k);
 }
 
@@ -350,39 +372,42 @@ std::vector<CasoColision> Formas()
         f.emplace_back();
         Salon(&g, caras, &f.back());
     }
-    for (int eje = 0; eje < 3; eje++) {        // a strip 20000 long, 10 wide
+    for (int eje = 0; eje < 3; eje++) {   // a strip 20000 long, 10 wide
         f.emplace_back();
         for (int i = 0; i < 600; i++) {
             float p[3] = {0, 0, 0}, q[3] = {0, 0, 0}, w[3] = {0, 0, 0};
-            p[eje] = 33.0f * i; q[eje] = 33.0f * i + 30; w[eje] = 33.0f * i;
-            q[(eje + 1) % 3] = 10; w[(eje + 2) % 3] = 10;
-            Triangulo(&f.back(), Vector{p[0], p[1], p[2]}, Vector{q[0], q[1], q[2]}, Vector{w[0], w[1], w[2]});
+            p[eje] = 33.0f * i;
+            q[eje] = 33.0f * i + 30;
+            w[eje] = 33.0f * i;
+            q[(eje + 1) % 3] = 10;
+            w[(eje + 2) % 3] = 10;
+            Triangulo(&f.back(), Vector{p[0], p[1], p[2]}, Vector{q[0], q[1], q[2]},
+                      Vector{w[0], w[1], w[2]});
         }
     }
-    f.emplace_back();                           // a plate 3000 by 3000, one face thick
+    f.emplace_back();   // a plate 3000 by 3000, one face thick
     AnadirPared(&g, &f.back(), Vector{-1500, 0, -1500}, Vector{3000, 0, 0}, Vector{0, 0, 3000}, 40, 40);
     f.emplace_back();
     Triangulo(&f.back(), Vector{0, 0, 0}, Vector{1, 0, 0}, Vector{0, 1, 0});
     f.emplace_back();
-    for (int i = 0; i < 700; i++)
-        Triangulo(&f.back(), Vector{5, 5, 5}, Vector{6, 5, 5}, Vector{5, 5, 6});
-    f.emplace_back();                           // specks in a box of 1e6
+    for (int i = 0; i < 700; i++) Triangulo(&f.back(), Vector{5, 5, 5}, Vector{6, 5, 5}, Vector{5, 5, 6});
+    f.emplace_back();   // specks in a box of 1e6
     for (int i = 0; i < 3000; i++) {
         const Vector c = {u(g) * 1e6f, u(g) * 1e6f, u(g) * 1e6f};
         Triangulo(&f.back(), c, Vector{c.x + 0.5f, c.y, c.z}, Vector{c.x, c.y + 0.5f, c.z});
     }
-    f.emplace_back();                           // 1000 small faces and 300 huge ones
+    f.emplace_back();   // 1000 small faces and 300 huge ones
     for (int i = 0; i < 1300; i++) {
         const float t = i < 1000 ? 2.0f : 4000.0f;
         const Vector c = {u(g) * 500, u(g) * 500, u(g) * 500};
         Triangulo(&f.back(), c, Vector{c.x + t, c.y, c.z}, Vector{c.x, c.y, c.z + t});
     }
-    f.emplace_back();                           // faces that are never held
+    f.emplace_back();   // faces that are never held
     Salon(&g, 200, &f.back());
     f.back().caras[3].Vert[1] = (int)f.back().vertices.size();
     f.back().caras[7].Vert[0] = -1;
     f.back().vertices[f.back().caras[11].Vert[2]].y = std::numeric_limits<float>::infinity();
-    f.emplace_back();                           // last: a room of 1e30, one face up to 3e38
+    f.emplace_back();   // last: a room of 1e30, one face up to 3e38
     AnadirPared(&g, &f.back(), Vector{-1e30f, -1e30f, 0}, Vector{2e30f, 0, 0}, Vector{0, 2e30f, 0}, 12, 12);
     Triangulo(&f.back(), Vector{-1e30f, 0, 5e29f}, Vector{1e30f, 0, 5e29f}, Vector{0, 3e38f, 5e29f});
     return f;
@@ -396,15 +421,15 @@ std::vector<int> CarasTocables(const CasoColision &s)
         bool ok = true;
         for (int k = 0; k < 3; k++) {
             const int j = s.caras[i].Vert[k];
-            ok = ok && j >= 0 && j < (int)s.vertices.size() && std::isfinite(s.vertices[j].x)
-                 && std::isfinite(s.vertices[j].y) && std::isfinite(s.vertices[j].z);
+            ok = ok && j >= 0 && j < (int)s.vertices.size() && std::isfinite(s.vertices[j].x) &&
+                 std::isfinite(s.vertices[j].y) && std::isfinite(s.vertices[j].z);
         }
         if (ok) r.push_back(i);
     }
     return r;
 }
 
-}  // namespace
+}   // namespace
 
 // For every shape: no more cells than faces held; every face that can be
 // touched held exactly once, the large ones at the end; the cells' runs in
@@ -437,10 +462,10 @@ TEST(IndiceColisionRejilla, CadaFormaCabeEnSuRejilla)
             EXPECT_LE(ind.NumGrandes, std::max(1, ind.NumCaras / 256)) << "shape " << f;
         }
         // The strips (shapes 3 to 5) are cut along their length, the plate (6) along x and z.
-        const std::vector<int> largos = f == 6 ? std::vector<int>{0, 2} : f >= 3 && f <= 5 ? std::vector<int>{(int)f - 3}
-                                                                                         : std::vector<int>{};
-        for (int eje : largos)
-            EXPECT_GE(ind.celdas[eje], 8) << "shape " << f << " axis " << eje;
+        const std::vector<int> largos = f == 6             ? std::vector<int>{0, 2}
+                                        : f >= 3 && f <= 5 ? std::vector<int>{(int)f - 3}
+                                                           : std::vector<int>{};
+        for (int eje : largos) EXPECT_GE(ind.celdas[eje], 8) << "shape " << f << " axis " << eje;
 
         std::vector<int> vistas;
         for (int k = 0; k < ind.NumCaras; k++) vistas.push_back(ind.caras[k].cara);
@@ -460,7 +485,8 @@ TEST(IndiceColisionRejilla, CadaFormaCabeEnSuRejilla)
                 lejos = std::max({lejos, std::fabs(v.x), std::fabs(v.y), std::fabs(v.z)});
             }
         lejos = std::min(lejos * 4 + 100, 3e38f);
-        EXPECT_EQ(Probadas(1, Vector{lejos, -lejos, lejos}, Vector{1, -10, 2}, ind), enorme ? ind.NumGrandes : 0)
+        EXPECT_EQ(Probadas(1, Vector{lejos, -lejos, lejos}, Vector{1, -10, 2}, ind),
+                  enorme ? ind.NumGrandes : 0)
             << "shape " << f;
         for (int i = 0; i < 60; i++) {
             Vector c = s.vertices[s.caras[tocables[g() % tocables.size()]].Vert[0]];

@@ -17,7 +17,6 @@ namespace {
 
 const double kPi = 3.14159265358979323846;
 
-
 const Vector kCaida = {0.0f, -10.0f, 0.0f};
 
 typedef CasoColision Suelo;   // only its vertices and faces are used
@@ -62,8 +61,8 @@ Suelo Abanico(Vector centro, int k, int orden)
     s.vertices.push_back(centro);
     for (int i = 0; i < k; i++) {
         const double t = 2 * kPi * (i + 0.3) / k;
-        s.vertices.push_back(Vector{centro.x + (float)(100 * std::cos(t)), centro.y,
-                                    centro.z + (float)(100 * std::sin(t))});
+        s.vertices.push_back(
+            Vector{centro.x + (float)(100 * std::cos(t)), centro.y, centro.z + (float)(100 * std::sin(t))});
     }
     for (int i = 0; i < k; i++) Agregar(&s, 0, 1 + i, 1 + (i + 1) % k, orden);
     return s;
@@ -92,15 +91,15 @@ Suelo Abanico(Vector centro, int k, int orden)
         const bool quieto = paso.x == 0 && paso.z == 0;
         if ((quieto && ojo.y != inicio) || h < 40.0f || h > 50.0f) {
             LiberarIndice(&indice);
-            return ::testing::AssertionFailure() << "tick " << t << ": eye at (" << ojo.x << ", " << ojo.y << ", "
-                                                 << ojo.z << "), " << h << " above the floor";
+            return ::testing::AssertionFailure() << "tick " << t << ": eye at (" << ojo.x << ", " << ojo.y
+                                                 << ", " << ojo.z << "), " << h << " above the floor";
         }
     }
     LiberarIndice(&indice);
     return ::testing::AssertionSuccess();
 }
 
-}  // namespace
+}   // namespace
 
 // A grid floor with the walker starting above a vertex, in every corner
 // order and at several places (far from the origin rounding is coarser),
@@ -130,7 +129,8 @@ TEST(CaminarSobreSuelos, AbanicoAlrededorDelInicio)
                 Suelo s = Abanico(c, k, orden);
                 const Vector ojo = {c.x, c.y + 45.0f, c.z};
                 EXPECT_TRUE(Caminar(&s, ojo, Vector{0, 0, 0}, 40, c.y)) << k << " faces, order " << orden;
-                EXPECT_TRUE(Caminar(&s, ojo, Vector{1.5f, 0, -0.5f}, 20, c.y)) << k << " faces, order " << orden;
+                EXPECT_TRUE(Caminar(&s, ojo, Vector{1.5f, 0, -0.5f}, 20, c.y))
+                    << k << " faces, order " << orden;
             }
 }
 

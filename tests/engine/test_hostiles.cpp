@@ -36,15 +36,14 @@ namespace {
 
 const std::string &Dir() { return DirTemporal(); }
 
-std::string Escribir(const std::string &bytes, const char *nombre) {
-    return EscribirTemporal(nombre, bytes);
-}
+std::string Escribir(const std::string &bytes, const char *nombre) { return EscribirTemporal(nombre, bytes); }
 
 // ---- models
 
 // A consistent record: no negative count, an array behind every non-zero
 // count, and every element of every array readable.
-void EsperarCoherente(const Modelo &m) {
+void EsperarCoherente(const Modelo &m)
+{
     ASSERT_GE(m.NumVertices, 0);
     ASSERT_GE(m.NumCaras, 0);
     ASSERT_GE(m.NumCTexturas, 0);
@@ -62,17 +61,18 @@ void EsperarCoherente(const Modelo &m) {
 }
 
 // Loads `texto` as an OBJ file with the face format.
-Modelo CargarObj(const std::string &texto, int formato) {
+Modelo CargarObj(const std::string &texto, int formato)
+{
     return CargarModeloOBJ(Escribir(texto, "m.obj").c_str(), formato);
 }
 
-
-}  // namespace
+}   // namespace
 
 // ---------------------------------------------------------------------------
 // Paths that are not files, and files with nothing in them
 
-TEST(HostilesRutas, FicherosVaciosEInexistentesEnLosTresCargadores) {
+TEST(HostilesRutas, FicherosVaciosEInexistentesEnLosTresCargadores)
+{
     const std::string vacio = Escribir("", "vacio");
     const std::string falta = Dir() + "/no_existe";
     for (int formato = 0; formato <= 4; formato++) {
@@ -98,29 +98,31 @@ TEST(HostilesRutas, FicherosVaciosEInexistentesEnLosTresCargadores) {
 // ---------------------------------------------------------------------------
 // OBJ data that no modeller would write
 
-TEST(HostilesObj, BasuraBinariaDaUnModeloCoherente) {
+TEST(HostilesObj, BasuraBinariaDaUnModeloCoherente)
+{
     std::mt19937 azar(6);
     const char piezas[] = "vtnf/ 0123456789.-+eEx#\n\t";
     for (int n = 0; n < 150; n++) {
         std::string bytes(1 + azar() % 2000, '\0');
-        for (char &b : bytes)
-            b = (azar() % 2) ? (char)(azar() % 256) : piezas[azar() % (sizeof piezas - 1)];
+        for (char &b : bytes) b = (azar() % 2) ? (char)(azar() % 256) : piezas[azar() % (sizeof piezas - 1)];
         for (int formato = 0; formato <= 4; formato++) {
             SCOPED_TRACE(n * 10 + formato);
             Modelo m = CargarObj(bytes, formato);
             EsperarCoherente(m);
             const Vector centro = m.NumVertices ? m.Vertices[0] : Vector{0, 0, 0};
             const Vector mov = {3, -10, 1};
-            EXPECT_TRUE(MismosBits(XoqueEsferaModelo(50, centro, mov, m),
-                                    XoqueCaraACara(50, centro, mov, m)));
+            EXPECT_TRUE(
+                MismosBits(XoqueEsferaModelo(50, centro, mov, m), XoqueCaraACara(50, centro, mov, m)));
             LiberarModelo(&m);
         }
     }
 }
 
-TEST(HostilesObj, NanEInfinitosSeGuardanTalCual) {
+TEST(HostilesObj, NanEInfinitosSeGuardanTalCual)
+{
     Modelo m = CargarObj("v nan inf -inf\nv -nan 1e39 -1e39\nv 1e-50 3.4028235e38 -0\n"
-                         "v 0x1p3 INFINITY NaN\n", 3);
+                         "v 0x1p3 INFINITY NaN\n",
+                         3);
     ASSERT_EQ(m.NumVertices, 4);
     EXPECT_EQ(Bits(m.Vertices[0].x), 0x7fc00000u);
     EXPECT_EQ(Bits(m.Vertices[0].y), 0x7f800000u);
@@ -137,7 +139,8 @@ TEST(HostilesObj, NanEInfinitosSeGuardanTalCual) {
     LiberarModelo(&m);
 }
 
-TEST(HostilesObj, UnaCaraConNanOInfinitoNoTocaANadie) {
+TEST(HostilesObj, UnaCaraConNanOInfinitoNoTocaANadie)
+{
     // A floor triangle 30 below the centre would cancel the fall; with any
     // corner NaN or infinite, or so large that the edges overflow, there is
     // no plane and the movement passes unchanged.
@@ -156,10 +159,12 @@ TEST(HostilesObj, UnaCaraConNanOInfinitoNoTocaANadie) {
     }
 }
 
-TEST(HostilesObj, IndicesCeroNegativosOFueraDeTodoArray) {
+TEST(HostilesObj, IndicesCeroNegativosOFueraDeTodoArray)
+{
     const std::string v = "v -100 0 -100\nv 100 0 -100\nv 0 0 100\n";
     Modelo m = CargarObj(v + "f 0 1 2\nf -1 2 3\nf 1 2 4\nf 2147483648 2 3\n"
-                             "f 99999999999 1 2\nf 1 2 3\n", 3);
+                             "f 99999999999 1 2\nf 1 2 3\n",
+                         3);
     ASSERT_EQ(m.NumCaras, 6);
     EXPECT_EQ(m.Caras[0].Vert[0], -1);
     EXPECT_EQ(m.Caras[1].Vert[0], -2);
@@ -171,18 +176,19 @@ TEST(HostilesObj, IndicesCeroNegativosOFueraDeTodoArray) {
     const Vector r = XoqueEsferaModelo(50, Vector{0, 30, 0}, Vector{0, -10, 0}, m);
     EXPECT_TRUE(MismosBits(r, Vector{0, 10, 0}));
     m.NumCaras = 5;   // without it nothing is touched
-    EXPECT_TRUE(MismosBits(XoqueEsferaModelo(50, Vector{0, 30, 0}, Vector{0, -10, 0}, m),
-                            Vector{0, -10, 0}));
+    EXPECT_TRUE(MismosBits(XoqueEsferaModelo(50, Vector{0, 30, 0}, Vector{0, -10, 0}, m), Vector{0, -10, 0}));
     m.NumCaras = 6;
     LiberarModelo(&m);
 }
 
-TEST(HostilesObj, TexturasYNormalesMasCortasQueLosVertices) {
+TEST(HostilesObj, TexturasYNormalesMasCortasQueLosVertices)
+{
     // Format 2 with one texture coordinate and one normal for three vertices:
     // the model keeps the counts it read; every reader must check each array
     // on its own (the drawing routines do, see the fuzz target fuzz_obj).
     Modelo m = CargarObj("v 0 0 0\nv 1 0 0\nv 0 0 1\nvt 0 0 0\nvn 0 1 0\n"
-                         "f 1/1/1 2/2/2 3/3/3\n", 2);
+                         "f 1/1/1 2/2/2 3/3/3\n",
+                         2);
     EXPECT_EQ(m.NumVertices, 3);
     EXPECT_EQ(m.NumCTexturas, 1);
     EXPECT_EQ(m.NumNormales, 1);
@@ -197,11 +203,12 @@ TEST(HostilesObj, TexturasYNormalesMasCortasQueLosVertices) {
 // Loaded and released: nothing may stay allocated (valgrind and LeakSanitizer
 // check what these leave behind)
 
-TEST(Fugas, ModelosCargadosYLiberados) {
+TEST(Fugas, ModelosCargadosYLiberados)
+{
     const std::string todo = "v 0 0 0\nv 1 0 0\nv 0 0 1\nvt 0 0 0\nvt 1 0 0\nvt 0 1 0\n"
                              "vn 0 1 0\nvn 0 1 0\nvn 0 1 0\n";
-    const char *caras[5] = {"f 1/1 2/2 3/3\n", "f 1//1 2//2 3//3\n", "f 1/1/1 2/2/2 3/3/3\n",
-                            "f 1 2 3\n", "f 1/1/1 2/2/2 3/3/3\n"};
+    const char *caras[5] = {"f 1/1 2/2 3/3\n", "f 1//1 2//2 3//3\n", "f 1/1/1 2/2/2 3/3/3\n", "f 1 2 3\n",
+                            "f 1/1/1 2/2/2 3/3/3\n"};
     for (int formato = 0; formato <= 4; formato++) {
         Modelo m = CargarObj(todo + caras[formato] + "f 9 9 9 trailing junk \x01\xff", formato);
         EXPECT_EQ(m.NumVertices, 3);
@@ -212,9 +219,12 @@ TEST(Fugas, ModelosCargadosYLiberados) {
     }
 }
 
-TEST(Fugas, ImagenesCargadasYLiberadas) {
+TEST(Fugas, ImagenesCargadasYLiberadas)
+{
     const std::string crudo = Escribir(CabeceraTga(2, 2, 2, 32) + std::string(16, 'x'), "c.tga");
-    const std::string rle = Escribir(CabeceraTga(10, 3, 1, 24) + "\x82" "abc", "r.tga");
+    const std::string rle = Escribir(CabeceraTga(10, 3, 1, 24) + "\x82"
+                                                                 "abc",
+                                     "r.tga");
     // Run-length data that ends early: the pixel buffer is already made when
     // the decoder finds out, and must be released by the loader.
     const std::string truncado = Escribir(CabeceraTga(10, 40, 40, 24) + std::string(60, '\x01'), "t.tga");
@@ -229,7 +239,8 @@ TEST(Fugas, ImagenesCargadasYLiberadas) {
     free(b.Pixeles);
 }
 
-TEST(Fugas, TextosDeShaderCargadosYLiberados) {
+TEST(Fugas, TextosDeShaderCargadosYLiberados)
+{
     const std::string ruta = Escribir(std::string("void main() {}\n\0\xff", 17), "s.glsl");
     char *texto = CargarTextoShader(ruta.c_str());
     ASSERT_NE(texto, nullptr);

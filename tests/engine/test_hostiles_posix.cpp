@@ -32,18 +32,17 @@ namespace {
 
 const std::string &Dir() { return DirTemporal(); }
 
-std::string Escribir(const std::string &bytes, const char *nombre) {
-    return EscribirTemporal(nombre, bytes);
-}
+std::string Escribir(const std::string &bytes, const char *nombre) { return EscribirTemporal(nombre, bytes); }
 
-std::string Fifo() {
+std::string Fifo()
+{
     std::string ruta = Dir() + "/fifo";
     if (access(ruta.c_str(), F_OK) != 0 && mkfifo(ruta.c_str(), 0600) != 0) abort();
     return ruta;
 }
 
-
-int DescriptoresAbiertos() {
+int DescriptoresAbiertos()
+{
     DIR *d = opendir("/proc/self/fd");
     if (!d) return -1;
     int n = 0;
@@ -60,7 +59,8 @@ enum Cargador { kObj, kTga, kShader };
 // did not end within 30 seconds (a hang: these loads take milliseconds, and
 // the bound leaves room for a sanitizer build on a loaded machine); 3: it
 // crashed.
-int CargarEnHijo(Cargador c, const std::string &ruta) {
+int CargarEnHijo(Cargador c, const std::string &ruta)
+{
     fflush(nullptr);
     pid_t hijo = fork();
     if (hijo == 0) {
@@ -83,9 +83,9 @@ int CargarEnHijo(Cargador c, const std::string &ruta) {
     return WIFSIGNALED(estado) && WTERMSIG(estado) == SIGALRM ? 2 : 3;
 }
 
-
 // The process's address space, from /proc.
-long TamanoVirtualKB() {
+long TamanoVirtualKB()
+{
     FILE *f = fopen("/proc/self/status", "r");
     if (!f) return -1;
     char linea[256];
@@ -96,21 +96,23 @@ long TamanoVirtualKB() {
     return kb;
 }
 
-}  // namespace
+}   // namespace
 
-TEST(HostilesPosix, LasImagenesYLosShadersNoEsperanNiLeenSinFin) {
+TEST(HostilesPosix, LasImagenesYLosShadersNoEsperanNiLeenSinFin)
+{
     // A FIFO with no writer would block the open; /dev/zero and /dev/urandom
     // never end. None of them holds an image or a text.
     for (Cargador c : {kTga, kShader}) {
-        for (const std::string &ruta : {Fifo(), Dir(), std::string("/dev/zero"),
-                                        std::string("/dev/urandom"), std::string("/dev/null")}) {
+        for (const std::string &ruta : {Fifo(), Dir(), std::string("/dev/zero"), std::string("/dev/urandom"),
+                                        std::string("/dev/null")}) {
             SCOPED_TRACE(ruta);
             EXPECT_EQ(CargarEnHijo(c, ruta), 0) << "2 = did not end, 3 = crashed";
         }
     }
 }
 
-TEST(HostilesPosix, UnModeloQueNoEsUnFicheroNoDaNada) {
+TEST(HostilesPosix, UnModeloQueNoEsUnFicheroNoDaNada)
+{
     // The OBJ loader on paths that are no regular file: a directory,
     // /dev/null, a FIFO with no writer (would block the open) and /dev/zero
     // (one endless token). Each load runs in a child under an alarm.
@@ -120,13 +122,16 @@ TEST(HostilesPosix, UnModeloQueNoEsUnFicheroNoDaNada) {
     EXPECT_EQ(CargarEnHijo(kObj, "/dev/zero"), 0);
 }
 
-TEST(HostilesPosix, NingunaCargaDejaDescriptoresAbiertos) {
+TEST(HostilesPosix, NingunaCargaDejaDescriptoresAbiertos)
+{
     const std::string obj = Escribir("v 1 2 3\nv 4 5 6\nv 7 8 9\nf 1 2 3\n", "d.obj");
     const std::string basura = Escribir(std::string("\x00\xff\x10v f", 6), "basura");
     std::string tga = CabeceraTga(2, 1, 1, 24) + "abc";
     const std::string buena = Escribir(tga, "d.tga");
     const std::string corta = Escribir(CabeceraTga(2, 9, 9, 24) + "abc", "corta.tga");
-    const std::string rle = Escribir(CabeceraTga(10, 4, 4, 24) + "\x85" "abc", "rle.tga");
+    const std::string rle = Escribir(CabeceraTga(10, 4, 4, 24) + "\x85"
+                                                                 "abc",
+                                     "rle.tga");
     const int antes = DescriptoresAbiertos();
     for (const std::string &r : {obj, basura, buena, corta, rle, Dir(), Dir() + "/nada", Fifo()}) {
         if (r != Fifo()) {
@@ -142,7 +147,8 @@ TEST(HostilesPosix, NingunaCargaDejaDescriptoresAbiertos) {
 
 // As root a mode-000 file is readable, so there the check runs in a child
 // that has given up root for the "nobody" user.
-TEST(HostilesPosix, ShaderIlegibleDaNulo) {
+TEST(HostilesPosix, ShaderIlegibleDaNulo)
+{
     std::string cerrado = Escribir("secreto", "cerrado.glsl");
     std::string abierto = Escribir("publico", "abierto.glsl");
     ASSERT_EQ(chmod(cerrado.c_str(), 0), 0);
@@ -156,7 +162,7 @@ TEST(HostilesPosix, ShaderIlegibleDaNulo) {
     ASSERT_GE(pid, 0);
     if (pid == 0) {
         if (setgid(65534) != 0 || setuid(65534) != 0) _exit(10);
-        char *t = CargarTextoShader(abierto.c_str());  // the directory is reachable
+        char *t = CargarTextoShader(abierto.c_str());   // the directory is reachable
         if (!t || strcmp(t, "publico") != 0) _exit(11);
         free(t);
         if (CargarTextoShader(cerrado.c_str()) != nullptr) _exit(12);
@@ -190,7 +196,8 @@ TEST(HostilesPosix, CargaConLaEntradaEstandarCerrada)
 // When an append fails for want of memory, loading stops there: the faces
 // after the vertices that no longer fit are not read either, although the
 // face array would have had room for them.
-TEST(HostilesPosix, TrasUnaAsignacionFallidaNoSeLeeNadaMas) {
+TEST(HostilesPosix, TrasUnaAsignacionFallidaNoSeLeeNadaMas)
+{
     const int total = 1500000;
     std::string texto;
     texto.reserve((size_t)total * 14 + 1000);

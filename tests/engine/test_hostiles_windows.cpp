@@ -28,9 +28,10 @@ int CargarTodo(const char *ruta)
     return algo;
 }
 
-}  // namespace
+}   // namespace
 
-TEST(HostilesWindows, DispositivosYTuberiasNoDanNada) {
+TEST(HostilesWindows, DispositivosYTuberiasNoDanNada)
+{
     ::testing::FLAGS_gtest_death_test_style = "threadsafe";
     for (const char *ruta : {"NUL", "nul", "\\\\.\\pipe\\talo_sin_servidor"}) {
         SCOPED_TRACE(ruta);

@@ -45,8 +45,7 @@ Imagen Cargar(const Bytes &b) { return CargarImagenTGA(Escribir(b).c_str()); }
 
 Bytes Pixeles(const Imagen &im)
 {
-    if (!im.Pixeles)
-        return Bytes();
+    if (!im.Pixeles) return Bytes();
     return Bytes(im.Pixeles, im.Pixeles + (size_t)im.Ancho * im.Alto * (im.Bpp / 8));
 }
 
@@ -63,8 +62,7 @@ void EsperarVacia(const Imagen &im)
 Bytes Serie(size_t n)
 {
     Bytes b(n);
-    for (size_t i = 0; i < n; i++)
-        b[i] = (unsigned char)(i * 7 + 1);
+    for (size_t i = 0; i < n; i++) b[i] = (unsigned char)(i * 7 + 1);
     return b;
 }
 
@@ -72,16 +70,14 @@ Bytes Serie(size_t n)
 Bytes Veces(int n, const Bytes &px)
 {
     Bytes b;
-    for (int i = 0; i < n; i++)
-        b.insert(b.end(), px.begin(), px.end());
+    for (int i = 0; i < n; i++) b.insert(b.end(), px.begin(), px.end());
     return b;
 }
 
 // The file's B, G, R (, A) pixels as they must come out: R and B exchanged.
 Bytes ComoRGB(Bytes b, int bytes_pixel)
 {
-    for (size_t i = 0; i + 2 < b.size(); i += (size_t)bytes_pixel)
-        std::swap(b[i], b[i + 2]);
+    for (size_t i = 0; i + 2 < b.size(); i += (size_t)bytes_pixel) std::swap(b[i], b[i + 2]);
     return b;
 }
 
@@ -99,7 +95,7 @@ void EsperarComoReferencia(const Bytes &b)
     free(im.Pixeles);
 }
 
-}  // namespace
+}   // namespace
 
 // Files whose pixels are worked out by hand from the format: they pin the
 // reference decoder as well as the loader.
@@ -111,52 +107,90 @@ TEST(TgaValores, CalculadosAMano)
     CamposTga ancho256 = Cab(2, 256, 64, 24);
     struct Caso {
         const char *que;
-        Bytes       fichero;
-        int         bpp;
-        Bytes       pixeles;
+        Bytes fichero;
+        int bpp;
+        Bytes pixeles;
     };
     const Caso casos[] = {
-        {"24 bits: red and blue exchanged", Tga(Cab(2, 2, 1, 24), {1, 2, 3, 4, 5, 6}), 24, {3, 2, 1, 6, 5, 4}},
-        {"32 bits: alpha kept, alpha bits not consulted", Tga(Cab(2, 1, 1, 32, 8), {1, 2, 3, 4}), 32, {3, 2, 1, 4}},
+        {"24 bits: red and blue exchanged",
+         Tga(Cab(2, 2, 1, 24), {1, 2, 3, 4, 5, 6}),
+         24,
+         {3, 2, 1, 6, 5, 4}},
+        {"32 bits: alpha kept, alpha bits not consulted",
+         Tga(Cab(2, 1, 1, 32, 8), {1, 2, 3, 4}),
+         32,
+         {3, 2, 1, 4}},
         {"width and height in two little-endian bytes", Tga(ancho256, Serie(256 * 64 * 3)), 24,
          ComoRGB(Serie(256 * 64 * 3), 3)},
         {"bottom-left origin keeps the file's order; the footer is never read",
          Tga(Cab(2, 3, 5, 24), Con(Serie(45), Bytes(100, 0xEE))), 24, ComoRGB(Serie(45), 3)},
         {"an ID of 5 bytes is skipped", Tga(id5, {9, 9, 9, 9, 9, 1, 2, 3, 4, 5, 6}), 24, {3, 2, 1, 6, 5, 4}},
-        {"an ID of 255 bytes is skipped", Tga(id255, Con(Bytes(255, 9), {1, 2, 3, 4, 5, 6})), 24, {3, 2, 1, 6, 5, 4}},
-        {"a 15-bit map in a true-colour file is skipped", Tga(Cab(2, 2, 1, 24, 0, 1, 0, 3, 15), Con(Bytes(6, 0x55), {1, 2, 3, 4, 5, 6})),
-         24, {3, 2, 1, 6, 5, 4}},
-        {"a 32-bit map in a true-colour file is skipped", Tga(Cab(2, 2, 1, 24, 0, 1, 0, 3, 32), Con(Bytes(12, 0x55), {1, 2, 3, 4, 5, 6})),
-         24, {3, 2, 1, 6, 5, 4}},
-        {"an 8-bit map in a true-colour file is skipped", Tga(Cab(2, 2, 1, 24, 0, 1, 0, 3, 8), Con(Bytes(3, 0x55), {1, 2, 3, 4, 5, 6})),
-         24, {3, 2, 1, 6, 5, 4}},
-        {"top origin, one column", Tga(Cab(2, 1, 3, 24, 0x20), {1, 2, 3, 4, 5, 6, 7, 8, 9}), 24, {9, 8, 7, 6, 5, 4, 3, 2, 1}},
-        {"right to left, one row", Tga(Cab(2, 3, 1, 24, 0x10), {1, 2, 3, 4, 5, 6, 7, 8, 9}), 24, {9, 8, 7, 6, 5, 4, 3, 2, 1}},
+        {"an ID of 255 bytes is skipped",
+         Tga(id255, Con(Bytes(255, 9), {1, 2, 3, 4, 5, 6})),
+         24,
+         {3, 2, 1, 6, 5, 4}},
+        {"a 15-bit map in a true-colour file is skipped",
+         Tga(Cab(2, 2, 1, 24, 0, 1, 0, 3, 15), Con(Bytes(6, 0x55), {1, 2, 3, 4, 5, 6})),
+         24,
+         {3, 2, 1, 6, 5, 4}},
+        {"a 32-bit map in a true-colour file is skipped",
+         Tga(Cab(2, 2, 1, 24, 0, 1, 0, 3, 32), Con(Bytes(12, 0x55), {1, 2, 3, 4, 5, 6})),
+         24,
+         {3, 2, 1, 6, 5, 4}},
+        {"an 8-bit map in a true-colour file is skipped",
+         Tga(Cab(2, 2, 1, 24, 0, 1, 0, 3, 8), Con(Bytes(3, 0x55), {1, 2, 3, 4, 5, 6})),
+         24,
+         {3, 2, 1, 6, 5, 4}},
+        {"top origin, one column",
+         Tga(Cab(2, 1, 3, 24, 0x20), {1, 2, 3, 4, 5, 6, 7, 8, 9}),
+         24,
+         {9, 8, 7, 6, 5, 4, 3, 2, 1}},
+        {"right to left, one row",
+         Tga(Cab(2, 3, 1, 24, 0x10), {1, 2, 3, 4, 5, 6, 7, 8, 9}),
+         24,
+         {9, 8, 7, 6, 5, 4, 3, 2, 1}},
         {"16 bits: white, then red 16 green 1 blue 31 with the attribute bit set",
-         Tga(Cab(2, 2, 1, 16), {0xFF, 0x7F, 0x3F, 0xC0}), 24, {255, 255, 255, 132, 8, 255}},
-        {"15 bits: each 5-bit step", Tga(Cab(2, 3, 1, 15), {0x21, 0x04, 0x10, 0x42, 0x00, 0x00}), 24,
+         Tga(Cab(2, 2, 1, 16), {0xFF, 0x7F, 0x3F, 0xC0}),
+         24,
+         {255, 255, 255, 132, 8, 255}},
+        {"15 bits: each 5-bit step",
+         Tga(Cab(2, 3, 1, 15), {0x21, 0x04, 0x10, 0x42, 0x00, 0x00}),
+         24,
          {8, 8, 8, 132, 132, 132, 0, 0, 0}},
         {"8-bit grey", Tga(Cab(3, 2, 1, 8), {7, 200}), 24, {7, 7, 7, 200, 200, 200}},
         {"grey then alpha", Tga(Cab(3, 1, 1, 16), {0x40, 0x80}), 32, {0x40, 0x40, 0x40, 0x80}},
-        {"8-bit indices, map from index 5", Tga(Cab(1, 2, 1, 8, 0, 1, 5, 2, 24), {1, 2, 3, 4, 5, 6, 6, 5}), 24,
+        {"8-bit indices, map from index 5",
+         Tga(Cab(1, 2, 1, 8, 0, 1, 5, 2, 24), {1, 2, 3, 4, 5, 6, 6, 5}),
+         24,
          {6, 5, 4, 3, 2, 1}},
         {"16-bit indices 257 and 256, map from 256, 32-bit entries",
-         Tga(Cab(1, 2, 1, 16, 0, 1, 256, 2, 32), {1, 2, 3, 4, 5, 6, 7, 8, 0x01, 0x01, 0x00, 0x01}), 32,
+         Tga(Cab(1, 2, 1, 16, 0, 1, 256, 2, 32), {1, 2, 3, 4, 5, 6, 7, 8, 0x01, 0x01, 0x00, 0x01}),
+         32,
          {7, 6, 5, 8, 3, 2, 1, 4}},
-        {"run of a 15-bit map entry", Tga(Cab(9, 2, 1, 8, 0, 1, 0, 1, 15), {0x1F, 0x00, 0x81, 0}), 24,
+        {"run of a 15-bit map entry",
+         Tga(Cab(9, 2, 1, 8, 0, 1, 0, 1, 15), {0x1F, 0x00, 0x81, 0}),
+         24,
          {0, 0, 255, 0, 0, 255}},
-        {"grey packets across a row, top origin", Tga(Cab(11, 3, 2, 8, 0x20), {0x03, 1, 2, 3, 4, 0x81, 9}), 24,
+        {"grey packets across a row, top origin",
+         Tga(Cab(11, 3, 2, 8, 0x20), {0x03, 1, 2, 3, 4, 0x81, 9}),
+         24,
          {4, 4, 4, 9, 9, 9, 9, 9, 9, 1, 1, 1, 2, 2, 2, 3, 3, 3}},
-        {"16 bits run-length, right to left", Tga(Cab(10, 2, 1, 16, 0x10), {0x01, 0x1F, 0x00, 0x00, 0x7C}), 24,
+        {"16 bits run-length, right to left",
+         Tga(Cab(10, 2, 1, 16, 0x10), {0x01, 0x1F, 0x00, 0x00, 0x7C}),
+         24,
          {255, 0, 0, 0, 0, 255}},
         {"two runs of 128 pixels, one per row", Tga(Cab(10, 128, 2, 24), {0xFF, 1, 2, 3, 0xFF, 4, 5, 6}), 24,
          Con(Veces(128, {3, 2, 1}), Veces(128, {6, 5, 4}))},
         {"grey run past the last pixel", Tga(Cab(11, 2, 1, 8), {0x84, 5}), 24, {5, 5, 5, 5, 5, 5}},
         {"24-bit run of 5 for 2 pixels", Tga(Cab(10, 2, 1, 24), {0x84, 1, 2, 3}), 24, {3, 2, 1, 3, 2, 1}},
         {"raw packet of 4 with one pixel left, the rest present",
-         Tga(Cab(10, 2, 1, 24), {0x00, 1, 2, 3, 0x03, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}), 24, {3, 2, 1, 6, 5, 4}},
-        {"raw packet of 4 with one pixel left, the rest missing", Tga(Cab(10, 2, 1, 24), {0x00, 1, 2, 3, 0x03, 4, 5, 6}),
-         24, {3, 2, 1, 6, 5, 4}},
+         Tga(Cab(10, 2, 1, 24), {0x00, 1, 2, 3, 0x03, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}),
+         24,
+         {3, 2, 1, 6, 5, 4}},
+        {"raw packet of 4 with one pixel left, the rest missing",
+         Tga(Cab(10, 2, 1, 24), {0x00, 1, 2, 3, 0x03, 4, 5, 6}),
+         24,
+         {3, 2, 1, 6, 5, 4}},
         {"raw data exactly long enough", Tga(Cab(2, 2, 2, 24), Serie(12)), 24, ComoRGB(Serie(12), 3)},
     };
     for (const Caso &k : casos) {
@@ -190,10 +224,10 @@ TEST(TgaValores, AnchoOAltoCeroNoTienePixeles)
 namespace {
 
 struct FormatoPrueba {
-    int tipo;       // 1, 2 or 3 (plus 8 for run-length)
+    int tipo;   // 1, 2 or 3 (plus 8 for run-length)
     int bits;
-    int bits_mapa;  // colour-mapped only
-    int bpp;        // the layout it must load as
+    int bits_mapa;   // colour-mapped only
+    int bpp;         // the layout it must load as
 };
 
 const FormatoPrueba kFormatos[] = {
@@ -212,12 +246,10 @@ void Valor(const FormatoPrueba &fp, const CamposTga &c, std::mt19937 *g, Bytes *
     if (fp.tipo == 1) {
         const unsigned i = (unsigned)c.primero_mapa + (*g)() % (unsigned)c.largo_mapa;
         out->push_back((unsigned char)i);
-        if (fp.bits == 16)
-            out->push_back((unsigned char)(i >> 8));
+        if (fp.bits == 16) out->push_back((unsigned char)(i >> 8));
         return;
     }
-    for (int k = 0; k < (fp.bits + 7) / 8; k++)
-        out->push_back((unsigned char)(*g)());
+    for (int k = 0; k < (fp.bits + 7) / 8; k++) out->push_back((unsigned char)(*g)());
 }
 
 // A 37 x 7 file of format `fp`; odd seeds add an image ID. Colour maps start
@@ -227,12 +259,12 @@ Bytes Generar(const FormatoPrueba &fp, int desc, bool rle, unsigned semilla)
     std::mt19937 g(semilla);
     CamposTga c = Cab(fp.tipo + (rle ? 8 : 0), 37, 7, fp.bits, desc);
     if (fp.tipo == 1)
-        c = Cab(c.tipo, 37, 7, fp.bits, desc, 1, fp.bits == 8 ? 3 : 300, fp.bits == 8 ? 250 : 600, fp.bits_mapa);
+        c = Cab(c.tipo, 37, 7, fp.bits, desc, 1, fp.bits == 8 ? 3 : 300, fp.bits == 8 ? 250 : 600,
+                fp.bits_mapa);
     c.largo_id = semilla % 2 ? 3 : 0;
     Bytes resto((size_t)c.largo_id, 'i');
     if (fp.tipo == 1)
-        for (int k = 0; k < c.largo_mapa * ((fp.bits_mapa + 7) / 8); k++)
-            resto.push_back((unsigned char)g());
+        for (int k = 0; k < c.largo_mapa * ((fp.bits_mapa + 7) / 8); k++) resto.push_back((unsigned char)g());
     const int total = c.ancho * c.alto;
     for (int hechos = 0, p = 0; hechos < total; p++) {
         int n = kLargos[p % 10];
@@ -240,15 +272,14 @@ Bytes Generar(const FormatoPrueba &fp, int desc, bool rle, unsigned semilla)
             n = std::min(n, total - hechos);
         else
             resto.push_back((unsigned char)((p % 2 == 0 ? 0x80 : 0) | (n - 1)));
-        for (int k = 0; k < ((rle && p % 2 == 0) ? 1 : n); k++)
-            Valor(fp, c, &g, &resto);
+        for (int k = 0; k < ((rle && p % 2 == 0) ? 1 : n); k++) Valor(fp, c, &g, &resto);
         hechos += n;
     }
-    resto.insert(resto.end(), 26, 0xEE);  // a footer, never read
+    resto.insert(resto.end(), 26, 0xEE);   // a footer, never read
     return Tga(c, resto);
 }
 
-}  // namespace
+}   // namespace
 
 TEST(TgaTipos, CadaTipoProfundidadYOrigenComoLaReferencia)
 {
@@ -270,10 +301,8 @@ TEST(TgaTipos, TiposYProfundidadesAceptados)
 {
     auto aceptada = [](int tipo, int bits) {
         const int base = tipo >= 9 ? tipo - 8 : tipo;
-        if (tipo != base && tipo != base + 8)
-            return false;
-        if (base == 1 || base == 3)
-            return bits == 8 || bits == 16;
+        if (tipo != base && tipo != base + 8) return false;
+        if (base == 1 || base == 3) return bits == 8 || bits == 16;
         return base == 2 && (bits == 15 || bits == 16 || bits == 24 || bits == 32);
     };
     for (int tipo : {0, 1, 2, 3, 4, 8, 9, 10, 11, 12, 32, 33, 127, 128, 129, 255})
@@ -293,7 +322,7 @@ TEST(TgaTipos, TiposYProfundidadesAceptados)
 // the file's own size and a few megabytes.
 TEST(TgaRechazo, FicherosMalformadosDanImagenVacia)
 {
-    const Bytes mapa2 = {1, 2, 3, 4, 5, 6};  // two 24-bit entries
+    const Bytes mapa2 = {1, 2, 3, 4, 5, 6};   // two 24-bit entries
     // 4096 x 4096 in 128-pixel runs of a valid index or grey value, the last
     // run marred: data that checks out up to its end.
     const Bytes corridas = Veces(4096 * 4096 / 128, {0xFF, 5});
@@ -307,7 +336,7 @@ TEST(TgaRechazo, FicherosMalformadosDanImagenVacia)
     id_largo.largo_id = 255;
     struct Caso {
         const char *que;
-        Bytes       fichero;
+        Bytes fichero;
     };
     const Caso casos[] = {
         {"empty file", {}},
@@ -324,7 +353,8 @@ TEST(TgaRechazo, FicherosMalformadosDanImagenVacia)
         {"index below the first entry", Tga(Cab(1, 1, 1, 8, 0, 1, 5, 2, 24), Con(mapa2, {4}))},
         {"index past the last entry", Tga(Cab(1, 1, 1, 8, 0, 1, 5, 2, 24), Con(mapa2, {7}))},
         {"16-bit index past the last entry", Tga(Cab(1, 1, 1, 16, 0, 1, 256, 2, 24), Con(mapa2, {2, 1}))},
-        {"run-length index past the map", Tga(Cab(9, 2, 1, 8, 0, 1, 0, 2, 24), Con(mapa2, {0x00, 1, 0x00, 2}))},
+        {"run-length index past the map",
+         Tga(Cab(9, 2, 1, 8, 0, 1, 0, 2, 24), Con(mapa2, {0x00, 1, 0x00, 2}))},
         {"an empty map", Tga(Cab(1, 1, 1, 8, 0, 1, 0, 0, 24), {0})},
         {"map cut short", Tga(Cab(1, 1, 1, 8, 0, 1, 0, 4, 24), mapa2)},
         {"colour-mapped without a map", Tga(Cab(1, 1, 1, 8, 0, 0, 0, 2, 24), Con(mapa2, {0}))},
@@ -340,13 +370,15 @@ TEST(TgaRechazo, FicherosMalformadosDanImagenVacia)
         {"run-length: one pixel of four", Tga(Cab(10, 4, 1, 24), {0x80, 1, 2, 3})},
         {"run-length: pixel value cut short", Tga(Cab(10, 4, 1, 24), {0x81, 1, 2, 3, 0x81, 4, 5})},
         {"run-length: raw packet cut short", Tga(Cab(10, 4, 1, 24), {0x03, 1, 2, 3, 4, 5, 6, 7, 8, 9})},
-        {"run-length: a raw packet of two, one pixel short", Tga(Cab(10, 4, 1, 24), {0x81, 1, 2, 3, 0x01, 4, 5, 6, 7, 8})},
+        {"run-length: a raw packet of two, one pixel short",
+         Tga(Cab(10, 4, 1, 24), {0x81, 1, 2, 3, 0x01, 4, 5, 6, 7, 8})},
         {"run-length: ends on a packet header", Tga(Cab(10, 4, 1, 24), {0x81, 1, 2, 3, 0x01})},
         {"run-length grey ending early", Tga(Cab(11, 4, 1, 8), {0x81, 1})},
         {"run-length grey + alpha value cut", Tga(Cab(11, 4, 1, 16), {0x83, 1})},
         {"20000 x 20000 x 32, type 2, small body", Tga(Cab(2, 20000, 20000, 32), Bytes(64, 1))},
         {"20000 x 20000 x 32, type 10, small body", Tga(Cab(10, 20000, 20000, 32), {0xFF, 1, 2, 3, 4})},
-        {"20000 x 20000, 32-bit map, small body", Tga(Cab(9, 20000, 20000, 8, 0, 1, 0, 1, 32), {1, 2, 3, 4, 0xFF, 0})},
+        {"20000 x 20000, 32-bit map, small body",
+         Tga(Cab(9, 20000, 20000, 8, 0, 1, 0, 1, 32), {1, 2, 3, 4, 0xFF, 0})},
         {"65535 x 65535 x 32, type 2", Tga(Cab(2, 65535, 65535, 32), Bytes(64, 1))},
         {"16384 x 16385 grey + alpha: 1 GiB and a row", Tga(Cab(11, 16384, 16385, 16), mas_de_un_giga)},
         {"4096 x 4096 run-length indices, last one past the map",
@@ -374,8 +406,9 @@ TEST(TgaRechazo, FicherosMalformadosDanImagenVacia)
 // loads.
 TEST(TgaRechazo, UnaAsignacionFallidaDaImagenVacia)
 {
-    for (const Bytes &b : {Tga(Cab(2, 64, 64, 24), Serie(64 * 64 * 3)),
-                           Tga(Cab(9, 64, 64, 8, 0, 1, 0, 2, 24), Con({1, 2, 3, 4, 5, 6}, Veces(32, {0xFF, 1})))}) {
+    for (const Bytes &b :
+         {Tga(Cab(2, 64, 64, 24), Serie(64 * 64 * 3)),
+          Tga(Cab(9, 64, 64, 8, 0, 1, 0, 2, 24), Con({1, 2, 3, 4, 5, 6}, Veces(32, {0xFF, 1})))}) {
         const std::string ruta = Escribir(b);
         for (long aciertos = 0; aciertos < 3; aciertos++) {
             FallarMemoria(2, aciertos);
@@ -388,7 +421,7 @@ TEST(TgaRechazo, UnaAsignacionFallidaDaImagenVacia)
                 EXPECT_EQ(Pixeles(im), ReferenciaTga(b.data(), b.size()).pixeles);
             free(im.Pixeles);
         }
-        FallarMemoria(64 * 64 * 3);  // the pixel buffer, and anything larger
+        FallarMemoria(64 * 64 * 3);   // the pixel buffer, and anything larger
         EsperarVacia(CargarImagenTGA(ruta.c_str()));
         RestaurarMemoria();
         Imagen im = CargarImagenTGA(ruta.c_str());

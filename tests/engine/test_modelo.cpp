@@ -15,23 +15,24 @@
 #include "fallo_memoria.h"
 #include "modelo.h"
 
-
 namespace {
 
-
-void EsperarVector(Vector v, float x, float y, float z) {
+void EsperarVector(Vector v, float x, float y, float z)
+{
     EXPECT_EQ(Bits(v.x), Bits(x));
     EXPECT_EQ(Bits(v.y), Bits(y));
     EXPECT_EQ(Bits(v.z), Bits(z));
 }
 
-Modelo ModeloBasura() {
+Modelo ModeloBasura()
+{
     Modelo m;
     memset(&m, 0xA5, sizeof m);
     return m;
 }
 
-void EsperarVacio(const Modelo &m) {
+void EsperarVacio(const Modelo &m)
+{
     EXPECT_EQ(m.NumVertices, 0);
     EXPECT_EQ(m.NumCaras, 0);
     EXPECT_EQ(m.NumCTexturas, 0);
@@ -42,15 +43,17 @@ void EsperarVacio(const Modelo &m) {
     EXPECT_EQ(m.Normales, nullptr);
 }
 
-}  // namespace
+}   // namespace
 
-TEST(Modelo, IniciarDejaUnModeloVacio) {
+TEST(Modelo, IniciarDejaUnModeloVacio)
+{
     Modelo m = ModeloBasura();
     IniciarModelo(&m);
     EsperarVacio(m);
 }
 
-TEST(Modelo, UnaAdicionDejaUnElementoEnSuArrayYNadaEnLosDemas) {
+TEST(Modelo, UnaAdicionDejaUnElementoEnSuArrayYNadaEnLosDemas)
+{
     Modelo m;
     IniciarModelo(&m);
     EXPECT_EQ(AddVertice(&m, 1.5f, -2.25f, 3e-7f), 1);
@@ -78,7 +81,8 @@ TEST(Modelo, UnaAdicionDejaUnElementoEnSuArrayYNadaEnLosDemas) {
     LiberarModelo(&m);
 }
 
-TEST(Modelo, LasAdicionesConservanLoAnteriorYNoDejanHolgura) {
+TEST(Modelo, LasAdicionesConservanLoAnteriorYNoDejanHolgura)
+{
     Modelo m;
     IniciarModelo(&m);
     const int n = 5000;
@@ -110,7 +114,8 @@ TEST(Modelo, LasAdicionesConservanLoAnteriorYNoDejanHolgura) {
     LiberarModelo(&m);
 }
 
-TEST(Modelo, AddCaraRestaUnoACadaNumeroConAritmeticaCircular) {
+TEST(Modelo, AddCaraRestaUnoACadaNumeroConAritmeticaCircular)
+{
     Modelo m;
     IniciarModelo(&m);
     ASSERT_EQ(AddCara(&m, 1, 2, 3, 4, 5, 6), 1);
@@ -124,10 +129,10 @@ TEST(Modelo, AddCaraRestaUnoACadaNumeroConAritmeticaCircular) {
     EXPECT_EQ(a.Aux[1], 4);
     EXPECT_EQ(a.Aux[2], 5);
     const Cara &b = m.Caras[1];
-    EXPECT_EQ(b.Vert[0], -2);  // relative numbers are not resolved
+    EXPECT_EQ(b.Vert[0], -2);   // relative numbers are not resolved
     EXPECT_EQ(b.Vert[1], -1);
     EXPECT_EQ(b.Vert[2], INT_MAX - 1);
-    EXPECT_EQ(b.Aux[0], INT_MAX);  // wraps instead of overflowing
+    EXPECT_EQ(b.Aux[0], INT_MAX);   // wraps instead of overflowing
     EXPECT_EQ(b.Aux[1], INT_MIN);
     EXPECT_EQ(b.Aux[2], -2147483647 + 4);
     for (int k = 0; k < 3; k++) {
@@ -137,7 +142,8 @@ TEST(Modelo, AddCaraRestaUnoACadaNumeroConAritmeticaCircular) {
     LiberarModelo(&m);
 }
 
-TEST(Modelo, LiberarAnulaLasReferenciasYSePuedeRepetirYVolverALlenar) {
+TEST(Modelo, LiberarAnulaLasReferenciasYSePuedeRepetirYVolverALlenar)
+{
     Modelo m;
     IniciarModelo(&m);
     AddVertice(&m, 1, 2, 3);
@@ -146,7 +152,7 @@ TEST(Modelo, LiberarAnulaLasReferenciasYSePuedeRepetirYVolverALlenar) {
     AddNormal(&m, 1, 2, 3);
     LiberarModelo(&m);
     EsperarVacio(m);
-    LiberarModelo(&m);  // a second release must be harmless
+    LiberarModelo(&m);   // a second release must be harmless
     EsperarVacio(m);
     ASSERT_EQ(AddVertice(&m, 4, 5, 6), 1);
     ASSERT_EQ(m.NumVertices, 1);
@@ -155,11 +161,12 @@ TEST(Modelo, LiberarAnulaLasReferenciasYSePuedeRepetirYVolverALlenar) {
 
     Modelo vacio;
     IniciarModelo(&vacio);
-    LiberarModelo(&vacio);  // releasing an empty record
+    LiberarModelo(&vacio);   // releasing an empty record
     EsperarVacio(vacio);
 }
 
-TEST(Modelo, UnContadorEnSuLimiteNoCreceYDejaElRegistroIntacto) {
+TEST(Modelo, UnContadorEnSuLimiteNoCreceYDejaElRegistroIntacto)
+{
     Modelo m;
     IniciarModelo(&m);
     m.NumVertices = INT_MAX;
@@ -181,7 +188,8 @@ TEST(Modelo, UnContadorEnSuLimiteNoCreceYDejaElRegistroIntacto) {
 #ifdef TALO_FALLO_MEMORIA
 // A record claiming 200 million elements cannot grow when large requests
 // fail: every append must fail and leave it as it was.
-TEST(Modelo, UnaAsignacionFallidaDejaElRegistroComoEstaba) {
+TEST(Modelo, UnaAsignacionFallidaDejaElRegistroComoEstaba)
+{
     Modelo m;
     IniciarModelo(&m);
     ASSERT_EQ(AddVertice(&m, 1, 2, 3), 1);
@@ -206,7 +214,8 @@ TEST(Modelo, UnaAsignacionFallidaDejaElRegistroComoEstaba) {
 // CargarModeloOBJ when memory runs out, whichever request fails first:
 // loading stops and the record keeps what it read so far, counts and arrays
 // in agreement, every element as the full load has it.
-TEST(Modelo, CargarSinMemoriaGuardaLoLeido) {
+TEST(Modelo, CargarSinMemoriaGuardaLoLeido)
+{
     std::string texto;
     for (int i = 0; i < 3000; i++)
         texto += "v " + std::to_string(i) + " 1 2\nvt 0.5 " + std::to_string(i) + " 0\nvn 0 0 1\n";
@@ -243,7 +252,8 @@ TEST(Modelo, CargarSinMemoriaGuardaLoLeido) {
 }
 #endif
 
-TEST(Modelo, EscalarCTexturaMultiplicaLasTresComponentes) {
+TEST(Modelo, EscalarCTexturaMultiplicaLasTresComponentes)
+{
     Modelo m;
     IniciarModelo(&m);
     AddVertice(&m, 0.5f, 0.25f, 1.0f);
@@ -261,7 +271,8 @@ TEST(Modelo, EscalarCTexturaMultiplicaLasTresComponentes) {
     LiberarModelo(&m);
 }
 
-TEST(Modelo, EscalarCTexturaSinCoordenadasNoHaceNada) {
+TEST(Modelo, EscalarCTexturaSinCoordenadasNoHaceNada)
+{
     Modelo m;
     IniciarModelo(&m);
     AddVertice(&m, 0.5f, 0.25f, 1.0f);

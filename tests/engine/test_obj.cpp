@@ -21,12 +21,14 @@
 
 namespace {
 
-std::string Escribir(const std::string &texto, const char *nombre = "m.obj") {
+std::string Escribir(const std::string &texto, const char *nombre = "m.obj")
+{
     return EscribirTemporal(nombre, texto);
 }
 
 // Same counts and the same elements bit for bit (DiferenciaModelos).
-::testing::AssertionResult ModelosIguales(const Modelo &a, const Modelo &b) {
+::testing::AssertionResult ModelosIguales(const Modelo &a, const Modelo &b)
+{
     const std::string d = DiferenciaModelos(a, b);
     if (d.empty()) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << d;
@@ -34,7 +36,8 @@ std::string Escribir(const std::string &texto, const char *nombre = "m.obj") {
 
 // Loads `texto` with the face format through both loaders and returns the
 // result (the caller releases it).
-Modelo Cargar(const std::string &texto, int formato) {
+Modelo Cargar(const std::string &texto, int formato)
+{
     std::string ruta = Escribir(texto);
     Modelo m = CargarModeloOBJ(ruta.c_str(), formato);
     Modelo ref = CargarModeloOBJScanf(ruta.c_str(), formato);
@@ -43,13 +46,15 @@ Modelo Cargar(const std::string &texto, int formato) {
     return m;
 }
 
-void EsperarVector(Vector v, float x, float y, float z) {
+void EsperarVector(Vector v, float x, float y, float z)
+{
     EXPECT_EQ(Bits(v.x), Bits(x)) << v.x << " vs " << x;
     EXPECT_EQ(Bits(v.y), Bits(y)) << v.y << " vs " << y;
     EXPECT_EQ(Bits(v.z), Bits(z)) << v.z << " vs " << z;
 }
 
-void EsperarCara(const Cara &c, int v0, int v1, int v2, int a0, int a1, int a2) {
+void EsperarCara(const Cara &c, int v0, int v1, int v2, int a0, int a1, int a2)
+{
     EXPECT_EQ(c.Vert[0], v0);
     EXPECT_EQ(c.Vert[1], v1);
     EXPECT_EQ(c.Vert[2], v2);
@@ -58,14 +63,16 @@ void EsperarCara(const Cara &c, int v0, int v1, int v2, int a0, int a1, int a2) 
     EXPECT_EQ(c.Aux[2], a2);
 }
 
-void EsperarCuentas(const Modelo &m, int v, int c, int t, int n) {
+void EsperarCuentas(const Modelo &m, int v, int c, int t, int n)
+{
     EXPECT_EQ(m.NumVertices, v);
     EXPECT_EQ(m.NumCaras, c);
     EXPECT_EQ(m.NumCTexturas, t);
     EXPECT_EQ(m.NumNormales, n);
 }
 
-void EsperarVacio(const Modelo &m) {
+void EsperarVacio(const Modelo &m)
+{
     EsperarCuentas(m, 0, 0, 0, 0);
     EXPECT_EQ(m.Vertices, nullptr);
     EXPECT_EQ(m.Caras, nullptr);
@@ -73,12 +80,13 @@ void EsperarVacio(const Modelo &m) {
     EXPECT_EQ(m.Normales, nullptr);
 }
 
-}  // namespace
+}   // namespace
 
 // ---------------------------------------------------------------------------
 // Files without statements
 
-TEST(ObjVacio, FicheroVacioOSinPalabrasClave) {
+TEST(ObjVacio, FicheroVacioOSinPalabrasClave)
+{
     for (int formato = 0; formato <= 4; formato++) {
         Modelo m = Cargar("", formato);
         EsperarVacio(m);
@@ -87,7 +95,8 @@ TEST(ObjVacio, FicheroVacioOSinPalabrasClave) {
     }
 }
 
-TEST(ObjVacio, FicheroInexistenteDaModeloVacio) {
+TEST(ObjVacio, FicheroInexistenteDaModeloVacio)
+{
     std::string ruta = DirTemporal() + "/no_such_file.obj";
     Modelo m = CargarModeloOBJ(ruta.c_str(), 0);
     EsperarVacio(m);
@@ -98,14 +107,16 @@ TEST(ObjVacio, FicheroInexistenteDaModeloVacio) {
 // ---------------------------------------------------------------------------
 // Tokens
 
-TEST(ObjTokens, SoloPalabrasClaveEnterasYConSuMayuscula) {
+TEST(ObjTokens, SoloPalabrasClaveEnterasYConSuMayuscula)
+{
     Modelo m = Cargar("vx 1 2 3\nvv 1 2 3\nfv 1 2 3\nV 1 2 3\nVN 1 2 3\nVt 1 2 3\nF 1 2 3\n"
                       "vnn 1 2 3\nvtt 1 2 3\nff 1 2 3\nv1 2 3\n-v 4 5 6\nvn.\n",
                       3);
     EsperarVacio(m);
 }
 
-TEST(ObjTokens, LasSentenciasSeEncuentranPorTokenNoPorLinea) {
+TEST(ObjTokens, LasSentenciasSeEncuentranPorTokenNoPorLinea)
+{
     // A comment holding a statement adds it; a statement may span lines.
     Modelo m = Cargar("# v 1 2 3\nv\n4\n\n5\t6 vn 7 8 9 vt 0.5 0.25 0 f 1 2 3", 3);
     EsperarCuentas(m, 2, 1, 1, 1);
@@ -117,7 +128,8 @@ TEST(ObjTokens, LasSentenciasSeEncuentranPorTokenNoPorLinea) {
     LiberarModelo(&m);
 }
 
-TEST(ObjTokens, UnCuartoNumeroSeSalta) {
+TEST(ObjTokens, UnCuartoNumeroSeSalta)
+{
     Modelo m = Cargar("v 1 2 3 4\nv 5 6 7\n", 0);
     EsperarCuentas(m, 2, 0, 0, 0);
     EsperarVector(m.Vertices[0], 1, 2, 3);
@@ -125,18 +137,20 @@ TEST(ObjTokens, UnCuartoNumeroSeSalta) {
     LiberarModelo(&m);
 }
 
-TEST(ObjTokens, TodosLosEspaciosDeLaBibliotecaC) {
+TEST(ObjTokens, TodosLosEspaciosDeLaBibliotecaC)
+{
     Modelo m = Cargar("\v\fv\r1\t2\v3\f\r\nvn 1 1 1", 0);
     EsperarCuentas(m, 1, 0, 0, 1);
     EsperarVector(m.Vertices[0], 1, 2, 3);
     LiberarModelo(&m);
 }
 
-TEST(ObjTokens, UnTokenDeVariosMegabytesSeSaltaEntero) {
+TEST(ObjTokens, UnTokenDeVariosMegabytesSeSaltaEntero)
+{
     std::string largo(6u << 20, 'x');
     std::string largo_v = "v" + std::string(3u << 20, 'v');
-    std::string texto = "v 1 2 3\n" + largo + " v 4 5 6\n" + largo_v + " 7 8 9\nvn" + largo +
-                        "\nf" + std::string(2u << 20, '1') + "\nv 10 11 12";
+    std::string texto = "v 1 2 3\n" + largo + " v 4 5 6\n" + largo_v + " 7 8 9\nvn" + largo + "\nf" +
+                        std::string(2u << 20, '1') + "\nv 10 11 12";
     Modelo m = Cargar(texto, 3);
     EsperarCuentas(m, 3, 0, 0, 0);
     EsperarVector(m.Vertices[0], 1, 2, 3);
@@ -145,7 +159,8 @@ TEST(ObjTokens, UnTokenDeVariosMegabytesSeSaltaEntero) {
     LiberarModelo(&m);
 }
 
-TEST(ObjTokens, UnNumeroDeUnMillonDeCifrasEsInfinito) {
+TEST(ObjTokens, UnNumeroDeUnMillonDeCifrasEsInfinito)
+{
     std::string texto = "v " + std::string(1000000, '9') + " 2 3\nv 4 5 6";
     Modelo m = Cargar(texto, 0);
     EsperarCuentas(m, 2, 0, 0, 0);
@@ -154,7 +169,8 @@ TEST(ObjTokens, UnNumeroDeUnMillonDeCifrasEsInfinito) {
     LiberarModelo(&m);
 }
 
-TEST(ObjTokens, UnNulDentroDeUnTokenTerminaSuTexto) {
+TEST(ObjTokens, UnNulDentroDeUnTokenTerminaSuTexto)
+{
     // "%s" stores the NUL too, so the token's text as a string is "v".
     const char bytes[] = "v\0junk 1 2 3\nvn\0 4 5 6";
     std::string texto(bytes, sizeof bytes - 1);
@@ -168,7 +184,8 @@ TEST(ObjTokens, UnNulDentroDeUnTokenTerminaSuTexto) {
 // ---------------------------------------------------------------------------
 // Number holders
 
-TEST(ObjCasillas, LaTerceraCoordenadaSinLeerConservaElValorAnterior) {
+TEST(ObjCasillas, LaTerceraCoordenadaSinLeerConservaElValorAnterior)
+{
     Modelo m = Cargar("v 1 2 7\nvt 0.25 0.75\nv 4 5 6\n", 0);
     EsperarCuentas(m, 2, 0, 1, 0);
     EsperarVector(m.CTexturas[0], 0.25f, 0.75f, 7);
@@ -180,7 +197,8 @@ TEST(ObjCasillas, LaTerceraCoordenadaSinLeerConservaElValorAnterior) {
     LiberarModelo(&m);
 }
 
-TEST(ObjCasillas, LosSoportesEmpiezanACero) {
+TEST(ObjCasillas, LosSoportesEmpiezanACero)
+{
     Modelo m = Cargar("vt 0.5\nf", 3);
     EsperarCuentas(m, 0, 1, 1, 0);
     EsperarVector(m.CTexturas[0], 0.5f, 0, 0);
@@ -188,7 +206,8 @@ TEST(ObjCasillas, LosSoportesEmpiezanACero) {
     LiberarModelo(&m);
 }
 
-TEST(ObjCasillas, UnaSentenciaSinNumerosSeAnadeConLosSoportes) {
+TEST(ObjCasillas, UnaSentenciaSinNumerosSeAnadeConLosSoportes)
+{
     Modelo m = Cargar("v 1 2 3\nv\nvn\nvt x y z\nv", 0);
     EsperarCuentas(m, 3, 0, 1, 1);
     for (int i = 0; i < 3; i++) EsperarVector(m.Vertices[i], 1, 2, 3);
@@ -199,20 +218,29 @@ TEST(ObjCasillas, UnaSentenciaSinNumerosSeAnadeConLosSoportes) {
 
 // Numbers that are malformed or only partly a number. The values follow
 // glibc's fscanf: "1e" is taken as 1, "-", "." and "0x" are not numbers.
-TEST(ObjCasillas, NumerosMalFormadosOParciales) {
+TEST(ObjCasillas, NumerosMalFormadosOParciales)
+{
     struct Caso {
         const char *numero;
-        uint32_t    bits;  // expected x; 7 when the read fails
+        uint32_t bits;   // expected x; 7 when the read fails
     };
     const Caso casos[] = {
-        {"1e", Bits(1.0f)},          {"-", Bits(7.0f)},
-        {".", Bits(7.0f)},           {"0x1p3", Bits(8.0f)},
-        {"inf", Bits(INFINITY)},     {"-infinity", Bits(-INFINITY)},
-        {"nan", 0x7fc00000u},        {"+.5e-3", Bits(0.0005f)},
-        {"1e99", Bits(INFINITY)},    {"1e-50", Bits(0.0f)},
-        {"-0", Bits(-0.0f)},         {"0.1", Bits(0.1f)},
-        {"16777217", Bits(16777216.0f)}, {"3.4028235e38", Bits(3.4028235e38f)},
-        {"1.4e-45", 1u},             {"0x", Bits(7.0f)},
+        {"1e", Bits(1.0f)},
+        {"-", Bits(7.0f)},
+        {".", Bits(7.0f)},
+        {"0x1p3", Bits(8.0f)},
+        {"inf", Bits(INFINITY)},
+        {"-infinity", Bits(-INFINITY)},
+        {"nan", 0x7fc00000u},
+        {"+.5e-3", Bits(0.0005f)},
+        {"1e99", Bits(INFINITY)},
+        {"1e-50", Bits(0.0f)},
+        {"-0", Bits(-0.0f)},
+        {"0.1", Bits(0.1f)},
+        {"16777217", Bits(16777216.0f)},
+        {"3.4028235e38", Bits(3.4028235e38f)},
+        {"1.4e-45", 1u},
+        {"0x", Bits(7.0f)},
         {"--1", Bits(7.0f)},
     };
     for (const Caso &c : casos) {
@@ -228,7 +256,8 @@ TEST(ObjCasillas, NumerosMalFormadosOParciales) {
     }
 }
 
-TEST(ObjCasillas, UnaLecturaQueParaSeRetomaPorTokens) {
+TEST(ObjCasillas, UnaLecturaQueParaSeRetomaPorTokens)
+{
     // The read stops at "a"; the rest of the statement is skipped token by token.
     Modelo m = Cargar("v 1 2 3\nv 4 a 6\nv 7 8 9\nv 1.5.5\n", 0);
     EsperarCuentas(m, 4, 0, 0, 0);
@@ -242,37 +271,42 @@ TEST(ObjCasillas, UnaLecturaQueParaSeRetomaPorTokens) {
 // ---------------------------------------------------------------------------
 // Face formats
 
-TEST(ObjCaras, Formato0VerticeYTextura) {
+TEST(ObjCaras, Formato0VerticeYTextura)
+{
     Modelo m = Cargar("f 1/2 3/4 5/6\n", 0);
     ASSERT_EQ(m.NumCaras, 1);
     EsperarCara(m.Caras[0], 0, 2, 4, 1, 3, 5);
     LiberarModelo(&m);
 }
 
-TEST(ObjCaras, Formato1VerticeYNormal) {
+TEST(ObjCaras, Formato1VerticeYNormal)
+{
     Modelo m = Cargar("f 1//2 3//4 5//6\n", 1);
     ASSERT_EQ(m.NumCaras, 1);
     EsperarCara(m.Caras[0], 0, 2, 4, 1, 3, 5);
     LiberarModelo(&m);
 }
 
-TEST(ObjCaras, Formato3SoloVerticesYSegundoTrioSinTocar) {
+TEST(ObjCaras, Formato3SoloVerticesYSegundoTrioSinTocar)
+{
     Modelo m = Cargar("f 1 2 3\nf 4 5 6 7\nf -1 -2 -3", 3);
     ASSERT_EQ(m.NumCaras, 3);
     EsperarCara(m.Caras[0], 0, 1, 2, -1, -1, -1);
     EsperarCara(m.Caras[1], 3, 4, 5, -1, -1, -1);
-    EsperarCara(m.Caras[2], -2, -3, -4, -1, -1, -1);  // relative numbers stay as they are
+    EsperarCara(m.Caras[2], -2, -3, -4, -1, -1, -1);   // relative numbers stay as they are
     LiberarModelo(&m);
 }
 
-TEST(ObjCaras, Formato4TexturaYNormalLaNormalPisaAlVertice) {
+TEST(ObjCaras, Formato4TexturaYNormalLaNormalPisaAlVertice)
+{
     Modelo m = Cargar("f 1/2/3 4/5/6 7/8/9\n", 4);
     ASSERT_EQ(m.NumCaras, 1);
     EsperarCara(m.Caras[0], 1, 4, 7, 2, 5, 8);
     LiberarModelo(&m);
 }
 
-TEST(ObjCaras, Formato4SiLaLecturaParaTrasElVerticeQuedaElVertice) {
+TEST(ObjCaras, Formato4SiLaLecturaParaTrasElVerticeQuedaElVertice)
+{
     // "10/" then "x": the second-triple holder keeps the first number, 10.
     Modelo m = Cargar("f 1/2/3 4/5/6 7/8/9\nf 10/x", 4);
     ASSERT_EQ(m.NumCaras, 2);
@@ -280,7 +314,8 @@ TEST(ObjCaras, Formato4SiLaLecturaParaTrasElVerticeQuedaElVertice) {
     LiberarModelo(&m);
 }
 
-TEST(ObjCaras, Formato2DosLecturasDeTresEsquinas) {
+TEST(ObjCaras, Formato2DosLecturasDeTresEsquinas)
+{
     Modelo m = Cargar("f 1/2/3 4/5/6 7/8/9 10/11/12 13/14/15 16/17/18 19/20/21\n"
                       "f 1/2/3 4/5/6 7/8/9\nv 1 2 3\n"
                       "f 1/2/3 4/5/6 7/8/9 10/11/12 13 v 4 5 6",
@@ -297,7 +332,8 @@ TEST(ObjCaras, Formato2DosLecturasDeTresEsquinas) {
     LiberarModelo(&m);
 }
 
-TEST(ObjCaras, Formato2LaPrimeraCaraConservaElSegundoTrioInicial) {
+TEST(ObjCaras, Formato2LaPrimeraCaraConservaElSegundoTrioInicial)
+{
     Modelo m = Cargar("f 1/2/3 4/5/6 7/8/9\nv 1 2 3", 2);
     ASSERT_EQ(m.NumCaras, 1);
     EsperarCara(m.Caras[0], 2, 5, 8, -1, -1, -1);
@@ -305,21 +341,24 @@ TEST(ObjCaras, Formato2LaPrimeraCaraConservaElSegundoTrioInicial) {
     LiberarModelo(&m);
 }
 
-TEST(ObjCaras, Formato0ConCuatroEsquinasTomaTres) {
+TEST(ObjCaras, Formato0ConCuatroEsquinasTomaTres)
+{
     Modelo m = Cargar("f 1/1 2/2 3/3 4/4\n", 0);
     ASSERT_EQ(m.NumCaras, 1);
     EsperarCara(m.Caras[0], 0, 1, 2, 0, 1, 2);
     LiberarModelo(&m);
 }
 
-TEST(ObjCaras, Formato0SobreEsquinasDeTresNumerosParaEnLaSegundaBarra) {
+TEST(ObjCaras, Formato0SobreEsquinasDeTresNumerosParaEnLaSegundaBarra)
+{
     Modelo m = Cargar("f 11/12 13/14 15/16\nf 1/2/3 4/5/6 7/8/9\nv 1 2 3\n", 0);
     EsperarCuentas(m, 1, 2, 0, 0);
     EsperarCara(m.Caras[1], 0, 12, 14, 1, 13, 15);
     LiberarModelo(&m);
 }
 
-TEST(ObjCaras, UnaCaraAlFinalDelFicheroSeAnadeUnaVez) {
+TEST(ObjCaras, UnaCaraAlFinalDelFicheroSeAnadeUnaVez)
+{
     for (const char *fin : {"\n", "", "\n\n  \t", " "}) {
         SCOPED_TRACE(fin);
         Modelo m = Cargar(std::string("v 0 0 0\nf 1 2 3") + fin, 3);
@@ -334,17 +373,19 @@ TEST(ObjCaras, UnaCaraAlFinalDelFicheroSeAnadeUnaVez) {
 }
 
 // glibc converts "%d" with a 64-bit strtol (saturating) and keeps the low 32 bits.
-TEST(ObjCaras, DesbordamientoDeEnterosComoGlibc) {
+TEST(ObjCaras, DesbordamientoDeEnterosComoGlibc)
+{
     Modelo m = Cargar("f 2147483648 4294967297 99999999999999999999\n"
                       "f -99999999999999999999 -2147483648 2147483647",
                       3);
     ASSERT_EQ(m.NumCaras, 2);
-    EsperarCara(m.Caras[0], INT_MAX, 0, -2, -1, -1, -1);  // INT_MIN - 1 wraps
+    EsperarCara(m.Caras[0], INT_MAX, 0, -2, -1, -1, -1);   // INT_MIN - 1 wraps
     EsperarCara(m.Caras[1], -1, INT_MAX, INT_MAX - 1, -1, -1, -1);
     LiberarModelo(&m);
 }
 
-TEST(ObjCaras, FormatoDesconocidoNoAnadeCaras) {
+TEST(ObjCaras, FormatoDesconocidoNoAnadeCaras)
+{
     for (int formato : {-1, 5, 6, 100, INT_MIN, INT_MAX}) {
         SCOPED_TRACE(formato);
         Modelo m = Cargar("v 1 2 3\nf 1 2 3\nf 1/1 2/2 3/3\nvn 0 1 0\n", formato);
@@ -355,14 +396,15 @@ TEST(ObjCaras, FormatoDesconocidoNoAnadeCaras) {
     }
 }
 
-TEST(ObjCaras, LosFormatosLeenTodosLosCaracteresDeSeparacion) {
+TEST(ObjCaras, LosFormatosLeenTodosLosCaracteresDeSeparacion)
+{
     // Blanks in the patterns skip any white space, line breaks included;
     // there is no white space allowed around a slash.
     Modelo m = Cargar("f\n1/2\n\n3/4\t5/6", 0);
     ASSERT_EQ(m.NumCaras, 1);
     EsperarCara(m.Caras[0], 0, 2, 4, 1, 3, 5);
     LiberarModelo(&m);
-    m = Cargar("f 1/2 3 /4 5/6", 0);  // stops at " /4": slot 2's second number missing
+    m = Cargar("f 1/2 3 /4 5/6", 0);   // stops at " /4": slot 2's second number missing
     ASSERT_EQ(m.NumCaras, 1);
     EsperarCara(m.Caras[0], 0, 2, -1, 1, -1, -1);
     LiberarModelo(&m);
@@ -371,7 +413,8 @@ TEST(ObjCaras, LosFormatosLeenTodosLosCaracteresDeSeparacion) {
 // ---- Keywords cut by the edge of a read: the file is read in blocks, and a
 // ---- keyword that starts at the end of one goes on in the next.
 
-TEST(ObjBloques, PalabraClavePartidaEntreDosLecturas) {
+TEST(ObjBloques, PalabraClavePartidaEntreDosLecturas)
+{
     for (int desde = 65520; desde <= 65540; desde++) {
         // "v 1 2 3\n", a comment, then "vn ..." at byte `desde`.
         std::string texto = "v 1 2 3\n#";

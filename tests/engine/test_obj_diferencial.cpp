@@ -19,7 +19,8 @@
 
 namespace {
 
-long Casos(long omision) {
+long Casos(long omision)
+{
     const char *s = std::getenv("TALO_CASOS");
     return s ? std::strtol(s, nullptr, 10) : omision;
 }
@@ -33,17 +34,20 @@ long Casos(long omision) {
 #if defined(__GLIBC__)
 #define SOLO_CON_GLIBC()
 #else
-#define SOLO_CON_GLIBC() GTEST_SKIP() << "the reference is glibc's fscanf; compared with Linux's results instead"
+#define SOLO_CON_GLIBC()                                                                                     \
+    GTEST_SKIP() << "the reference is glibc's fscanf; compared with Linux's results instead"
 #endif
 
-void Comparar(const std::string &texto, int formato) {
+void Comparar(const std::string &texto, int formato)
+{
     std::string detalle;
     ASSERT_TRUE(CompararOBJ(texto, formato, &detalle)) << detalle;
 }
 
-}  // namespace
+}   // namespace
 
-TEST(ObjDiferencial, FicherosGeneradosYMutados) {
+TEST(ObjDiferencial, FicherosGeneradosYMutados)
+{
     SOLO_CON_GLIBC();
     std::mt19937_64 g(1208);
     std::string texto, detalle;
@@ -57,7 +61,8 @@ TEST(ObjDiferencial, FicherosGeneradosYMutados) {
 
 // Every prefix of a file holding each awkward spelling: the file ends in the
 // middle of every number, keyword and separator.
-TEST(ObjDiferencial, CortadoEnCadaByte) {
+TEST(ObjDiferencial, CortadoEnCadaByte)
+{
     const std::string texto =
         "v -1.5e+3 .25 0x1.8p1\nvn inf -nan infinity\nvt 1e+ 2e 3.\nv - . -.\n"
         "v 0x 0x. 1e5.3\nf 1/2/3 4/5/6 7/8/9\nf 1//2 3//4 5//6\nf 1/2 3/4 5/6\n"
@@ -69,7 +74,8 @@ TEST(ObjDiferencial, CortadoEnCadaByte) {
 
 // Numbers and white space longer than the loader keeps in view at once, and
 // statements straddling its read blocks.
-TEST(ObjDiferencial, SentenciasLargasYBloques) {
+TEST(ObjDiferencial, SentenciasLargasYBloques)
+{
     SOLO_CON_GLIBC();
     std::string digitos(5000, '7');
     Comparar("v 1." + digitos + " 2 3\nv -" + digitos + "e-4990 5 6\n", 0);
@@ -98,7 +104,8 @@ TEST(ObjDiferencial, SentenciasLargasYBloques) {
 
 // A statement longer than the usual look-ahead whose last number starts just
 // before a power-of-two offset, where a block read would end, and ends after it.
-TEST(ObjDiferencial, NumeroPartidoEnElBordeDeUnBloque) {
+TEST(ObjDiferencial, NumeroPartidoEnElBordeDeUnBloque)
+{
     const std::string blancos(300, ' ');
     const std::string inicios[] = {" v" + blancos + "7 8 ", " f" + blancos + "1/2 3/4 "};
     const std::string numeros[] = {"1.2345678e-3\n", "123456/654321\n"};
@@ -112,16 +119,31 @@ TEST(ObjDiferencial, NumeroPartidoEnElBordeDeUnBloque) {
 }
 
 // The integer conversions at and past 32 and 64 bits, in every slot.
-TEST(ObjDiferencial, EnterosQueDesbordan) {
-    const char *const numeros[] = {"2147483647", "2147483648", "-2147483648", "-2147483649", "4294967295",
-                                   "4294967296", "4294967297", "9223372036854775807", "9223372036854775808",
-                                   "-9223372036854775808", "-9223372036854775809", "99999999999999999999",
-                                   "-99999999999999999999", "000000000000000000000000001", "+0", "-0",
-                                   "999999999999999999", "-999999999999999999", "1000000000000000000"};
+TEST(ObjDiferencial, EnterosQueDesbordan)
+{
+    const char *const numeros[] = {"2147483647",
+                                   "2147483648",
+                                   "-2147483648",
+                                   "-2147483649",
+                                   "4294967295",
+                                   "4294967296",
+                                   "4294967297",
+                                   "9223372036854775807",
+                                   "9223372036854775808",
+                                   "-9223372036854775808",
+                                   "-9223372036854775809",
+                                   "99999999999999999999",
+                                   "-99999999999999999999",
+                                   "000000000000000000000000001",
+                                   "+0",
+                                   "-0",
+                                   "999999999999999999",
+                                   "-999999999999999999",
+                                   "1000000000000000000"};
     for (const char *a : numeros)
         for (const char *b : numeros) {
-            const std::string t = std::string("f ") + a + "/" + b + "/" + a + " " + b + "/" + a + "/" + b + " " +
-                                  a + "/" + a + "/" + b + "\n";
+            const std::string t = std::string("f ") + a + "/" + b + "/" + a + " " + b + "/" + a + "/" + b +
+                                  " " + a + "/" + a + "/" + b + "\n";
             for (int formato = 0; formato <= 4; formato++) Comparar(t, formato);
         }
 }
@@ -131,7 +153,8 @@ TEST(ObjDiferencial, EnterosQueDesbordan) {
 // give the wrong float: each midpoint of floats of the sizes models use,
 // written with 9 to 19 significant digits, then nudged by one to four units
 // in its last digit, with and without an exponent.
-TEST(ObjDiferencial, CercaDeUnPuntoMedio) {
+TEST(ObjDiferencial, CercaDeUnPuntoMedio)
+{
     std::mt19937_64 g(4242);
     std::uniform_real_distribution<double> magnitud(-7, 8);
     std::string texto;

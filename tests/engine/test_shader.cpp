@@ -13,20 +13,23 @@
 
 namespace {
 
-std::string Escribir(const std::string &nombre, const std::string &texto) {
+std::string Escribir(const std::string &nombre, const std::string &texto)
+{
     return EscribirTemporal(nombre, texto);
 }
 
-}  // namespace
+}   // namespace
 
-TEST(TextoShader, TresCaracteresSinSaltoDeLinea) {
+TEST(TextoShader, TresCaracteresSinSaltoDeLinea)
+{
     char *t = CargarTextoShader(Escribir("abc.glsl", "abc").c_str());
     ASSERT_NE(t, nullptr);
-    EXPECT_EQ(memcmp(t, "abc", 4), 0);  // a, b, c, NUL
+    EXPECT_EQ(memcmp(t, "abc", 4), 0);   // a, b, c, NUL
     free(t);
 }
 
-TEST(TextoShader, TextoLargoConSaltosYBytesAltos) {
+TEST(TextoShader, TextoLargoConSaltosYBytesAltos)
+{
     std::string texto;
     for (int i = 0; i < 200000; i++) texto += (char)(i % 255 + 1);
     texto += "\r\n\nvoid main() {}\n";

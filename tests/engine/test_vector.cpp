@@ -16,14 +16,13 @@ namespace {
 {
     if (Bits(v.x) == Bits(x) && Bits(v.y) == Bits(y) && Bits(v.z) == Bits(z))
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure()
-           << "got (" << v.x << ", " << v.y << ", " << v.z << ") expected ("
-           << x << ", " << y << ", " << z << ")";
+    return ::testing::AssertionFailure() << "got (" << v.x << ", " << v.y << ", " << v.z << ") expected ("
+                                         << x << ", " << y << ", " << z << ")";
 }
 
 Vector V(float x, float y, float z) { return Vector{x, y, z}; }
 
-} // namespace
+}   // namespace
 
 TEST(VectorBasico, SumaRestaEscalarYAnular)
 {
@@ -113,7 +112,8 @@ TEST(VectorGeneral, ValoresExactos)
     EXPECT_TRUE(BitsIguales(NormalPlano(a, b), -0x1.a20bd6p-2f, 0x1.a20bd6p-1f, -0x1.a20bd6p-2f));
     // The z of the cross product cancels: 1e8 * 9.000001f - 3 * 3e8 is 95.367...
     // in double, 64 in float.
-    EXPECT_TRUE(BitsIguales(NormalPlano(V(1e8f, 3, 0), V(3e8f, 9.000001f, 1)), 0x1.01b2b2p-25f, -1, 0x1p-20f));
+    EXPECT_TRUE(
+        BitsIguales(NormalPlano(V(1e8f, 3, 0), V(3e8f, 9.000001f, 1)), 0x1.01b2b2p-25f, -1, 0x1p-20f));
     EXPECT_EQ(Bits(AnguloEntreVectores(a, b)), Bits(0x1.ce498p-3f));
     EXPECT_TRUE(BitsIguales(GirarVerticeX(a, 0.5f), 1, 0x1.98c2b2p+1f, 0x1.ac847cp+0f));
     EXPECT_TRUE(BitsIguales(GirarVerticeY(a, 0.5f), 0x1.286e12p+1f, 2, 0x1.13a01p+1f));
@@ -130,7 +130,8 @@ TEST(VectorGeneral, ValoresExactos)
     // cancelling terms, where the order of the sum shows.
     const Vector casi = V(0.3f + 1e-6f, 0.4f + 0.15f, 0.2f - 1e-6f);
     EXPECT_EQ(Bits(DeterminanteRectaPlano(casi, u, v)), Bits(-0x1.366666p-22f));
-    EXPECT_TRUE(BitsIguales(InterRectaPlano(p, casi, q, u, v), 0x1.7e93aap+21f, 0x1.5eb1bp+22f, 0x1.fe18b8p+20f));
+    EXPECT_TRUE(
+        BitsIguales(InterRectaPlano(p, casi, q, u, v), 0x1.7e93aap+21f, 0x1.5eb1bp+22f, 0x1.fe18b8p+20f));
 }
 
 TEST(InterRectaPlano, EjemplosFijos)
@@ -139,10 +140,10 @@ TEST(InterRectaPlano, EjemplosFijos)
     EXPECT_TRUE(BitsIguales(InterRectaPlano(V(2, 5, 3), V(0, -1, 0), q, u, v), 2, 1, 3));
     EXPECT_TRUE(BitsIguales(InterRectaPlano(V(2, 5, 3), V(0, 1, 0), q, u, v), 2, 1, 3));
     EXPECT_TRUE(BitsIguales(InterRectaPlano(V(2, 5, 3), V(0, -7, 0), q, u, v), 2, 1, 3));
-    EXPECT_TRUE(BitsIguales(InterRectaPlano(V(1, 2, 3), V(0, 0, 2), V(0, 0, -1), V(2, 0, 0), V(0, 3, 0)),
-                            1, 2, -1));
-    EXPECT_TRUE(BitsIguales(InterRectaPlano(V(1, 1, 1), V(1, 1, 1), V(0, 0, 0), V(1, 0, 0), V(0, 1, 0)),
-                            0, 0, 0));
+    EXPECT_TRUE(
+        BitsIguales(InterRectaPlano(V(1, 2, 3), V(0, 0, 2), V(0, 0, -1), V(2, 0, 0), V(0, 3, 0)), 1, 2, -1));
+    EXPECT_TRUE(
+        BitsIguales(InterRectaPlano(V(1, 1, 1), V(1, 1, 1), V(0, 0, 0), V(1, 0, 0), V(0, 1, 0)), 0, 0, 0));
     EXPECT_TRUE(BitsIguales(InterRectaPlano(V(4, 1, -2), V(0, -1, 0), q, u, v), 4, 1, -2));
 }
 
@@ -161,7 +162,8 @@ TEST(InterRectaPlano, DeterminanteCeroDevuelveP)
     // d in the plane's span.
     EXPECT_TRUE(BitsIguales(InterRectaPlano(p, V(1, 0, 1), V(0, 1, 0), V(1, 0, 0), V(0, 0, 1)), 2.5f, -3, 7));
     // u and v parallel.
-    EXPECT_TRUE(BitsIguales(InterRectaPlano(p, V(0, 1, 0), V(0, 1, 0), V(1, 0, 0), V(-2, 0, 0)), 2.5f, -3, 7));
+    EXPECT_TRUE(
+        BitsIguales(InterRectaPlano(p, V(0, 1, 0), V(0, 1, 0), V(1, 0, 0), V(-2, 0, 0)), 2.5f, -3, 7));
     // u zero, d zero.
     EXPECT_TRUE(BitsIguales(InterRectaPlano(p, V(0, 1, 0), V(0, 1, 0), V(0, 0, 0), V(0, 0, 1)), 2.5f, -3, 7));
     EXPECT_TRUE(BitsIguales(InterRectaPlano(p, V(0, 0, 0), V(0, 1, 0), V(1, 0, 0), V(0, 0, 1)), 2.5f, -3, 7));

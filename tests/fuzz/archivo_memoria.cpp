@@ -10,15 +10,17 @@
 
 namespace {
 
-int  Descriptor = -1;
+int Descriptor = -1;
 char Ruta[64];
 
-void Fallo(const char *que) {
+void Fallo(const char *que)
+{
     perror(que);
     abort();
 }
 
-void Escribir(const uint8_t *datos, size_t tam, size_t desde) {
+void Escribir(const uint8_t *datos, size_t tam, size_t desde)
+{
     size_t hecho = 0;
     while (hecho < tam) {
         ssize_t n = pwrite(Descriptor, datos + hecho, tam - hecho, (off_t)(desde + hecho));
@@ -27,9 +29,10 @@ void Escribir(const uint8_t *datos, size_t tam, size_t desde) {
     }
 }
 
-}  // namespace
+}   // namespace
 
-const char *RutaConBlancosYDatos(size_t blancos, const uint8_t *datos, size_t tam) {
+const char *RutaConBlancosYDatos(size_t blancos, const uint8_t *datos, size_t tam)
+{
     static uint8_t espacios[2 << 20];
     if (blancos > sizeof espacios) Fallo("too many spaces asked for");
     if (Descriptor < 0) {
@@ -44,6 +47,4 @@ const char *RutaConBlancosYDatos(size_t blancos, const uint8_t *datos, size_t ta
     return Ruta;
 }
 
-const char *RutaConDatos(const uint8_t *datos, size_t tam) {
-    return RutaConBlancosYDatos(0, datos, tam);
-}
+const char *RutaConDatos(const uint8_t *datos, size_t tam) { return RutaConBlancosYDatos(0, datos, tam); }

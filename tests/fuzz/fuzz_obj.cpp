@@ -41,7 +41,8 @@
 
 namespace {
 
-void Fallo(const char *que) {
+void Fallo(const char *que)
+{
     fprintf(stderr, "fuzz_obj: %s\n", que);
     abort();
 }
@@ -50,33 +51,47 @@ void Fallo(const char *que) {
 
 struct Cuenta {
     int begins, ends, vertices, normales, texturas;
-    float suma;  // keeps the reads from being optimised away
+    float suma;   // keeps the reads from being optimised away
 };
 Cuenta Gl;
 
 void Leer(float x, float y, float z) { Gl.suma += x + y + z; }
 
-}  // namespace
+}   // namespace
 
 void GLAPIENTRY glColor3f(GLfloat r, GLfloat g, GLfloat b) { Leer(r, g, b); }
 void GLAPIENTRY glColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a) { Leer(r, g, b + a); }
 void GLAPIENTRY glBegin(GLenum) { Gl.begins++; }
 void GLAPIENTRY glEnd() { Gl.ends++; }
-void GLAPIENTRY glVertex3f(GLfloat x, GLfloat y, GLfloat z) { Gl.vertices++; Leer(x, y, z); }
-void GLAPIENTRY glNormal3f(GLfloat x, GLfloat y, GLfloat z) { Gl.normales++; Leer(x, y, z); }
-void GLAPIENTRY glTexCoord3f(GLfloat x, GLfloat y, GLfloat z) { Gl.texturas++; Leer(x, y, z); }
+void GLAPIENTRY glVertex3f(GLfloat x, GLfloat y, GLfloat z)
+{
+    Gl.vertices++;
+    Leer(x, y, z);
+}
+void GLAPIENTRY glNormal3f(GLfloat x, GLfloat y, GLfloat z)
+{
+    Gl.normales++;
+    Leer(x, y, z);
+}
+void GLAPIENTRY glTexCoord3f(GLfloat x, GLfloat y, GLfloat z)
+{
+    Gl.texturas++;
+    Leer(x, y, z);
+}
 
 namespace {
 
 // ---- the record itself
 
-void LeerArray(const Vector *a, int n) {
+void LeerArray(const Vector *a, int n)
+{
     if (n < 0) Fallo("negative count");
     if (n > 0 && !a) Fallo("count without array");
     for (int i = 0; i < n; i++) Leer(a[i].x, a[i].y, a[i].z);
 }
 
-void ComprobarRegistro(const Modelo &m) {
+void ComprobarRegistro(const Modelo &m)
+{
     LeerArray(m.Vertices, m.NumVertices);
     LeerArray(m.CTexturas, m.NumCTexturas);
     LeerArray(m.Normales, m.NumNormales);
@@ -86,14 +101,14 @@ void ComprobarRegistro(const Modelo &m) {
         for (int k = 0; k < 3; k++) Gl.suma += (float)(m.Caras[i].Vert[k] ^ m.Caras[i].Aux[k]);
 }
 
-
 // ---- collision
 
 // Centres that meet the model: the origin, and two points by the first face
 // whose corners all exist (above its first corner, on its first edge).
-void ComprobarColision(const Modelo &m) {
+void ComprobarColision(const Modelo &m)
+{
     Vector centros[3] = {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}};
-    int    ncentros = 1;
+    int ncentros = 1;
     for (int i = 0; i < m.NumCaras && ncentros == 1; i++) {
         const Cara &c = m.Caras[i];
         if (!CaraDentro(c, m.NumVertices)) continue;
@@ -117,7 +132,8 @@ void ComprobarColision(const Modelo &m) {
 
 // Faces whose three corners lie in every array of `ns` (the arrays a drawing
 // routine reads).
-int CarasDibujables(const Modelo &m, const int *ns, int k) {
+int CarasDibujables(const Modelo &m, const int *ns, int k)
+{
     int total = 0;
     for (int i = 0; i < m.NumCaras; i++) {
         bool bien = true;
@@ -127,7 +143,8 @@ int CarasDibujables(const Modelo &m, const int *ns, int k) {
     return total;
 }
 
-void Esperar(void (*dibujar)(Modelo), const Modelo &m, int caras, bool normales, bool texturas) {
+void Esperar(void (*dibujar)(Modelo), const Modelo &m, int caras, bool normales, bool texturas)
+{
     Gl = Cuenta{0, 0, 0, 0, 0, Gl.suma};
     dibujar(m);
     if (Gl.begins != caras || Gl.ends != caras || Gl.vertices != 3 * caras ||
@@ -135,7 +152,8 @@ void Esperar(void (*dibujar)(Modelo), const Modelo &m, int caras, bool normales,
         Fallo("a drawing routine sent the wrong faces");
 }
 
-void ComprobarDibujo(const Modelo &m) {
+void ComprobarDibujo(const Modelo &m)
+{
     const int v[] = {m.NumVertices};
     const int vnt[] = {m.NumVertices, m.NumNormales, m.NumCTexturas};
     const int vt[] = {m.NumVertices, m.NumCTexturas};
@@ -153,19 +171,20 @@ void ComprobarDibujo(const Modelo &m) {
     // DibujarModelo picks one variant from the counts alone.
     const bool hay = m.NumVertices != 0 && m.NumCaras != 0;
     const bool n = m.NumNormales != 0, t = m.NumCTexturas != 0;
-    const int  elegido = !hay ? 0 : (n && t) ? todo : (!n && !t) ? solo : t ? sn : st;
+    const int elegido = !hay ? 0 : (n && t) ? todo : (!n && !t) ? solo : t ? sn : st;
     Esperar(DibujarModelo, m, elegido, hay && n, hay && t);
 }
 
-}  // namespace
+}   // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *datos, size_t tam) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *datos, size_t tam)
+{
     if (tam < 1) return 0;
-    const int    formato = (datos[0] & 0x7f) % 6;
-    const bool   borde = (datos[0] & 0x80) && tam > 1;   // then the second byte sets the spaces
+    const int formato = (datos[0] & 0x7f) % 6;
+    const bool borde = (datos[0] & 0x80) && tam > 1;   // then the second byte sets the spaces
     const size_t blancos = borde ? (1u << 20) - 300 + datos[1] : 0;
     const size_t salto = borde ? 2 : 1;
-    const char  *ruta = RutaConBlancosYDatos(blancos, datos + salto, tam - salto);
+    const char *ruta = RutaConBlancosYDatos(blancos, datos + salto, tam - salto);
 
     Modelo m = CargarModeloOBJ(ruta, formato);
     ComprobarRegistro(m);

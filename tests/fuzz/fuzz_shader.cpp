@@ -12,7 +12,8 @@
 #include "archivo_memoria.h"
 #include "shader.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *datos, size_t tam) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *datos, size_t tam)
+{
     char *texto = CargarTextoShader(RutaConDatos(datos, tam));
     if (!texto || memcmp(texto, datos, tam) != 0 || texto[tam] != '\0') {
         fprintf(stderr, "fuzz_shader: the text read is not the file\n");

@@ -21,14 +21,16 @@
 
 namespace {
 
-void Fallo(const char *que) {
+void Fallo(const char *que)
+{
     fprintf(stderr, "fuzz_tga: %s\n", que);
     abort();
 }
 
-}  // namespace
+}   // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *datos, size_t tam) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *datos, size_t tam)
+{
     // Headers may claim up to 65535 x 65535 pixels; the reference would then
     // need gigabytes, so such inputs are only checked for a sound rejection.
     const bool grande = tam >= 16 && ParTga(datos + 12) * ParTga(datos + 14) > (1u << 22);

@@ -19,23 +19,25 @@
 #include "obj_scanf.h"
 #include "shader.h"
 
-static int Uso() {
+static int Uso()
+{
     fprintf(stderr, "use: medir_carga obj <path> <format> [oraculo] | tga <path> | shader <path> |"
                     " malla <path> <megabytes>\n");
     return 2;
 }
 
-int main(int argc, char **argv) {
+int main(int argc, char **argv)
+{
     if (argc < 3) return Uso();
     if (strcmp(argv[1], "obj") == 0 && argc >= 4) {
         const bool oraculo = argc >= 5 && strcmp(argv[4], "oraculo") == 0;
-        Modelo m = oraculo ? CargarModeloOBJScanf(argv[2], atoi(argv[3]))
-                           : CargarModeloOBJ(argv[2], atoi(argv[3]));
+        Modelo m =
+            oraculo ? CargarModeloOBJScanf(argv[2], atoi(argv[3])) : CargarModeloOBJ(argv[2], atoi(argv[3]));
         const double bytes = (double)m.NumVertices * sizeof(Vector) + (double)m.NumCaras * sizeof(Cara) +
                              (double)m.NumCTexturas * sizeof(Vector) + (double)m.NumNormales * sizeof(Vector);
         printf("%s: %d vertices, %d faces, %d texture coordinates, %d normals; model %.1f MB\n",
-               oraculo ? "fscanf reference" : "CargarModeloOBJ", m.NumVertices, m.NumCaras,
-               m.NumCTexturas, m.NumNormales, bytes / 1e6);
+               oraculo ? "fscanf reference" : "CargarModeloOBJ", m.NumVertices, m.NumCaras, m.NumCTexturas,
+               m.NumNormales, bytes / 1e6);
         LiberarModelo(&m);
     } else if (strcmp(argv[1], "tga") == 0) {
         Imagen im = CargarImagenTGA(argv[2]);

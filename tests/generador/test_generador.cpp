@@ -74,8 +74,8 @@ void ExpectIndicesEnRango(const Modelo &m, bool conCTexturas, bool conNormales)
 // positions (so whichever position a loader keeps addresses all arrays).
 struct Texto {
     int v = 0, vt = 0, vn = 0, f = 0;
-    int esquinasDistintas = 0;   // corners whose numbers differ
-    int esquinasMalFormadas = 0; // corners not in the expected form
+    int esquinasDistintas = 0;     // corners whose numbers differ
+    int esquinasMalFormadas = 0;   // corners not in the expected form
 };
 
 Texto LeerTexto(const char *nombre, const char *forma)
@@ -84,9 +84,12 @@ Texto LeerTexto(const char *nombre, const char *forma)
     std::ifstream in(RutaModelo(nombre));
     std::string palabra;
     while (in >> palabra) {
-        if (palabra == "v") t.v++;
-        else if (palabra == "vt") t.vt++;
-        else if (palabra == "vn") t.vn++;
+        if (palabra == "v")
+            t.v++;
+        else if (palabra == "vt")
+            t.vt++;
+        else if (palabra == "vn")
+            t.vn++;
         else if (palabra == "f") {
             t.f++;
             for (int k = 0; k < 3; k++) {
@@ -100,8 +103,10 @@ Texto LeerTexto(const char *nombre, const char *forma)
                     leidos = std::sscanf(esquina.c_str(), "%d//%d%c", &a, &b, &resto) == 2 ? 3 : 0, c = a;
                 else
                     leidos = std::sscanf(esquina.c_str(), "%d/%d/%d%c", &a, &b, &c, &resto) == 3 ? 3 : 0;
-                if (leidos != 3) t.esquinasMalFormadas++;
-                else if (a != b || b != c) t.esquinasDistintas++;
+                if (leidos != 3)
+                    t.esquinasMalFormadas++;
+                else if (a != b || b != c)
+                    t.esquinasDistintas++;
             }
         }
     }
@@ -143,8 +148,7 @@ TEST(EscenaSala, SeDibujaConTexturaYSinNormales)
         // format 0 keeps the vt number in the second triple: one vt per v
         int distintos = 0;
         for (int i = 0; i < m.NumCaras; i++)
-            for (int k = 0; k < 3; k++)
-                distintos += m.Caras[i].Aux[k] != m.Caras[i].Vert[k];
+            for (int k = 0; k < 3; k++) distintos += m.Caras[i].Aux[k] != m.Caras[i].Vert[k];
         EXPECT_EQ(distintos, 0);
         int fueraDeRango = 0;
         for (int i = 0; i < m.NumCTexturas; i++) {
@@ -267,8 +271,7 @@ void ExpectSuperficieCerrada(const Modelo &m)
 {
     std::map<std::pair<int, int>, int> aristas;
     for (int i = 0; i < m.NumCaras; i++)
-        for (int k = 0; k < 3; k++)
-            aristas[{m.Caras[i].Vert[k], m.Caras[i].Vert[(k + 1) % 3]}]++;
+        for (int k = 0; k < 3; k++) aristas[{m.Caras[i].Vert[k], m.Caras[i].Vert[(k + 1) % 3]}]++;
     int sueltas = 0;
     for (const auto &a : aristas)
         if (a.second != 1 || aristas.count({a.first.second, a.first.first}) == 0 ||
@@ -284,8 +287,7 @@ void ExpectSuperficieCerrada(const Modelo &m)
 void ExpectNormalesHaciaFuera(const Modelo &m)
 {
     int noUnitarias = 0, contrarias = 0;
-    for (int i = 0; i < m.NumNormales; i++)
-        noUnitarias += std::fabs(Largo(m.Normales[i]) - 1.0) > 1e-4;
+    for (int i = 0; i < m.NumNormales; i++) noUnitarias += std::fabs(Largo(m.Normales[i]) - 1.0) > 1e-4;
     for (int i = 0; i < m.NumCaras; i++) {
         Vector n = NormalCara(m, i);
         double acuerdo = 0.0;
@@ -402,9 +404,9 @@ TEST(EscenaTexturas, CabeceraDelSubconjuntoLeido)
         SCOPED_TRACE(nombre);
         std::vector<unsigned char> b = Bytes(RutaTextura(nombre));
         ASSERT_EQ(b.size(), 18u + 512u * 512u * 3u);
-        EXPECT_EQ(b[0], 0);    // no image ID: pixels start at byte 18
-        EXPECT_EQ(b[1], 0);    // no colour map
-        EXPECT_EQ(b[2], 2);    // uncompressed true colour
+        EXPECT_EQ(b[0], 0);   // no image ID: pixels start at byte 18
+        EXPECT_EQ(b[1], 0);   // no colour map
+        EXPECT_EQ(b[2], 2);   // uncompressed true colour
         for (int i = 3; i < 12; i++) EXPECT_EQ(b[i], 0) << "byte " << i;
         EXPECT_EQ(b[12] + 256 * b[13], 512);
         EXPECT_EQ(b[14] + 256 * b[15], 512);
@@ -438,11 +440,15 @@ double Costura(const Imagen &img, bool horizontal)
     int n = 0;
     for (int i = 0; i < 512; i++)
         for (int c = 0; c < 3; c++) {
-            if (horizontal) junta += std::fabs(Componente(img, 511, i, c) - Componente(img, 0, i, c));
-            else junta += std::fabs(Componente(img, i, 511, c) - Componente(img, i, 0, c));
+            if (horizontal)
+                junta += std::fabs(Componente(img, 511, i, c) - Componente(img, 0, i, c));
+            else
+                junta += std::fabs(Componente(img, i, 511, c) - Componente(img, i, 0, c));
             for (int k = 0; k < 511; k += 37) {
-                if (horizontal) vecinos += std::fabs(Componente(img, k, i, c) - Componente(img, k + 1, i, c));
-                else vecinos += std::fabs(Componente(img, i, k, c) - Componente(img, i, k + 1, c));
+                if (horizontal)
+                    vecinos += std::fabs(Componente(img, k, i, c) - Componente(img, k + 1, i, c));
+                else
+                    vecinos += std::fabs(Componente(img, i, k, c) - Componente(img, i, k + 1, c));
                 n++;
             }
         }
@@ -497,8 +503,7 @@ TEST(EscenaLuz, ElCaballoTomaElColorDeLaUltimaEsquinaDeLasParedes)
     double color[3] = {0.0, 0.0, 0.0};
     for (int c = 0; c < 3; c++)
         for (int dy = 0; dy < 2; dy++)
-            for (int dx = 0; dx < 2; dx++)
-                color[c] += Componente(img, x0 + dx, y0 + dy, c) / 4.0;
+            for (int dx = 0; dx < 2; dx++) color[c] += Componente(img, x0 + dx, y0 + dy, c) / 4.0;
     EXPECT_GT(color[0], color[1] + 30.0);
     EXPECT_GT(color[1], color[2] + 20.0);
     EXPECT_GT(color[0], 120.0);
@@ -517,9 +522,9 @@ TEST(EscenaGenerador, MismosBytesEnCadaEjecucion)
     std::string otra = ::testing::TempDir() + "escena_repetida";
     std::string orden = generador + " \"" + otra + "\"";
     ASSERT_EQ(std::system(orden.c_str()), 0) << orden;
-    const char *archivos[9] = {"Modelos/Techo.OBJ",    "Modelos/Suelo.OBJ",    "Modelos/Paredes.OBJ",
-                               "Modelos/Mujer.OBJ",    "Modelos/Caballo.OBJ",  "Texturas/Vampiro.tga",
-                               "Texturas/Paredes.tga", "Texturas/Suelo.tga",   "Texturas/Techo.tga"};
+    const char *archivos[9] = {"Modelos/Techo.OBJ",    "Modelos/Suelo.OBJ",   "Modelos/Paredes.OBJ",
+                               "Modelos/Mujer.OBJ",    "Modelos/Caballo.OBJ", "Texturas/Vampiro.tga",
+                               "Texturas/Paredes.tga", "Texturas/Suelo.tga",  "Texturas/Techo.tga"};
     for (const char *a : archivos) {
         std::vector<unsigned char> uno = Bytes(kEscena + "/" + a), dos = Bytes(otra + "/" + a);
         EXPECT_FALSE(uno.empty()) << a;
@@ -527,4 +532,4 @@ TEST(EscenaGenerador, MismosBytesEnCadaEjecucion)
     }
 }
 
-}  // namespace
+}   // namespace

@@ -83,8 +83,11 @@ inline InformeRanura LeerInforme(const std::string &carpeta, const char *ranura)
 // as the walkthrough scales them.
 inline Modelo CargarRanura(const std::string &carpeta, const char *nombre)
 {
-    static const struct { const char *nombre; int formato; float factor; } kRanuras[] = {
-        {"Techo", 0, 1}, {"Suelo", 0, 10}, {"Paredes", 0, 5}, {"Mujer", 2, 1}, {"Caballo", 1, 1}};
+    static const struct {
+        const char *nombre;
+        int formato;
+        float factor;
+    } kRanuras[] = {{"Techo", 0, 1}, {"Suelo", 0, 10}, {"Paredes", 0, 5}, {"Mujer", 2, 1}, {"Caballo", 1, 1}};
     for (const auto &k : kRanuras)
         if (std::string(nombre) == k.nombre) {
             Modelo m = CargarModeloOBJ((carpeta + "/Modelos/" + nombre + ".OBJ").c_str(), k.formato);

@@ -6,12 +6,14 @@
 
 #include "fixtura_atlas.h"
 
-int main(int argc, char **argv) {
+int main(int argc, char **argv)
+{
     if (argc < 2) {
         std::fprintf(stderr, "usage: escribir_sala_atlas FOLDER [tonos]\n");
         return 2;
     }
-    const std::string ruta = EscribirOBJ(CrearSalaOBJ(argc > 2 && std::strcmp(argv[2], "tonos") == 0), argv[1]);
+    const std::string ruta =
+        EscribirOBJ(CrearSalaOBJ(argc > 2 && std::strcmp(argv[2], "tonos") == 0), argv[1]);
     if (ruta.empty()) return 1;
     std::printf("%s\n", ruta.c_str());
     return 0;

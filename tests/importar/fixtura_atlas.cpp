@@ -15,7 +15,8 @@ namespace {
 
 // Blocks of random colour, so that linear filtering changes little inside
 // a block and sampled colours compare well.
-ImagenRGBA CrearBloques(int ancho, int alto, int bloque, unsigned semilla, bool alfa) {
+ImagenRGBA CrearBloques(int ancho, int alto, int bloque, unsigned semilla, bool alfa)
+{
     std::mt19937 azar(semilla);
     ImagenRGBA img;
     img.ancho = ancho;
@@ -32,13 +33,15 @@ ImagenRGBA CrearBloques(int ancho, int alto, int bloque, unsigned semilla, bool 
     return img;
 }
 
-MaterialFixtura CrearMaterial(const char *nombre, float r, float g, float b, float a, ImagenRGBA img = {}) {
+MaterialFixtura CrearMaterial(const char *nombre, float r, float g, float b, float a, ImagenRGBA img = {})
+{
     return {nombre, {r, g, b, a}, std::move(img)};
 }
 
 // A wall or floor quad from corner a along u and v, texture (s0, t0) at a
 // and (s1, t1) at a + u + v.
-CaraFixtura CrearQuad(Vector a, Vector u, Vector v, Vector n, float s0, float t0, float s1, float t1, int m) {
+CaraFixtura CrearQuad(Vector a, Vector u, Vector v, Vector n, float s0, float t0, float s1, float t1, int m)
+{
     CaraFixtura c;
     c.p[0] = a;
     c.p[1] = {a.x + u.x, a.y + u.y, a.z + u.z};
@@ -59,7 +62,8 @@ struct Lado {
     float s0, t0, s1, t1;
 };
 void CrearCaja(Fixtura *f, Lado suelo, Lado techo, Lado izquierda, Lado derecha, Lado frente,
-          const std::vector<std::pair<float, Lado>> &fondo) {
+               const std::vector<std::pair<float, Lado>> &fondo)
+{
     auto q = [&](Vector a, Vector u, Vector v, Vector n, Lado l) {
         f->caras.push_back(CrearQuad(a, u, v, n, l.s0, l.t0, l.s1, l.t1, l.material));
     };
@@ -77,27 +81,31 @@ void CrearCaja(Fixtura *f, Lado suelo, Lado techo, Lado izquierda, Lado derecha,
     q({5, 0, 4}, {-10, 0, 0}, {0, 3, 0}, {0, 0, -1}, frente);
 }
 
-bool EscribirPNG(const std::string &ruta, const ImagenRGBA &img) {
+bool EscribirPNG(const std::string &ruta, const ImagenRGBA &img)
+{
     return stbi_write_png(ruta.c_str(), img.ancho, img.alto, 4, img.rgba.data(), img.ancho * 4) != 0;
 }
 
-void AnadirAlVector(void *contexto, void *datos, int n) {
+void AnadirAlVector(void *contexto, void *datos, int n)
+{
     auto *v = static_cast<std::vector<unsigned char> *>(contexto);
     v->insert(v->end(), (unsigned char *)datos, (unsigned char *)datos + n);
 }
 
-void Alinear(std::vector<unsigned char> *v, unsigned char relleno) {
+void Alinear(std::vector<unsigned char> *v, unsigned char relleno)
+{
     while (v->size() % 4) v->push_back(relleno);
 }
 
-template <class T>
-void Poner(std::vector<unsigned char> *v, T x) {
+template <class T> void Poner(std::vector<unsigned char> *v, T x)
+{
     const unsigned char *p = (const unsigned char *)&x;
     v->insert(v->end(), p, p + sizeof x);
 }
 
 // Shades of one hue: each pixel's red, from half to full brightness.
-void ColorearConTono(MaterialFixtura *m, float r, float g, float b) {
+void ColorearConTono(MaterialFixtura *m, float r, float g, float b)
+{
     const float hue[3] = {r, g, b};
     for (size_t i = 0; i < m->imagen.rgba.size(); i += 4) {
         const float v = 0.5f + 0.5f * m->imagen.rgba[i] / 255.0f;
@@ -106,9 +114,10 @@ void ColorearConTono(MaterialFixtura *m, float r, float g, float b) {
     for (int k = 0; k < 3; ++k) m->color[k] = m->imagen.rgba.empty() ? hue[k] : 1;
 }
 
-}  // namespace
+}   // namespace
 
-Fixtura CrearSalaOBJ(bool tonos) {
+Fixtura CrearSalaOBJ(bool tonos)
+{
     Fixtura f;
     f.materiales.push_back(CrearMaterial("baldosa", 1, 1, 1, 1, CrearBloques(16, 16, 4, 1, false)));
     f.materiales.push_back(CrearMaterial("techo", 0.9f, 0.9f, 0.8f, 1));
@@ -118,29 +127,32 @@ Fixtura CrearSalaOBJ(bool tonos) {
     f.materiales.push_back(CrearMaterial("vidrio", 0.5f, 0.7f, 0.9f, 0.6f, CrearBloques(16, 16, 4, 4, true)));
     f.materiales.push_back(CrearMaterial("pintura", 0.3f, 0.6f, 0.3f, 1));
     CrearCaja(&f, {0, 0, 0, 4, 4}, {1, 0, 0, 1, 1}, {5, 0, 0, 2, 1}, {6, 0, 0, 1, 1}, {6, 0, 0, 1, 1},
-         {{6, {2, -3.5f, -1.25f, 3.5f, 1.75f}}, {2, {3, 0, 0, 1, 1}}, {2, {4, 0, 0, 1, 1}}});
+              {{6, {2, -3.5f, -1.25f, 3.5f, 1.75f}}, {2, {3, 0, 0, 1, 1}}, {2, {4, 0, 0, 1, 1}}});
     if (tonos) {
-        const float hue[7][3] = {{1, 1, 0}, {0.6f, 0.6f, 0.6f}, {1, 0, 0}, {0, 1, 0},
-                                 {0, 0.9f, 0.9f}, {0, 0, 1}, {0.9f, 0, 0.9f}};
+        const float hue[7][3] = {{1, 1, 0},       {0.6f, 0.6f, 0.6f}, {1, 0, 0},      {0, 1, 0},
+                                 {0, 0.9f, 0.9f}, {0, 0, 1},          {0.9f, 0, 0.9f}};
         for (int m = 0; m < 7; ++m) ColorearConTono(&f.materiales[m], hue[m][0], hue[m][1], hue[m][2]);
     }
     return f;
 }
 
-Fixtura CrearSalaGLB() {
+Fixtura CrearSalaGLB()
+{
     Fixtura f;
     f.materiales.push_back(CrearMaterial("imagen", 0.9f, 0.6f, 0.3f, 1, CrearBloques(32, 16, 4, 5, false)));
     f.materiales.push_back(CrearMaterial("color", 0.2f, 0.5f, 0.8f, 1));
     CrearCaja(&f, {0, 0, 0, 2, 2}, {1, 0, 0, 1, 1}, {0, 0, 0, 1, 1}, {1, 0, 0, 1, 1}, {1, 0, 0, 1, 1},
-         {{10, {0, -1.5f, -0.5f, 1.5f, 1.5f}}});
+              {{10, {0, -1.5f, -0.5f, 1.5f, 1.5f}}});
     return f;
 }
 
-std::string EscribirOBJ(const Fixtura &f, const std::string &carpeta) {
+std::string EscribirOBJ(const Fixtura &f, const std::string &carpeta)
+{
     FILE *mtl = std::fopen((carpeta + "/sala.mtl").c_str(), "w");
     if (!mtl) return "";
     for (const MaterialFixtura &m : f.materiales) {
-        std::fprintf(mtl, "newmtl %s\nKd %.9g %.9g %.9g\n", m.nombre.c_str(), m.color[0], m.color[1], m.color[2]);
+        std::fprintf(mtl, "newmtl %s\nKd %.9g %.9g %.9g\n", m.nombre.c_str(), m.color[0], m.color[1],
+                     m.color[2]);
         if (m.color[3] < 1) std::fprintf(mtl, "d %.9g\n", m.color[3]);
         if (!m.imagen.rgba.empty()) {
             std::fprintf(mtl, "map_Kd %s.png\n", m.nombre.c_str());
@@ -154,19 +166,22 @@ std::string EscribirOBJ(const Fixtura &f, const std::string &carpeta) {
     std::fprintf(obj, "mtllib sala.mtl\n");
     int n = 0;
     for (const CaraFixtura &c : f.caras) {
-        std::fprintf(obj, "usemtl %s\nvn %.9g %.9g %.9g\n", f.materiales[c.material].nombre.c_str(), c.n.x, c.n.y,
-                     c.n.z);
+        std::fprintf(obj, "usemtl %s\nvn %.9g %.9g %.9g\n", f.materiales[c.material].nombre.c_str(), c.n.x,
+                     c.n.y, c.n.z);
         for (int i = 0; i < 4; ++i)
-            std::fprintf(obj, "v %.9g %.9g %.9g\nvt %.9g %.9g\n", c.p[i].x, c.p[i].y, c.p[i].z, c.t[i].x, c.t[i].y);
+            std::fprintf(obj, "v %.9g %.9g %.9g\nvt %.9g %.9g\n", c.p[i].x, c.p[i].y, c.p[i].z, c.t[i].x,
+                         c.t[i].y);
         n += 4;
-        std::fprintf(obj, "f %d/%d/-1 %d/%d/-1 %d/%d/-1 %d/%d/-1\n", n - 3, n - 3, n - 2, n - 2, n - 1, n - 1, n, n);
+        std::fprintf(obj, "f %d/%d/-1 %d/%d/-1 %d/%d/-1 %d/%d/-1\n", n - 3, n - 3, n - 2, n - 2, n - 1, n - 1,
+                     n, n);
     }
     return std::fclose(obj) == 0 ? ruta : "";
 }
 
 // One primitive per material, unindexed triangles: positions, normals and
 // texture coordinates (glTF counts v from the image's top: v = 1 - t).
-std::string EscribirGLB(const Fixtura &f, const std::string &carpeta) {
+std::string EscribirGLB(const Fixtura &f, const std::string &carpeta)
+{
     std::vector<unsigned char> bin;
     std::string vistas, accesorios, primitivas, materiales;
     int nv = 0;
@@ -208,8 +223,8 @@ std::string EscribirGLB(const Fixtura &f, const std::string &carpeta) {
                       "\"min\":[%.9g,%.9g,%.9g],\"max\":[%.9g,%.9g,%.9g]},"
                       "{\"bufferView\":%d,\"componentType\":5126,\"count\":%d,\"type\":\"VEC3\"},"
                       "{\"bufferView\":%d,\"componentType\":5126,\"count\":%d,\"type\":\"VEC2\"}",
-                      base ? "," : "", vp, esquinas, menor[0], menor[1], menor[2], mayor[0], mayor[1], mayor[2], vn,
-                      esquinas, vt, esquinas);
+                      base ? "," : "", vp, esquinas, menor[0], menor[1], menor[2], mayor[0], mayor[1],
+                      mayor[2], vn, esquinas, vt, esquinas);
         accesorios += a;
         std::snprintf(a, sizeof a,
                       "%s{\"attributes\":{\"POSITION\":%d,\"NORMAL\":%d,\"TEXCOORD_0\":%d},\"material\":%d}",
@@ -222,8 +237,8 @@ std::string EscribirGLB(const Fixtura &f, const std::string &carpeta) {
         std::string textura;
         if (!x.imagen.rgba.empty()) {
             const size_t desde = bin.size();
-            stbi_write_png_to_func(AnadirAlVector, &bin, x.imagen.ancho, x.imagen.alto, 4, x.imagen.rgba.data(),
-                                   x.imagen.ancho * 4);
+            stbi_write_png_to_func(AnadirAlVector, &bin, x.imagen.ancho, x.imagen.alto, 4,
+                                   x.imagen.rgba.data(), x.imagen.ancho * 4);
             const int v = vista(desde);
             Alinear(&bin, 0);
             const int n = texturas.empty() ? 0 : (int)std::count(texturas.begin(), texturas.end(), '{');
@@ -233,16 +248,21 @@ std::string EscribirGLB(const Fixtura &f, const std::string &carpeta) {
             textura = ",\"baseColorTexture\":{\"index\":" + std::to_string(n) + "}";
         }
         char c[256];
-        std::snprintf(c, sizeof c, "%s{\"name\":\"%s\",\"pbrMetallicRoughness\":{\"baseColorFactor\":[%.9g,%.9g,%.9g,%.9g],"
-                      "\"metallicFactor\":0%s}}",
-                      m ? "," : "", x.nombre.c_str(), x.color[0], x.color[1], x.color[2], x.color[3], textura.c_str());
+        std::snprintf(
+            c, sizeof c,
+            "%s{\"name\":\"%s\",\"pbrMetallicRoughness\":{\"baseColorFactor\":[%.9g,%.9g,%.9g,%.9g],"
+            "\"metallicFactor\":0%s}}",
+            m ? "," : "", x.nombre.c_str(), x.color[0], x.color[1], x.color[2], x.color[3], textura.c_str());
         materiales += c;
     }
     Alinear(&bin, 0);
     std::string json = "{\"asset\":{\"version\":\"2.0\"},\"scene\":0,\"scenes\":[{\"nodes\":[0]}],"
-                       "\"nodes\":[{\"mesh\":0}],\"meshes\":[{\"primitives\":[" + primitivas + "]}],"
-                       "\"materials\":[" + materiales + "],\"textures\":[" + texturas + "],\"images\":[" +
-                       imagenes + "],\"accessors\":[" + accesorios + "],\"bufferViews\":[" + vistas +
+                       "\"nodes\":[{\"mesh\":0}],\"meshes\":[{\"primitives\":[" +
+                       primitivas +
+                       "]}],"
+                       "\"materials\":[" +
+                       materiales + "],\"textures\":[" + texturas + "],\"images\":[" + imagenes +
+                       "],\"accessors\":[" + accesorios + "],\"bufferViews\":[" + vistas +
                        "],\"buffers\":[{\"byteLength\":" + std::to_string(bin.size()) + "}]}";
     while (json.size() % 4) json += ' ';
     std::vector<unsigned char> glb;
@@ -262,7 +282,8 @@ std::string EscribirGLB(const Fixtura &f, const std::string &carpeta) {
     return std::fclose(s) == 0 && ok ? ruta : "";
 }
 
-void CalcularColorFuente(const Fixtura &f, int cara, double s, double t, double rgb[3]) {
+void CalcularColorFuente(const Fixtura &f, int cara, double s, double t, double rgb[3])
+{
     const MaterialFixtura &m = f.materiales[f.caras[cara].material];
     double c[4] = {255, 255, 255, 255};
     if (!m.imagen.rgba.empty()) MuestrearBilineal(m.imagen, s, t, c);

@@ -11,8 +11,8 @@
 
 struct MaterialFixtura {
     std::string nombre;
-    float color[4];        // Kd and d, or baseColorFactor
-    ImagenRGBA imagen;     // no pixels: colour only
+    float color[4];      // Kd and d, or baseColorFactor
+    ImagenRGBA imagen;   // no pixels: colour only
 };
 
 // A quad, corners in turn; texture coordinates in the OpenGL convention

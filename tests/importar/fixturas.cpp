@@ -47,13 +47,17 @@ void Techo(std::vector<PoligonoFix> *r, double x0, double x1, double z0, double 
 // A wall along x at z (looking towards +z when `hacia` > 0), from y0 to y1.
 void ParedX(std::vector<PoligonoFix> *r, double x0, double x1, double z, double y0, double y1, int hacia)
 {
-    if (hacia > 0) r->push_back(Rect({P{x0, y0, z}, P{x1, y0, z}, P{x1, y1, z}, P{x0, y1, z}}, 1));
-    else r->push_back(Rect({P{x0, y0, z}, P{x0, y1, z}, P{x1, y1, z}, P{x1, y0, z}}, 1));
+    if (hacia > 0)
+        r->push_back(Rect({P{x0, y0, z}, P{x1, y0, z}, P{x1, y1, z}, P{x0, y1, z}}, 1));
+    else
+        r->push_back(Rect({P{x0, y0, z}, P{x0, y1, z}, P{x1, y1, z}, P{x1, y0, z}}, 1));
 }
 void ParedZ(std::vector<PoligonoFix> *r, double z0, double z1, double x, double y0, double y1, int hacia)
 {
-    if (hacia > 0) r->push_back(Rect({P{x, y0, z0}, P{x, y1, z0}, P{x, y1, z1}, P{x, y0, z1}}, 1));
-    else r->push_back(Rect({P{x, y0, z0}, P{x, y0, z1}, P{x, y1, z1}, P{x, y1, z0}}, 1));
+    if (hacia > 0)
+        r->push_back(Rect({P{x, y0, z0}, P{x, y1, z0}, P{x, y1, z1}, P{x, y0, z1}}, 1));
+    else
+        r->push_back(Rect({P{x, y0, z0}, P{x, y0, z1}, P{x, y1, z1}, P{x, y1, z0}}, 1));
 }
 
 void Escribir(const std::string &ruta, const std::string &datos)
@@ -67,7 +71,7 @@ void AlBuffer(void *contexto, void *datos, int n)
     static_cast<std::string *>(contexto)->append(static_cast<char *>(datos), n);
 }
 
-}  // namespace
+}   // namespace
 
 const double kNodoGLTF[3][4] = {{0, 0, 2, 1}, {0, 2, 0, -0.5}, {-2, 0, 0, 3}};
 
@@ -197,7 +201,10 @@ std::string EscribirGLTFFix(const std::string &dir, const std::string &nombre,
 {
     std::vector<PoligonoFix> t = Triangulos(p);
     std::string bin;
-    auto f32 = [&](double x) { float f = (float)x; bin.append(reinterpret_cast<char *>(&f), 4); };
+    auto f32 = [&](double x) {
+        float f = (float)x;
+        bin.append(reinterpret_cast<char *>(&f), 4);
+    };
     float mn[3] = {1e30f, 1e30f, 1e30f}, mx[3] = {-1e30f, -1e30f, -1e30f};
     for (const PoligonoFix &g : t)
         for (const EsquinaFix &e : g.e)
@@ -230,11 +237,13 @@ std::string EscribirGLTFFix(const std::string &dir, const std::string &nombre,
 "accessors":[{"bufferView":0,"componentType":5126,"count":%zu,"type":"VEC3","min":[%g,%g,%g],"max":[%g,%g,%g]},
 {"bufferView":1,"componentType":5126,"count":%zu,"type":"VEC3"},
 {"bufferView":2,"componentType":5126,"count":%zu,"type":"VEC2"}]})",
-                  binario ? R"({"bufferView":3,"mimeType":"image/png"})" : ("{\"uri\":\"" + nombre + ".png\"}").c_str(),
-                  binario ? "" : ("\"uri\":\"" + nombre + ".bin\",").c_str(), bin.size(), n * 12, n * 12, n * 12,
-                  n * 24, n * 8,
-                  binario ? (",{\"buffer\":0,\"byteOffset\":" + std::to_string(imagen_en) + ",\"byteLength\":" +
-                             std::to_string(png.size()) + "}").c_str()
+                  binario ? R"({"bufferView":3,"mimeType":"image/png"})"
+                          : ("{\"uri\":\"" + nombre + ".png\"}").c_str(),
+                  binario ? "" : ("\"uri\":\"" + nombre + ".bin\",").c_str(), bin.size(), n * 12, n * 12,
+                  n * 12, n * 24, n * 8,
+                  binario ? (",{\"buffer\":0,\"byteOffset\":" + std::to_string(imagen_en) +
+                             ",\"byteLength\":" + std::to_string(png.size()) + "}")
+                                .c_str()
                           : "",
                   n, mn[0], mn[1], mn[2], mx[0], mx[1], mx[2], n, n);
     std::string base = dir + "/" + nombre;
@@ -258,9 +267,10 @@ std::string EscribirGLTFFix(const std::string &dir, const std::string &nombre,
 namespace {
 // Y-up metres to the Z-up frame these files use: (x, y, z) -> (x, -z, y).
 void ZArriba(const double p[3], double q[3]) { q[0] = p[0], q[1] = -p[2], q[2] = p[1]; }
-}  // namespace
+}   // namespace
 
-std::string EscribirDAEFix(const std::string &dir, const std::string &nombre, const std::vector<PoligonoFix> &p)
+std::string EscribirDAEFix(const std::string &dir, const std::string &nombre,
+                           const std::vector<PoligonoFix> &p)
 {
     std::vector<PoligonoFix> t = Triangulos(p);
     std::ostringstream pos, ind;
@@ -277,13 +287,16 @@ std::string EscribirDAEFix(const std::string &dir, const std::string &nombre, co
 <COLLADA xmlns="http://www.collada.org/2005/11/COLLADASchema" version="1.4.1">
 <asset><unit name="meter" meter="1"/><up_axis>Z_UP</up_axis></asset>
 <library_geometries><geometry id="sala" name="sala"><mesh>
-<source id="pos"><float_array id="pos-a" count=")" + std::to_string(n * 3) + "\">" + pos.str() +
+<source id="pos"><float_array id="pos-a" count=")" +
+                      std::to_string(n * 3) + "\">" + pos.str() +
                       R"(</float_array>
-<technique_common><accessor source="#pos-a" count=")" + std::to_string(n) + R"(" stride="3">
+<technique_common><accessor source="#pos-a" count=")" +
+                      std::to_string(n) + R"(" stride="3">
 <param name="X" type="float"/><param name="Y" type="float"/><param name="Z" type="float"/></accessor></technique_common></source>
 <vertices id="vert"><input semantic="POSITION" source="#pos"/></vertices>
-<triangles count=")" + std::to_string(t.size()) + R"("><input semantic="VERTEX" source="#vert" offset="0"/><p>)" +
-                      ind.str() + R"(</p></triangles>
+<triangles count=")" + std::to_string(t.size()) +
+                      R"("><input semantic="VERTEX" source="#vert" offset="0"/><p>)" + ind.str() +
+                      R"(</p></triangles>
 </mesh></geometry></library_geometries>
 <library_visual_scenes><visual_scene id="escena"><node id="n" name="sala"><instance_geometry url="#sala"/></node></visual_scene></library_visual_scenes>
 <scene><instance_visual_scene url="#escena"/></scene>
@@ -294,7 +307,8 @@ std::string EscribirDAEFix(const std::string &dir, const std::string &nombre, co
     return ruta;
 }
 
-std::string EscribirPLYFix(const std::string &dir, const std::string &nombre, const std::vector<PoligonoFix> &p)
+std::string EscribirPLYFix(const std::string &dir, const std::string &nombre,
+                           const std::vector<PoligonoFix> &p)
 {
     std::ostringstream v, f;
     v.precision(17);
@@ -318,7 +332,8 @@ std::string EscribirPLYFix(const std::string &dir, const std::string &nombre, co
     return ruta;
 }
 
-std::string EscribirSTLFix(const std::string &dir, const std::string &nombre, const std::vector<PoligonoFix> &p)
+std::string EscribirSTLFix(const std::string &dir, const std::string &nombre,
+                           const std::vector<PoligonoFix> &p)
 {
     std::ostringstream s;
     s.precision(9);

@@ -13,7 +13,8 @@
 
 namespace {
 
-ImagenRGBA CrearRuido(int ancho, int alto, unsigned semilla) {
+ImagenRGBA CrearRuido(int ancho, int alto, unsigned semilla)
+{
     std::mt19937 azar(semilla);
     ImagenRGBA img;
     img.ancho = ancho;
@@ -24,7 +25,8 @@ ImagenRGBA CrearRuido(int ancho, int alto, unsigned semilla) {
 }
 
 // Smooth and periodic, so shrinking it loses little.
-ImagenRGBA CrearSuave(int ancho, int alto) {
+ImagenRGBA CrearSuave(int ancho, int alto)
+{
     ImagenRGBA img;
     img.ancho = ancho;
     img.alto = alto;
@@ -35,21 +37,24 @@ ImagenRGBA CrearSuave(int ancho, int alto) {
             unsigned char *p = &img.rgba[((size_t)y * ancho + x) * 4];
             p[0] = (unsigned char)std::lround(128 + 100 * std::sin(dos_pi * x / ancho));
             p[1] = (unsigned char)std::lround(128 + 100 * std::cos(dos_pi * y / alto));
-            p[2] = (unsigned char)std::lround(128 + 60 * std::sin(dos_pi * ((double)x / ancho + (double)y / alto)));
+            p[2] = (unsigned char)std::lround(128 +
+                                              60 * std::sin(dos_pi * ((double)x / ancho + (double)y / alto)));
             p[3] = 255;
         }
     return img;
 }
 
 // Only the sides matter to the plan.
-ImagenRGBA CrearLados(int ancho, int alto) {
+ImagenRGBA CrearLados(int ancho, int alto)
+{
     ImagenRGBA img;
     img.ancho = ancho;
     img.alto = alto;
     return img;
 }
 
-ImagenRGBA ComponerAtlas(const std::vector<RecuadroAtlas> &r, int ancho, int alto) {
+ImagenRGBA ComponerAtlas(const std::vector<RecuadroAtlas> &r, int ancho, int alto)
+{
     ImagenRGBA atlas = CrearAtlasVacio(ancho, alto);
     for (const RecuadroAtlas &x : r) DibujarRecuadro(x, &atlas);
     return atlas;
@@ -59,7 +64,8 @@ bool EsPotenciaDeDos(int n) { return n > 0 && (n & (n - 1)) == 0; }
 
 // Rectangles, borders included, inside the atlas and apart; images keep
 // their proportions and are never enlarged.
-void ComprobarPlan(const std::vector<RecuadroAtlas> &r, int ancho, int alto, const char *nombre) {
+void ComprobarPlan(const std::vector<RecuadroAtlas> &r, int ancho, int alto, const char *nombre)
+{
     EXPECT_TRUE(EsPotenciaDeDos(ancho) && EsPotenciaDeDos(alto)) << nombre;
     EXPECT_LE(ancho, kLadoMaxAtlas);
     EXPECT_LE(alto, kLadoMaxAtlas);
@@ -95,7 +101,8 @@ struct CasoPlan {
     bool unico;
 };
 
-TEST(Atlas, PlanTabla) {
+TEST(Atlas, PlanTabla)
+{
     const CasoPlan casos[] = {
         {"one power-of-two image is the atlas", {{256, 128}}, 256, 128, true},
         {"one image too large: halved", {{8192, 4096}}, 4096, 2048, true},
@@ -130,7 +137,8 @@ TEST(Atlas, PlanTabla) {
 
 // Six 2048 x 2048 images cannot all keep their size. The one tiled a
 // hundred times keeps it; the others shrink with the area they cover.
-TEST(Atlas, EspacioSegunSuperficie) {
+TEST(Atlas, EspacioSegunSuperficie)
+{
     const double rep[6] = {1, 1, 1, 1, 2, 100};
     std::vector<ImagenRGBA> imgs(6, CrearLados(2048, 2048));
     std::vector<RecuadroAtlas> r(6);
@@ -156,7 +164,8 @@ TEST(Atlas, EspacioSegunSuperficie) {
 // The atlas sampled where a point of one repeat maps, against the source
 // image sampled with repeat wrapping at the point's source coordinate,
 // times the colour where the material says so. Points include repeat edges.
-double MedirPeorDiferencia(const RecuadroAtlas &r, const ImagenRGBA &fuente, const ImagenRGBA &atlas, int n) {
+double MedirPeorDiferencia(const RecuadroAtlas &r, const ImagenRGBA &fuente, const ImagenRGBA &atlas, int n)
+{
     std::mt19937 azar(99);
     std::uniform_real_distribution<double> u(-3, 3);
     double peor = 0;
@@ -179,7 +188,8 @@ double MedirPeorDiferencia(const RecuadroAtlas &r, const ImagenRGBA &fuente, con
     return peor;
 }
 
-TEST(Atlas, ComoLaFuenteConRepeticion) {
+TEST(Atlas, ComoLaFuenteConRepeticion)
+{
     const ImagenRGBA a = CrearRuido(64, 32, 1), b = CrearRuido(16, 16, 2), c = CrearRuido(1000, 3, 3);
     std::vector<RecuadroAtlas> r(4);
     r[0].imagen = &a;
@@ -211,7 +221,8 @@ TEST(Atlas, ComoLaFuenteConRepeticion) {
     EXPECT_EQ(m[3], 255);
 }
 
-TEST(Atlas, EscaladaComoLaFuenteSuavizada) {
+TEST(Atlas, EscaladaComoLaFuenteSuavizada)
+{
     const ImagenRGBA img = CrearSuave(256, 128);
     std::vector<RecuadroAtlas> r(1);
     r[0].imagen = &img;
@@ -222,7 +233,8 @@ TEST(Atlas, EscaladaComoLaFuenteSuavizada) {
     EXPECT_LE(MedirPeorDiferencia(r[0], img, atlas, 4000), 3);
 }
 
-TEST(Atlas, Alfa) {
+TEST(Atlas, Alfa)
+{
     ImagenRGBA img = CrearRuido(8, 8, 5);
     std::vector<RecuadroAtlas> r(2);
     r[0].imagen = r[1].imagen = &img;
@@ -241,4 +253,4 @@ TEST(Atlas, Alfa) {
         }
 }
 
-}  // namespace
+}   // namespace

@@ -31,7 +31,8 @@ struct Salida {
 };
 
 // The walkthrough's image as an ImagenRGBA (rows top down, four channels).
-ImagenRGBA ConvertirARGBA(const Imagen &im) {
+ImagenRGBA ConvertirARGBA(const Imagen &im)
+{
     ImagenRGBA r;
     r.ancho = im.Ancho;
     r.alto = im.Alto;
@@ -40,11 +41,13 @@ ImagenRGBA ConvertirARGBA(const Imagen &im) {
     for (int y = 0; y < r.alto; ++y)
         for (int x = 0; x < r.ancho; ++x)
             for (int k = 0; k < b; ++k)
-                r.rgba[((size_t)(r.alto - 1 - y) * r.ancho + x) * 4 + k] = im.Pixeles[((size_t)y * r.ancho + x) * b + k];
+                r.rgba[((size_t)(r.alto - 1 - y) * r.ancho + x) * 4 + k] =
+                    im.Pixeles[((size_t)y * r.ancho + x) * b + k];
     return r;
 }
 
-Salida Leer(const std::string &carpeta, const char *modelo, const char *textura) {
+Salida Leer(const std::string &carpeta, const char *modelo, const char *textura)
+{
     Salida s;
     s.m = CargarRanura(carpeta, modelo);
     Imagen im = CargarImagenTGA((carpeta + "/Texturas/" + textura + ".tga").c_str());
@@ -55,7 +58,8 @@ Salida Leer(const std::string &carpeta, const char *modelo, const char *textura)
 }
 
 // p lands at rot (escala p) + tras.
-void Aplicar(const InformeRanura &t, const double p[3], double q[3]) {
+void Aplicar(const InformeRanura &t, const double p[3], double q[3])
+{
     for (int i = 0; i < 3; ++i)
         q[i] = t.escala * (t.rot[i][0] * p[0] + t.rot[i][1] * p[1] + t.rot[i][2] * p[2]) + t.tras[i];
 }
@@ -63,7 +67,8 @@ void Aplicar(const InformeRanura &t, const double p[3], double q[3]) {
 // The output's colour at point q: the face of the three room slots that
 // holds it, its texture coordinate there, the slot's image sampled. False
 // if no face holds q.
-bool CalcularColorSalida(const std::vector<Salida> &sal, const double q[3], double tol, double rgb[3]) {
+bool CalcularColorSalida(const std::vector<Salida> &sal, const double q[3], double tol, double rgb[3])
+{
     for (const Salida &s : sal)
         for (int f = 0; f < s.m.NumCaras; ++f) {
             const int *v = s.m.Caras[f].Vert;
@@ -71,13 +76,15 @@ bool CalcularColorSalida(const std::vector<Salida> &sal, const double q[3], doub
             const double u[3] = {(double)b.x - a.x, (double)b.y - a.y, (double)b.z - a.z};
             const double w[3] = {(double)c.x - a.x, (double)c.y - a.y, (double)c.z - a.z};
             const double d[3] = {q[0] - a.x, q[1] - a.y, q[2] - a.z};
-            const double n[3] = {u[1] * w[2] - u[2] * w[1], u[2] * w[0] - u[0] * w[2], u[0] * w[1] - u[1] * w[0]};
+            const double n[3] = {u[1] * w[2] - u[2] * w[1], u[2] * w[0] - u[0] * w[2],
+                                 u[0] * w[1] - u[1] * w[0]};
             const double nn = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
             if (nn == 0 || std::fabs(n[0] * d[0] + n[1] * d[1] + n[2] * d[2]) / nn > tol) continue;
             // Barycentric weights by areas in the plane.
             auto cruz = [&](const double x[3], const double y[3]) {
                 return ((x[1] * y[2] - x[2] * y[1]) * n[0] + (x[2] * y[0] - x[0] * y[2]) * n[1] +
-                        (x[0] * y[1] - x[1] * y[0]) * n[2]) / (nn * nn);
+                        (x[0] * y[1] - x[1] * y[0]) * n[2]) /
+                       (nn * nn);
             };
             const double wb = cruz(d, w), wc = cruz(u, d);
             const double eps = 1e-6;
@@ -93,14 +100,16 @@ bool CalcularColorSalida(const std::vector<Salida> &sal, const double q[3], doub
     return false;
 }
 
-double CalcularMediana(std::vector<double> v) {
+double CalcularMediana(std::vector<double> v)
+{
     if (v.empty()) return 0;
     std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
     return v[v.size() / 2];
 }
 
 // Imports the room file into a fresh folder; the folder, or "" on failure.
-std::string ImportarSala(const std::string &sala, const std::string &nombre) {
+std::string ImportarSala(const std::string &sala, const std::string &nombre)
+{
     const std::string carpeta = DirTemporal() + "/" + nombre;
     return Importar("'" + sala + "' '" + carpeta + "'") == 0 ? carpeta : "";
 }
@@ -109,7 +118,8 @@ std::string ImportarSala(const std::string &sala, const std::string &nombre) {
 // median difference in levels over the three channels. Also gives the
 // depth of the walls' image.
 void CompararColores(const Fixtura &f, const std::string &carpeta, std::vector<double> *peor,
-                     std::vector<double> *mediana, int *bits_paredes) {
+                     std::vector<double> *mediana, int *bits_paredes)
+{
     const InformeRanura t = LeerInforme(carpeta, "Paredes");
     ASSERT_TRUE(t.hallada);
     std::vector<Salida> sal = {Leer(carpeta, "Techo", "Techo"), Leer(carpeta, "Suelo", "Suelo"),
@@ -131,7 +141,8 @@ void CompararColores(const Fixtura &f, const std::string &carpeta, std::vector<d
             double q[3], fuente[3], salida[3];
             Aplicar(t, p, q);
             CalcularColorFuente(f, (int)i, s, tt, fuente);
-            ASSERT_TRUE(CalcularColorSalida(sal, q, 1e-3 * t.escala, salida)) << "no output face at a point of face " << i;
+            ASSERT_TRUE(CalcularColorSalida(sal, q, 1e-3 * t.escala, salida))
+                << "no output face at a point of face " << i;
             for (int ch = 0; ch < 3; ++ch) dif[c.material].push_back(std::fabs(fuente[ch] - salida[ch]));
         }
     }
@@ -147,8 +158,8 @@ struct CasoEscena {
     const char *nombre;
     Fixtura (*fixtura)();
     std::string (*escribir)(const Fixtura &, const std::string &);
-    int bits;        // of the walls' image
-    int cortadas;    // wall faces cut: those spanning more than one repeat
+    int bits;       // of the walls' image
+    int cortadas;   // wall faces cut: those spanning more than one repeat
 };
 
 Fixtura CrearSalaOBJSinTonos() { return CrearSalaOBJ(); }
@@ -158,7 +169,8 @@ Fixtura CrearSalaOBJSinTonos() { return CrearSalaOBJ(); }
 // alpha tiled twice, which makes the walls' image 32-bit. The GLB: an
 // embedded image with a baseColorFactor, tiled on the back wall, and a
 // colour-only material.
-TEST(AtlasEscena, CadaPuntoDelColorDeLaFuente) {
+TEST(AtlasEscena, CadaPuntoDelColorDeLaFuente)
+{
     const CasoEscena casos[] = {{"obj", CrearSalaOBJSinTonos, EscribirOBJ, 32, 4},
                                 {"glb", CrearSalaGLB, EscribirGLB, 24, 2}};
     for (const CasoEscena &c : casos) {
@@ -186,4 +198,4 @@ TEST(AtlasEscena, CadaPuntoDelColorDeLaFuente) {
     }
 }
 
-}  // namespace
+}   // namespace

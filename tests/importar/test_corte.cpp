@@ -17,7 +17,8 @@
 
 namespace {
 
-TrianguloImportado CrearCara(const float p[3][3], const float t[3][2]) {
+TrianguloImportado CrearCara(const float p[3][3], const float t[3][2])
+{
     TrianguloImportado c;
     for (int i = 0; i < 3; ++i) {
         c.e[i].posicion = {p[i][0], p[i][1], p[i][2]};
@@ -29,7 +30,8 @@ TrianguloImportado CrearCara(const float p[3][3], const float t[3][2]) {
 }
 
 // A flat face in z = 0 whose positions equal its texture coordinates times 10.
-TrianguloImportado CrearCaraPlana(float s0, float t0, float s1, float t1, float s2, float t2) {
+TrianguloImportado CrearCaraPlana(float s0, float t0, float s1, float t1, float s2, float t2)
+{
     const float p[3][3] = {{s0 * 10, t0 * 10, 0}, {s1 * 10, t1 * 10, 0}, {s2 * 10, t2 * 10, 0}};
     const float t[3][2] = {{s0, t0}, {s1, t1}, {s2, t2}};
     return CrearCara(p, t);
@@ -38,13 +40,15 @@ TrianguloImportado CrearCaraPlana(float s0, float t0, float s1, float t1, float 
 double CalcularCruz2(double ax, double ay, double bx, double by) { return ax * by - ay * bx; }
 
 // Signed area in texture space.
-double CalcularAreaTextura(const TrianguloImportado &c) {
+double CalcularAreaTextura(const TrianguloImportado &c)
+{
     const Vector &a = c.e[0].textura, &b = c.e[1].textura, &d = c.e[2].textura;
     return 0.5 * CalcularCruz2((double)b.x - a.x, (double)b.y - a.y, (double)d.x - a.x, (double)d.y - a.y);
 }
 
 // Area vector (half the cross product of two edges) in space.
-void CalcularAreaEspacio(const TrianguloImportado &c, double n[3]) {
+void CalcularAreaEspacio(const TrianguloImportado &c, double n[3])
+{
     const Vector &a = c.e[0].posicion, &b = c.e[1].posicion, &d = c.e[2].posicion;
     const double u[3] = {(double)b.x - a.x, (double)b.y - a.y, (double)b.z - a.z};
     const double v[3] = {(double)d.x - a.x, (double)d.y - a.y, (double)d.z - a.z};
@@ -58,11 +62,12 @@ double CalcularNorma(const double n[3]) { return std::sqrt(n[0] * n[0] + n[1] * 
 struct CasoCorte {
     const char *nombre;
     TrianguloImportado cara;
-    int piezas;      // triangles expected
-    int celdas;      // distinct cells among them
+    int piezas;   // triangles expected
+    int celdas;   // distinct cells among them
 };
 
-TEST(Corte, TablaDeCaras) {
+TEST(Corte, TablaDeCaras)
+{
     const CasoCorte casos[] = {
         {"inside one cell", CrearCaraPlana(0.1f, 0.1f, 0.9f, 0.2f, 0.5f, 0.8f), 1, 1},
         {"corners on the cell's border", CrearCaraPlana(1, 1, 2, 1, 1, 2), 1, 1},
@@ -101,7 +106,8 @@ TEST(Corte, TablaDeCaras) {
 // face's own interpolation puts its texture coordinate; the pieces turn the
 // face's way and their areas add up to the face's, in space and in texture
 // space.
-void ComprobarPiezas(const TrianguloImportado &cara, const std::vector<PiezaCara> &piezas) {
+void ComprobarPiezas(const TrianguloImportado &cara, const std::vector<PiezaCara> &piezas)
+{
     const double at = CalcularAreaTextura(cara);
     double nc[3];
     CalcularAreaEspacio(cara, nc);
@@ -111,7 +117,8 @@ void ComprobarPiezas(const TrianguloImportado &cara, const std::vector<PiezaCara
     for (int i = 0; i < 3; ++i) {
         const EsquinaImportada &x = cara.e[i], &y = cara.e[(i + 1) % 3];
         mayor_t = std::max({mayor_t, (double)std::fabs(x.textura.x), (double)std::fabs(x.textura.y)});
-        ext_t = std::max(ext_t, std::hypot((double)x.textura.x - y.textura.x, (double)x.textura.y - y.textura.y));
+        ext_t =
+            std::max(ext_t, std::hypot((double)x.textura.x - y.textura.x, (double)x.textura.y - y.textura.y));
         const double dp[3] = {(double)x.posicion.x - y.posicion.x, (double)x.posicion.y - y.posicion.y,
                               (double)x.posicion.z - y.posicion.z};
         ext_p = std::max(ext_p, CalcularNorma(dp));
@@ -126,7 +133,8 @@ void ComprobarPiezas(const TrianguloImportado &cara, const std::vector<PiezaCara
         double np[3];
         CalcularAreaEspacio(p.t, np);
         for (int k = 0; k < 3; ++k) suma[k] += np[k];
-        EXPECT_GE(np[0] * nc[0] + np[1] * nc[1] + np[2] * nc[2], -1e-6 * CalcularNorma(nc) * CalcularNorma(nc));
+        EXPECT_GE(np[0] * nc[0] + np[1] * nc[1] + np[2] * nc[2],
+                  -1e-6 * CalcularNorma(nc) * CalcularNorma(nc));
         for (const EsquinaImportada &e : p.t.e) {
             const double s = e.textura.x, t = e.textura.y;
             EXPECT_GE(s, p.celda_s - 1e-5);
@@ -135,8 +143,10 @@ void ComprobarPiezas(const TrianguloImportado &cara, const std::vector<PiezaCara
             EXPECT_LE(t, p.celda_t + 1 + 1e-5);
             // Barycentric weights from the texture coordinate give the
             // position, up to what float texture coordinates resolve.
-            const double w1 = CalcularCruz2(s - a.x, t - a.y, (double)d.x - a.x, (double)d.y - a.y) / (2 * at);
-            const double w2 = CalcularCruz2((double)b.x - a.x, (double)b.y - a.y, s - a.x, t - a.y) / (2 * at);
+            const double w1 =
+                CalcularCruz2(s - a.x, t - a.y, (double)d.x - a.x, (double)d.y - a.y) / (2 * at);
+            const double w2 =
+                CalcularCruz2((double)b.x - a.x, (double)b.y - a.y, s - a.x, t - a.y) / (2 * at);
             const double w0 = 1 - w1 - w2;
             EXPECT_GE(std::min({w0, w1, w2}), -tol_w) << "corner outside the face";
             const Vector *q[3] = {&cara.e[0].posicion, &cara.e[1].posicion, &cara.e[2].posicion};
@@ -152,7 +162,8 @@ void ComprobarPiezas(const TrianguloImportado &cara, const std::vector<PiezaCara
     for (int k = 0; k < 3; ++k) EXPECT_NEAR(suma[k], nc[k], n * (tol_w + 1e-6) * CalcularNorma(nc));
 }
 
-TEST(Corte, PiezasExactasDeCarasAlAzar) {
+TEST(Corte, PiezasExactasDeCarasAlAzar)
+{
     std::mt19937 azar(20261209);
     std::uniform_real_distribution<float> pos(-100, 100), centro(-20, 20), ext(0, 6);
     int cortadas = 0;
@@ -183,7 +194,8 @@ TEST(Corte, PiezasExactasDeCarasAlAzar) {
 // Two faces of a quad share the diagonal, with the same ends but different
 // normals. Every point either makes on the diagonal the other makes too,
 // the same floats.
-TEST(Corte, AristaCompartidaMismosPuntos) {
+TEST(Corte, AristaCompartidaMismosPuntos)
+{
     std::mt19937 azar(7);
     std::uniform_real_distribution<float> u(-9, 9);
     for (int caso = 0; caso < 200; ++caso) {
@@ -199,8 +211,10 @@ TEST(Corte, AristaCompartidaMismosPuntos) {
         if (CortarCara(a, &pa) < 0 || CortarCara(b, &pb) < 0) continue;
         // Points on the diagonal q0-q2: where its texture line passes.
         auto en_diagonal = [&](const EsquinaImportada &e) {
-            const double dx = (double)q[2].textura.x - q[0].textura.x, dy = (double)q[2].textura.y - q[0].textura.y;
-            const double c = CalcularCruz2(dx, dy, e.textura.x - (double)q[0].textura.x, e.textura.y - (double)q[0].textura.y);
+            const double dx = (double)q[2].textura.x - q[0].textura.x,
+                         dy = (double)q[2].textura.y - q[0].textura.y;
+            const double c = CalcularCruz2(dx, dy, e.textura.x - (double)q[0].textura.x,
+                                           e.textura.y - (double)q[0].textura.y);
             return std::fabs(c) < 1e-6 * (dx * dx + dy * dy);
         };
         auto puntos = [&](const std::vector<PiezaCara> &ps) {
@@ -215,15 +229,16 @@ TEST(Corte, AristaCompartidaMismosPuntos) {
     }
 }
 
-TEST(Corte, CarasRechazadas) {
+TEST(Corte, CarasRechazadas)
+{
     const float inf = std::numeric_limits<float>::infinity();
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const TrianguloImportado casos[] = {
-        CrearCaraPlana(0, 0, 200, 0, 0, 200),           // some 20 000 cells
-        CrearCaraPlana(0, 0, 20000, 0, 0, 0.5f),        // a strip of 20 000 cells
+        CrearCaraPlana(0, 0, 200, 0, 0, 200),      // some 20 000 cells
+        CrearCaraPlana(0, 0, 20000, 0, 0, 0.5f),   // a strip of 20 000 cells
         CrearCaraPlana(0, 0, 1, 0, nan, 1),
         CrearCaraPlana(0, 0, inf, 0, 0, 1),
-        CrearCaraPlana(5e6f, 0, 5e6f + 1, 0, 5e6f, 1),  // floats no longer resolve a repeat
+        CrearCaraPlana(5e6f, 0, 5e6f + 1, 0, 5e6f, 1),   // floats no longer resolve a repeat
     };
     for (const TrianguloImportado &c : casos) {
         std::vector<PiezaCara> piezas(2);
@@ -235,4 +250,4 @@ TEST(Corte, CarasRechazadas) {
     EXPECT_GT(CortarCara(CrearCaraPlana(0, 0, 100, 0, 0, 100), &piezas), 0);
 }
 
-}  // namespace
+}   // namespace

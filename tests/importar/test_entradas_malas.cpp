@@ -26,7 +26,8 @@ TEST(DividirExacto, ElFactorDevuelveLaCoordenadaCuandoAlgunFloatLoPermite)
             bool hay = false;
             for (int k = 0; k < 17 && !hay; k++) {
                 float c = mejor;
-                for (int j = 0; j < std::abs(k - 8); j++) c = std::nextafter(c, k < 8 ? -HUGE_VALF : HUGE_VALF);
+                for (int j = 0; j < std::abs(k - 8); j++)
+                    c = std::nextafter(c, k < 8 ? -HUGE_VALF : HUGE_VALF);
                 hay = c * d == u;
             }
             if (hay) {
@@ -43,8 +44,8 @@ TEST(DividirExacto, ElFactorDevuelveLaCoordenadaCuandoAlgunFloatLoPermite)
 struct Mala {
     const char *nombre;
     std::string (*preparar)(const std::string &dir);   // returns the arguments
-    int estado;              // expected exit status
-    const char *mensaje;     // a piece of the line on stderr
+    int estado;                                        // expected exit status
+    const char *mensaje;                               // a piece of the line on stderr
 };
 
 void Escribir(const std::string &ruta, const std::string &s)
@@ -72,19 +73,38 @@ std::string PNGEnorme()
 
 const Mala kMalas[] = {
     {"falta", [](const std::string &d) { return d + "/no_existe.obj"; }, 1, "no_existe.obj: no such file"},
-    {"vacio", [](const std::string &d) { Escribir(d + "/vacio.obj", ""); return d + "/vacio.obj"; }, 1, "vacio.obj"},
-    {"basura", [](const std::string &d) { Escribir(d + "/basura.xyz", std::string(300, '\x07')); return d + "/basura.xyz"; }, 1, "basura.xyz"},
-    {"solo_lineas", [](const std::string &d) {
+    {"vacio",
+     [](const std::string &d) {
+         Escribir(d + "/vacio.obj", "");
+         return d + "/vacio.obj";
+     },
+     1, "vacio.obj"},
+    {"basura",
+     [](const std::string &d) {
+         Escribir(d + "/basura.xyz", std::string(300, '\x07'));
+         return d + "/basura.xyz";
+     },
+     1, "basura.xyz"},
+    {"solo_lineas",
+     [](const std::string &d) {
          Escribir(d + "/lineas.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nl 1 2\nl 2 3\n");
-         return d + "/lineas.obj"; }, 1, "lineas.obj"},
-    {"sin_caras_utiles", [](const std::string &d) {
+         return d + "/lineas.obj";
+     },
+     1, "lineas.obj"},
+    {"sin_caras_utiles",
+     [](const std::string &d) {
          Escribir(d + "/plana.obj", "v 0 0 0\nv 1 0 0\nv 2 0 0\nf 1 2 3\n");
-         return d + "/plana.obj"; }, 1, "no faces"},
-    {"desbordamiento", [](const std::string &d) { return ConImagen(d, "") + " --escala 1e38"; }, 1, "overflow"},
+         return d + "/plana.obj";
+     },
+     1, "no faces"},
+    {"desbordamiento", [](const std::string &d) { return ConImagen(d, "") + " --escala 1e38"; }, 1,
+     "overflow"},
     {"opcion_mala", [](const std::string &d) { return ConImagen(d, "") + " --arriba x"; }, 2, "--arriba"},
     {"textura_ausente", [](const std::string &d) { return ConImagen(d, ""); }, 0, "madera.png: missing"},
-    {"textura_corrupta", [](const std::string &d) { return ConImagen(d, "\x89PNG\r\n\x1a\nbasura"); }, 0, "madera.png: corrupt"},
-    {"textura_enorme", [](const std::string &d) { return ConImagen(d, PNGEnorme()); }, 0, "beyond the decoder's bound"},
+    {"textura_corrupta", [](const std::string &d) { return ConImagen(d, "\x89PNG\r\n\x1a\nbasura"); }, 0,
+     "madera.png: corrupt"},
+    {"textura_enorme", [](const std::string &d) { return ConImagen(d, PNGEnorme()); }, 0,
+     "beyond the decoder's bound"},
 };
 
 class EntradaMala : public ::testing::TestWithParam<Mala> {};
@@ -101,7 +121,8 @@ TEST_P(EntradaMala, UnaLineaYNadaPerdido)
     // Small figures: the bundled ones take a while to make.
     std::string figura = EscribirSTLFix(d, "figura", Caja(0.5, 1.7, 0.4, true));
     std::string error;
-    int estado = Importar(m.preparar(d) + " " + escena + " --mujer " + figura + " --caballo " + figura, &error);
+    int estado =
+        Importar(m.preparar(d) + " " + escena + " --mujer " + figura + " --caballo " + figura, &error);
     EXPECT_EQ(estado, m.estado) << error;
     EXPECT_NE(error.find(m.mensaje), std::string::npos) << error;
     if (m.estado != 0) {
@@ -127,13 +148,15 @@ TEST(Descartes, CadaCaraPerdidaSeCuentaPorSuMotivo)
     fs::create_directories(d);
     std::string obj = EscribirOBJFix(d, "sala", DosSalas(), "");
     FILE *f = std::fopen(obj.c_str(), "a");
-    std::fputs("v nan 0 0\nv 1 0 0\nv 0 0 1\nf -3 -2 -1\n"         // not finite
+    std::fputs("v nan 0 0\nv 1 0 0\nv 0 0 1\nf -3 -2 -1\n"             // not finite
                "v 1 1 1\nv 2 2 2\nv 3 3 3\nf -3 -2 -1\nf -1 -1 -2\n"   // aligned, repeated
-               "v 5 0 0\np -1\nl -1 -2\n", f);
+               "v 5 0 0\np -1\nl -1 -2\n",
+               f);
     std::fclose(f);
     std::string figura = EscribirSTLFix(d, "figura", Caja(0.5, 1.7, 0.4, true));
     std::string error;
-    ASSERT_EQ(Importar(obj + " " + d + "/escena --mujer " + figura + " --caballo " + figura, &error), 0) << error;
+    ASSERT_EQ(Importar(obj + " " + d + "/escena --mujer " + figura + " --caballo " + figura, &error), 0)
+        << error;
     InformeRanura r = LeerInforme(d + "/escena", "Paredes");
     EXPECT_EQ(r.no_finitas, 1);
     EXPECT_EQ(r.degeneradas, 2);
@@ -146,4 +169,4 @@ TEST(Descartes, CadaCaraPerdidaSeCuentaPorSuMotivo)
 INSTANTIATE_TEST_SUITE_P(Casos, EntradaMala, ::testing::ValuesIn(kMalas),
                          [](const auto &i) { return std::string(i.param.nombre); });
 
-}  // namespace
+}   // namespace

@@ -84,7 +84,8 @@ std::vector<Esperada> TriangulosFuente(const std::string &ruta, const InformeRan
 // source's to the bit, unless no written float could give it exactly.
 bool MismaTextura(float fuente, float leida, float factor)
 {
-    return Bits(fuente) == Bits(leida) || (!HayDivisor(fuente, factor) && std::fabs(fuente - leida) <= 1e-6f * (1 + std::fabs(fuente)));
+    return Bits(fuente) == Bits(leida) ||
+           (!HayDivisor(fuente, factor) && std::fabs(fuente - leida) <= 1e-6f * (1 + std::fabs(fuente)));
 }
 
 // Whether face i of m holds triangle e, corners in the same cyclic order.
@@ -112,7 +113,8 @@ bool Contiene(const Modelo &m, int i, const Esperada &e, float factor, bool ver_
 
 // Every source triangle appears once among the slots' faces; returns how
 // many did not.
-int Faltan(const std::vector<Esperada> &fuente, const std::vector<std::pair<Modelo, float>> &salida, bool ver_uv)
+int Faltan(const std::vector<Esperada> &fuente, const std::vector<std::pair<Modelo, float>> &salida,
+           bool ver_uv)
 {
     int faltan = 0;
     for (const Esperada &e : fuente) {
@@ -128,7 +130,8 @@ double Area(const Modelo &m)
 {
     double a = 0;
     for (int i = 0; i < m.NumCaras; i++) {
-        Vector p = m.Vertices[m.Caras[i].Vert[0]], q = m.Vertices[m.Caras[i].Vert[1]], r = m.Vertices[m.Caras[i].Vert[2]];
+        Vector p = m.Vertices[m.Caras[i].Vert[0]], q = m.Vertices[m.Caras[i].Vert[1]],
+               r = m.Vertices[m.Caras[i].Vert[2]];
         double u[3] = {(double)q.x - p.x, (double)q.y - p.y, (double)q.z - p.z};
         double v[3] = {(double)r.x - p.x, (double)r.y - p.y, (double)r.z - p.z};
         a += std::hypot(u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]) / 2;
@@ -152,7 +155,10 @@ std::string SalaOBJ(const std::string &d)
     std::fclose(f);
     return EscribirOBJFix(d, "dos_salas", DosSalas(), "madera.png");
 }
-std::string SalaGLTF(const std::string &d) { return EscribirGLTFFix(d, "caja", Caja(3, 1.5, 2, true), false); }
+std::string SalaGLTF(const std::string &d)
+{
+    return EscribirGLTFFix(d, "caja", Caja(3, 1.5, 2, true), false);
+}
 std::string SalaGLB(const std::string &d) { return EscribirGLTFFix(d, "caja", Caja(3, 1.5, 2, true), true); }
 std::string SalaDAE(const std::string &d) { return EscribirDAEFix(d, "caja", Caja(6, 3, 4, true)); }
 std::string SalaPLY(const std::string &d) { return EscribirPLYFix(d, "caja", Caja(6, 3, 4, true)); }
@@ -161,8 +167,8 @@ std::string SalaSTL(const std::string &d) { return EscribirSTLFix(d, "caja", Caj
 // Two rooms: 18 quads, one L of six corners (4 triangles) and the rest
 // quads: 2 + 4 + 2 + 4 + 8 + 12 = 32. The box: 10 quads, 20 triangles.
 const Caso kCasos[] = {
-    {"obj", SalaOBJ, 32, 60},  {"gltf", SalaGLTF, 20, 24}, {"glb", SalaGLB, 20, 24},
-    {"dae", SalaDAE, 20, 24},  {"ply", SalaPLY, 20, 24},   {"stl", SalaSTL, 20, 24},
+    {"obj", SalaOBJ, 32, 60}, {"gltf", SalaGLTF, 20, 24}, {"glb", SalaGLB, 20, 24},
+    {"dae", SalaDAE, 20, 24}, {"ply", SalaPLY, 20, 24},   {"stl", SalaSTL, 20, 24},
 };
 
 class IdaYVuelta : public ::testing::TestWithParam<Caso> {};
@@ -176,7 +182,8 @@ TEST_P(IdaYVuelta, CadaTrianguloLlegaDondeDiceElInforme)
     std::string figura = EscribirGLTFFix(dir, "figura", Caja(0.5, 1.7, 0.4, true), true);
     std::string escena = dir + "/escena";
     std::string error;
-    ASSERT_EQ(Importar(fuente + " " + escena + " --mujer " + figura + " --caballo " + figura, &error), 0) << error;
+    ASSERT_EQ(Importar(fuente + " " + escena + " --mujer " + figura + " --caballo " + figura, &error), 0)
+        << error;
 
     // The room: all three slots together hold every source triangle.
     InformeRanura inf = LeerInforme(escena, "Suelo");
@@ -231,12 +238,14 @@ TEST(Textura, LaImagenYSusCoordenadasConservanSuOrientacion)
         ASSERT_EQ(Importar(escribir(dir) + " " + escena + " --mujer " + figura + " --caballo " + figura), 0);
         Imagen img = CargarImagenTGA((escena + "/Texturas/Suelo.tga").c_str());
         ASSERT_EQ(img.Bpp, 24);
-        const unsigned char *abajo = img.Pixeles, *arriba = img.Pixeles + (size_t)(img.Alto - 1) * img.Ancho * 3;
+        const unsigned char *abajo = img.Pixeles,
+                            *arriba = img.Pixeles + (size_t)(img.Alto - 1) * img.Ancho * 3;
         EXPECT_GT(arriba[0], arriba[2]);   // R over B: red at the top
         EXPECT_LT(abajo[0], abajo[2]);
         Modelo m = CargarRanura(escena, "Suelo");
         float mn = HUGE_VALF, mx = -HUGE_VALF;
-        for (int i = 0; i < m.NumCTexturas; i++) mn = std::fmin(mn, m.CTexturas[i].y), mx = std::fmax(mx, m.CTexturas[i].y);
+        for (int i = 0; i < m.NumCTexturas; i++)
+            mn = std::fmin(mn, m.CTexturas[i].y), mx = std::fmax(mx, m.CTexturas[i].y);
         EXPECT_NEAR(mn, 0, 1e-6);
         EXPECT_GT(mx, 1.3);
         LiberarModelo(&m);
@@ -245,4 +254,4 @@ TEST(Textura, LaImagenYSusCoordenadasConservanSuOrientacion)
     }
 }
 
-}  // namespace
+}   // namespace

@@ -29,7 +29,8 @@ void Ampliar(Limites *c, const Modelo &m)
 {
     for (int i = 0; i < m.NumVertices; i++) {
         const float p[3] = {m.Vertices[i].x, m.Vertices[i].y, m.Vertices[i].z};
-        for (int k = 0; k < 3; k++) c->min[k] = std::fmin(c->min[k], p[k]), c->max[k] = std::fmax(c->max[k], p[k]);
+        for (int k = 0; k < 3; k++)
+            c->min[k] = std::fmin(c->min[k], p[k]), c->max[k] = std::fmax(c->max[k], p[k]);
     }
 }
 
@@ -47,10 +48,7 @@ std::string CargarSala(const std::string &fuente, const std::string &nombre, con
     return escena;
 }
 
-void Soltar()
-{
-    WWW = SSS = AAA = DDD = QQQ = EEE = ZZZ = XXX = SPACE = 0;
-}
+void Soltar() { WWW = SSS = AAA = DDD = QQQ = EEE = ZZZ = XXX = SPACE = 0; }
 
 // A seeded walk: keys held for a while, then others. Returns the distance
 // walked and counts ticks outside the rooms' box.
@@ -100,7 +98,8 @@ struct Sala {
 
 const Sala kSalas[] = {
     {"obj", [](const std::string &d) { return EscribirOBJFix(d, "dos_salas", DosSalas(), ""); }},
-    {"obj_z", [](const std::string &d) { return EscribirOBJFix(d, "dos_salas_z", ConZArriba(DosSalas()), ""); }},
+    {"obj_z",
+     [](const std::string &d) { return EscribirOBJFix(d, "dos_salas_z", ConZArriba(DosSalas()), ""); }},
     {"glb", [](const std::string &d) { return EscribirGLTFFix(d, "caja", Caja(3, 1.5, 2, true), true); }},
     {"dae", [](const std::string &d) { return EscribirDAEFix(d, "caja", Caja(6, 3, 4, true)); }},
     {"stl", [](const std::string &d) { return EscribirSTLFix(d, "caja", Caja(6, 3, 4, true)); }},
@@ -174,7 +173,8 @@ TEST(Inicio, SinTechosLaEscalaEsLaUnidadYElInicioEstaSobreElSuelo)
     Vector mov = {0, 0, 0};
     for (int i = 0; i < Paredes.NumCaras; i++) {
         Vector m = XoqueEsferaPlano(50, Vector{0, 0, 0}, mov, Paredes.Vertices[Paredes.Caras[i].Vert[0]],
-                                    Paredes.Vertices[Paredes.Caras[i].Vert[1]], Paredes.Vertices[Paredes.Caras[i].Vert[2]]);
+                                    Paredes.Vertices[Paredes.Caras[i].Vert[1]],
+                                    Paredes.Vertices[Paredes.Caras[i].Vert[2]]);
         EXPECT_TRUE(m.x == 0 && m.y == 0 && m.z == 0) << "wall " << i;
     }
 }
@@ -192,7 +192,8 @@ TEST(Inicio, ElInicioEstaEnElSueloPrincipalNoSobreUnaMesa)
     float arriba = -HUGE_VALF;
     for (int i = 0; i < Suelo.NumVertices; i++) arriba = std::fmax(arriba, Suelo.Vertices[i].y);
     for (int i = 0; i < Suelo.NumVertices; i++)
-        EXPECT_TRUE(std::fabs(Suelo.Vertices[i].y + 45) < 1e-3 || std::fabs(Suelo.Vertices[i].y - arriba) < 1e-3);
+        EXPECT_TRUE(std::fabs(Suelo.Vertices[i].y + 45) < 1e-3 ||
+                    std::fabs(Suelo.Vertices[i].y - arriba) < 1e-3);
     EXPECT_NEAR(arriba, -45 + 0.9 * 400 / 3, 1e-2);   // the table, above the start's floor
 }
 
@@ -201,7 +202,8 @@ TEST(Inicio, UnInicioDadoSeRespeta)
     std::string dir = DirTemporal() + "/inicio";
     fs::create_directories(dir);
     // The second room's middle, on its floor: (9, 0, 2.5) in the file.
-    std::string escena = CargarSala(EscribirOBJFix(dir, "dos_salas", DosSalas(), ""), "inicio", "--inicio 9,0,2.5");
+    std::string escena =
+        CargarSala(EscribirOBJFix(dir, "dos_salas", DosSalas(), ""), "inicio", "--inicio 9,0,2.5");
     InformeRanura r = LeerInforme(escena, "Suelo");
     double p[3];
     for (int k = 0; k < 3; k++) p[k] = r.rot[k][0] * r.escala * 9 + r.rot[k][2] * r.escala * 2.5 + r.tras[k];
@@ -210,4 +212,4 @@ TEST(Inicio, UnInicioDadoSeRespeta)
     EXPECT_NEAR(p[2], 0, 1e-6);
 }
 
-}  // namespace
+}   // namespace

@@ -15,7 +15,8 @@
 
 namespace {
 
-void AnadirAlVector(void *contexto, void *datos, int n) {
+void AnadirAlVector(void *contexto, void *datos, int n)
+{
     auto *v = static_cast<std::vector<unsigned char> *>(contexto);
     v->insert(v->end(), (unsigned char *)datos, (unsigned char *)datos + n);
 }
@@ -26,7 +27,8 @@ struct Incrustada {
     std::vector<unsigned char> png;
     MaterialImportado m;
 };
-Incrustada CrearMaterialIncrustado(int lado) {
+Incrustada CrearMaterialIncrustado(int lado)
+{
     Incrustada r;
     std::vector<unsigned char> px((size_t)lado * lado * 4);
     for (size_t i = 0; i < px.size(); i += 4) {
@@ -44,7 +46,8 @@ Incrustada CrearMaterialIncrustado(int lado) {
     return r;
 }
 
-TrianguloImportado CrearCara(float s, float t, int material) {
+TrianguloImportado CrearCara(float s, float t, int material)
+{
     TrianguloImportado c;
     const float p[3][2] = {{0, 0}, {s, 0}, {0, t}};
     for (int i = 0; i < 3; ++i) {
@@ -56,13 +59,15 @@ TrianguloImportado CrearCara(float s, float t, int material) {
     return c;
 }
 
-bool Dice(const InformeTextura &inf, const char *texto) {
+bool Dice(const InformeTextura &inf, const char *texto)
+{
     for (const std::string &a : inf.aproximado)
         if (a.find(texto) != std::string::npos) return true;
     return false;
 }
 
-TEST(TexturaRanura, UnaImagenPotenciaDeDosEsLaTextura) {
+TEST(TexturaRanura, UnaImagenPotenciaDeDosEsLaTextura)
+{
     Incrustada a = CrearMaterialIncrustado(8);
     a.m.incrustada = a.png.data(), a.m.bytes_incrustada = a.png.size();
     std::vector<TrianguloImportado> caras = {CrearCara(3.5f, -2.25f, 0)};
@@ -79,7 +84,8 @@ TEST(TexturaRanura, UnaImagenPotenciaDeDosEsLaTextura) {
     EXPECT_TRUE(avisos.empty());
 }
 
-TEST(TexturaRanura, DemasiadasRepeticionesDejanElColorMedio) {
+TEST(TexturaRanura, DemasiadasRepeticionesDejanElColorMedio)
+{
     Incrustada a = CrearMaterialIncrustado(8);
     a.m.incrustada = a.png.data(), a.m.bytes_incrustada = a.png.size();
     MaterialImportado b;
@@ -111,7 +117,8 @@ TEST(TexturaRanura, DemasiadasRepeticionesDejanElColorMedio) {
 
 // Two materials that look the same share one rectangle: here the whole
 // image, so the faces of both keep their coordinates.
-TEST(TexturaRanura, MaterialesIgualesCompartenRecuadro) {
+TEST(TexturaRanura, MaterialesIgualesCompartenRecuadro)
+{
     Incrustada a = CrearMaterialIncrustado(8);
     a.m.incrustada = a.png.data(), a.m.bytes_incrustada = a.png.size();
     MaterialImportado b = a.m;
@@ -131,7 +138,8 @@ TEST(TexturaRanura, MaterialesIgualesCompartenRecuadro) {
 
 // 250 faces each tiled 100 x 100 would add some 2.5 million pieces, past
 // what a slot may add: that material keeps its colour, the other its image.
-TEST(TexturaRanura, LaRanuraAcotaLasPiezas) {
+TEST(TexturaRanura, LaRanuraAcotaLasPiezas)
+{
     Incrustada a = CrearMaterialIncrustado(8), b = CrearMaterialIncrustado(4);
     a.m.incrustada = a.png.data(), a.m.bytes_incrustada = a.png.size();
     b.m.incrustada = b.png.data(), b.m.bytes_incrustada = b.png.size();
@@ -148,7 +156,8 @@ TEST(TexturaRanura, LaRanuraAcotaLasPiezas) {
     EXPECT_TRUE(Dice(inf, "keeps only its colour"));
 }
 
-TEST(TexturaRanura, ImagenIlegibleAvisaYUsaElColor) {
+TEST(TexturaRanura, ImagenIlegibleAvisaYUsaElColor)
+{
     MaterialImportado m;
     m.nombre = "roto";
     m.imagen = "/no/such/dir/ladrillo.png";
@@ -166,4 +175,4 @@ TEST(TexturaRanura, ImagenIlegibleAvisaYUsaElColor) {
     EXPECT_EQ(c[2], 0);
 }
 
-}  // namespace
+}   // namespace

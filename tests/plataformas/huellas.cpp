@@ -28,8 +28,7 @@ namespace {
 uint64_t Mezclar(uint64_t h, const void *datos, size_t n)
 {
     const unsigned char *p = (const unsigned char *)datos;
-    for (size_t i = 0; i < n; i++)
-        h = (h ^ p[i]) * 0x100000001B3ull;
+    for (size_t i = 0; i < n; i++) h = (h ^ p[i]) * 0x100000001B3ull;
     return h;
 }
 
@@ -53,8 +52,7 @@ uint64_t HuellaImagen(const Imagen &im)
     uint64_t h = 0xCBF29CE484222325ull;
     const int campos[3] = {im.Bpp, im.Ancho, im.Alto};
     h = Mezclar(h, campos, sizeof campos);
-    if (im.Pixeles)
-        h = Mezclar(h, im.Pixeles, (size_t)im.Ancho * im.Alto * (im.Bpp / 8));
+    if (im.Pixeles) h = Mezclar(h, im.Pixeles, (size_t)im.Ancho * im.Alto * (im.Bpp / 8));
     return h;
 }
 
@@ -63,8 +61,7 @@ const char *Nombre(const char *ruta)
 {
     const char *n = ruta;
     for (const char *p = ruta; *p; p++)
-        if (*p == '/' || *p == '\\')
-            n = p + 1;
+        if (*p == '/' || *p == '\\') n = p + 1;
     return n;
 }
 
@@ -83,7 +80,7 @@ int EscribirCasos(const char *dir, long n, unsigned long long semilla)
     return 0;
 }
 
-}  // namespace
+}   // namespace
 
 int main(int argc, char **argv)
 {

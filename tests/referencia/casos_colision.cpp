@@ -14,7 +14,6 @@ namespace {
 
 const double kPi = 3.14159265358979323846;
 
-
 typedef std::mt19937_64 Gen;
 
 double U01(Gen *g) { return std::uniform_real_distribution<double>(0.0, 1.0)(*g); }
@@ -26,24 +25,29 @@ Vector Mas(Vector a, Vector b) { return V((double)a.x + b.x, (double)a.y + b.y, 
 Vector Menos(Vector a, Vector b) { return V((double)a.x - b.x, (double)a.y - b.y, (double)a.z - b.z); }
 Vector Por(Vector a, double s) { return V(a.x * s, a.y * s, a.z * s); }
 double Largo(Vector a) { return std::sqrt((double)a.x * a.x + (double)a.y * a.y + (double)a.z * a.z); }
-Vector Unidad(Vector a) {
+Vector Unidad(Vector a)
+{
     double l = Largo(a);
     return l > 0 && std::isfinite(l) ? Por(a, 1.0 / l) : V(0, 0, 0);
 }
-Vector Cruz(Vector a, Vector b) {
+Vector Cruz(Vector a, Vector b)
+{
     return V((double)a.y * b.z - (double)a.z * b.y, (double)a.z * b.x - (double)a.x * b.z,
              (double)a.x * b.y - (double)a.y * b.x);
 }
-Vector Aleatorio(Gen *g, double escala) {
+Vector Aleatorio(Gen *g, double escala)
+{
     return V((U01(g) * 2 - 1) * escala, (U01(g) * 2 - 1) * escala, (U01(g) * 2 - 1) * escala);
 }
 
-int Agregar(CasoColision *c, Vector v) {
+int Agregar(CasoColision *c, Vector v)
+{
     c->vertices.push_back(v);
     return (int)c->vertices.size() - 1;
 }
 
-void Cara3(CasoColision *c, int a, int b, int d) {
+void Cara3(CasoColision *c, int a, int b, int d)
+{
     Cara k;
     std::memset(&k, 0, sizeof k);
     k.Vert[0] = a;
@@ -54,7 +58,8 @@ void Cara3(CasoColision *c, int a, int b, int d) {
 
 // One side of a box: an n x m grid of quads, each split into two triangles
 // (sharing the vertices of the grid), corners slightly jittered.
-void Pared(Gen *g, CasoColision *c, Vector origen, Vector u, Vector v, int n, int m, double ruido) {
+void Pared(Gen *g, CasoColision *c, Vector origen, Vector u, Vector v, int n, int m, double ruido)
+{
     const int base = (int)c->vertices.size();
     for (int j = 0; j <= m; j++)
         for (int i = 0; i <= n; i++) {
@@ -75,13 +80,15 @@ void Pared(Gen *g, CasoColision *c, Vector origen, Vector u, Vector v, int n, in
         }
 }
 
-void Sala(Gen *g, CasoColision *c, double escala) {
-    const double ax = escala * (0.5 + U01(g)), ay = escala * (0.3 + U01(g) * 0.5), az = escala * (0.5 + U01(g));
+void Sala(Gen *g, CasoColision *c, double escala)
+{
+    const double ax = escala * (0.5 + U01(g)), ay = escala * (0.3 + U01(g) * 0.5),
+                 az = escala * (0.5 + U01(g));
     const int n = Entero(g, 1, 12), m = Entero(g, 1, 12);
     const double ruido = Suerte(g, 0.5) ? 0 : escala * 0.002;
     Vector o = V(-ax / 2, 0, -az / 2);
-    Pared(g, c, o, V(ax, 0, 0), V(0, 0, az), n, m, ruido);                   // floor
-    Pared(g, c, Mas(o, V(0, ay, 0)), V(ax, 0, 0), V(0, 0, az), n, m, ruido); // ceiling
+    Pared(g, c, o, V(ax, 0, 0), V(0, 0, az), n, m, ruido);                     // floor
+    Pared(g, c, Mas(o, V(0, ay, 0)), V(ax, 0, 0), V(0, 0, az), n, m, ruido);   // ceiling
     Pared(g, c, o, V(ax, 0, 0), V(0, ay, 0), n, Entero(g, 1, 6), ruido);
     Pared(g, c, Mas(o, V(0, 0, az)), V(ax, 0, 0), V(0, ay, 0), n, Entero(g, 1, 6), ruido);
     Pared(g, c, o, V(0, 0, az), V(0, ay, 0), m, Entero(g, 1, 6), ruido);
@@ -89,20 +96,22 @@ void Sala(Gen *g, CasoColision *c, double escala) {
 }
 
 // Triangles of every size and shape, scattered: slivers, needles, big ones.
-void Sopa(Gen *g, CasoColision *c, double escala) {
+void Sopa(Gen *g, CasoColision *c, double escala)
+{
     const int n = Entero(g, 1, 300);
     for (int k = 0; k < n; k++) {
         Vector p = Aleatorio(g, escala);
         double t = escala * std::pow(10.0, -3 * U01(g));
         Vector a = Mas(p, Aleatorio(g, t)), b = Mas(p, Aleatorio(g, t)), d = Mas(p, Aleatorio(g, t));
-        if (Suerte(g, 0.1)) d = Mas(a, Por(Menos(b, a), U01(g) * 3 - 1));     // (nearly) collinear
+        if (Suerte(g, 0.1)) d = Mas(a, Por(Menos(b, a), U01(g) * 3 - 1));   // (nearly) collinear
         if (Suerte(g, 0.1)) d = Mas(d, Por(Cruz(Menos(b, a), Menos(d, a)), 1e-7));
         Cara3(c, Agregar(c, a), Agregar(c, b), Agregar(c, d));
     }
 }
 
 // A closed mesh of small faces: a latitude-longitude sphere.
-void Bola(Gen *g, CasoColision *c, double escala) {
+void Bola(Gen *g, CasoColision *c, double escala)
+{
     const int n = Entero(g, 3, 24), m = Entero(g, 2, 12);
     const double radio = escala * (0.05 + U01(g) * 0.3);
     Vector centro = Aleatorio(g, escala * 0.5);
@@ -111,7 +120,7 @@ void Bola(Gen *g, CasoColision *c, double escala) {
         for (int i = 0; i < n; i++) {
             double th = kPi * j / m, ph = 2 * kPi * i / n;
             Agregar(c, Mas(centro, V(radio * std::sin(th) * std::cos(ph), radio * std::cos(th),
-                                      radio * std::sin(th) * std::sin(ph))));
+                                     radio * std::sin(th) * std::sin(ph))));
         }
     for (int j = 0; j < m; j++)
         for (int i = 0; i < n; i++) {
@@ -124,7 +133,8 @@ void Bola(Gen *g, CasoColision *c, double escala) {
 
 // Spoils a few faces and vertices: coincident corners, indices out of range,
 // infinite and NaN coordinates, repeated faces.
-void Estropear(Gen *g, CasoColision *c) {
+void Estropear(Gen *g, CasoColision *c)
+{
     const int nv = (int)c->vertices.size();
     if (c->caras.empty() || nv == 0) return;
     const int veces = Entero(g, 0, 6);
@@ -143,7 +153,8 @@ void Estropear(Gen *g, CasoColision *c) {
     }
 }
 
-double Escala(Gen *g) {
+double Escala(Gen *g)
+{
     switch (Entero(g, 0, 9)) {
     case 0: return std::pow(10.0, Entero(g, -30, 30));
     case 1: return std::pow(10.0, Entero(g, -3, 3));
@@ -151,7 +162,8 @@ double Escala(Gen *g) {
     }
 }
 
-float Radio(Gen *g, double escala) {
+float Radio(Gen *g, double escala)
+{
     switch (Entero(g, 0, 39)) {
     case 0: return 0.0f;
     case 1: return -0.0f;
@@ -160,14 +172,18 @@ float Radio(Gen *g, double escala) {
     case 4: return std::numeric_limits<float>::quiet_NaN();
     case 5: return (float)(escala * 10 * U01(g));
     case 6: return std::numeric_limits<float>::denorm_min();
-    case 7: case 8: case 9: case 10: return (float)(1 + 499 * U01(g));
+    case 7:
+    case 8:
+    case 9:
+    case 10: return (float)(1 + 499 * U01(g));
     default: return Suerte(g, 0.4) ? 50.0f : (float)(escala * std::pow(10.0, -3 * U01(g)));
     }
 }
 
 // A point in the plane of face f chosen by kind: inside, on an edge, at a
 // vertex, in the band beyond an edge, or somewhat beyond the band.
-Vector PieSobreCara(Gen *g, const CasoColision &c, const Cara &f) {
+Vector PieSobreCara(Gen *g, const CasoColision &c, const Cara &f)
+{
     const Vector a = c.vertices[f.Vert[0]], b = c.vertices[f.Vert[1]], d = c.vertices[f.Vert[2]];
     const Vector esq[3] = {a, b, d};
     const int k = Entero(g, 0, 2);
@@ -194,7 +210,8 @@ Vector PieSobreCara(Gen *g, const CasoColision &c, const Cara &f) {
     }
 }
 
-Vector Centro(Gen *g, const CasoColision &c, float r, double escala) {
+Vector Centro(Gen *g, const CasoColision &c, float r, double escala)
+{
     if (c.caras.empty() || Suerte(g, 0.08)) return Aleatorio(g, escala);
     const Cara &f = c.caras[Entero(g, 0, (int)c.caras.size() - 1)];
     const int nv = (int)c.vertices.size();
@@ -214,7 +231,8 @@ Vector Centro(Gen *g, const CasoColision &c, float r, double escala) {
     return Mas(pie, Por(n, alto));
 }
 
-Vector Movimiento(Gen *g, double r) {
+Vector Movimiento(Gen *g, double r)
+{
     switch (Entero(g, 0, 5)) {
     case 0: return V(0, 0, 0);
     case 1: return V(0, -10, 0);
@@ -223,9 +241,10 @@ Vector Movimiento(Gen *g, double r) {
     }
 }
 
-}  // namespace
+}   // namespace
 
-void GenerarCasoColision(std::mt19937_64 *g, CasoColision *caso) {
+void GenerarCasoColision(std::mt19937_64 *g, CasoColision *caso)
+{
     caso->vertices.clear();
     caso->caras.clear();
     const double escala = Escala(g);
@@ -245,11 +264,13 @@ void GenerarCasoColision(std::mt19937_64 *g, CasoColision *caso) {
 }
 
 void AnadirPared(std::mt19937_64 *g, CasoColision *caso, Vector origen, Vector u, Vector v, int n, int m,
-                 double ruido) {
+                 double ruido)
+{
     Pared(g, caso, origen, u, v, n, m, ruido);
 }
 
-Modelo ModeloDeArrays(std::vector<Vector> *vertices, std::vector<Cara> *caras) {
+Modelo ModeloDeArrays(std::vector<Vector> *vertices, std::vector<Cara> *caras)
+{
     Modelo m;
     IniciarModelo(&m);
     m.NumVertices = (int)vertices->size();
@@ -265,16 +286,18 @@ namespace {
 
 // The angle between a and b from their dot product over their lengths, the
 // cosine clamped to [-1, 1] (a NaN stays NaN).
-float AnguloAcotado(Vector a, Vector b) {
+float AnguloAcotado(Vector a, Vector b)
+{
     const float d = (float)((double)a.x * b.x + (double)a.y * b.y + (double)a.z * b.z);
     float q = (float)((double)d / ((double)ModuloVector(a) * (double)ModuloVector(b)));
     q = q < -1 ? -1 : (q > 1 ? 1 : q);
     return (float)std::acos((double)q);
 }
 
-}  // namespace
+}   // namespace
 
-Vector XoqueReferencia(float r, Vector P, Vector M, Vector V1, Vector V2, Vector V3, TrazaXoque *tz) {
+Vector XoqueReferencia(float r, Vector P, Vector M, Vector V1, Vector V2, Vector V3, TrazaXoque *tz)
+{
     TrazaXoque t = {0, 0, false, false, false};
     const Vector E1 = NormalizarVector(RestaVectores(V2, V1));
     const Vector E2 = NormalizarVector(RestaVectores(V3, V1));
@@ -284,11 +307,13 @@ Vector XoqueReferencia(float r, Vector P, Vector M, Vector V1, Vector V2, Vector
         const Vector F = InterRectaPlano(P, N, V1, E1, E2);
         const Vector a = RestaVectores(V1, F), b = RestaVectores(V2, F), c = RestaVectores(V3, F);
         t.d = ModuloVector(RestaVectores(P, F));
-        t.suma = (float)((double)AnguloAcotado(a, b) + (double)AnguloAcotado(b, c) + (double)AnguloAcotado(c, a));
+        t.suma =
+            (float)((double)AnguloAcotado(a, b) + (double)AnguloAcotado(b, c) + (double)AnguloAcotado(c, a));
         const float l = std::max({ModuloVector(RestaVectores(V2, V1)), ModuloVector(RestaVectores(V3, V2)),
                                   ModuloVector(RestaVectores(V1, V3))});
-        const float m = std::max({std::fabs(V1.x), std::fabs(V1.y), std::fabs(V1.z), std::fabs(V2.x), std::fabs(V2.y),
-                                  std::fabs(V2.z), std::fabs(V3.x), std::fabs(V3.y), std::fabs(V3.z)});
+        const float m =
+            std::max({std::fabs(V1.x), std::fabs(V1.y), std::fabs(V1.z), std::fabs(V2.x), std::fabs(V2.y),
+                      std::fabs(V2.z), std::fabs(V3.x), std::fabs(V3.y), std::fabs(V3.z)});
         const float e = (l + m) * 0x1p-18f;
         const bool esquina = ModuloVector(a) <= e || ModuloVector(b) <= e || ModuloVector(c) <= e;
         t.toca = r >= t.d && (t.suma > 6.0f || esquina);
@@ -303,15 +328,16 @@ Vector XoqueReferencia(float r, Vector P, Vector M, Vector V1, Vector V2, Vector
         }
         if ((double)r * 0.8 > (double)t.d) {
             t.empuja = true;
-            M = SumaVectores(M, VectorPorEscalar(NormalizarVector(RestaVectores(P, F)), (float)((double)r * 0.2)));
+            M = SumaVectores(
+                M, VectorPorEscalar(NormalizarVector(RestaVectores(P, F)), (float)((double)r * 0.2)));
         }
     }
-    if (tz)
-        *tz = t;
+    if (tz) *tz = t;
     return M;
 }
 
-Vector XoqueCaraACara(float radio, Vector centro, Vector mov, Modelo m) {
+Vector XoqueCaraACara(float radio, Vector centro, Vector mov, Modelo m)
+{
     if (m.Caras == nullptr) return mov;
     const int nv = (m.Vertices == nullptr) ? 0 : m.NumVertices;
     for (int i = 0; i < m.NumCaras; i++) {
@@ -326,7 +352,9 @@ Vector XoqueCaraACara(float radio, Vector centro, Vector mov, Modelo m) {
 namespace {
 
 // Describes a disagreement between the face-by-face loop and `quien`.
-void Describir(const CasoColision &caso, Vector esperado, const char *quien, Vector obtenido, std::string *detalle) {
+void Describir(const CasoColision &caso, Vector esperado, const char *quien, Vector obtenido,
+               std::string *detalle)
+{
     char b[512];
     std::snprintf(b, sizeof b,
                   "radius %a centre (%a, %a, %a) movement (%a, %a, %a), %d faces: "
@@ -338,9 +366,10 @@ void Describir(const CasoColision &caso, Vector esperado, const char *quien, Vec
     *detalle = b;
 }
 
-}  // namespace
+}   // namespace
 
-int CompararCasoColision(CasoColision *caso, std::string *detalle, int *tocado) {
+int CompararCasoColision(CasoColision *caso, std::string *detalle, int *tocado)
+{
     const Modelo m = ModeloDeCaso(caso);
     const Vector esperado = XoqueCaraACara(caso->radio, caso->centro, caso->mov, m);
     const Vector obtenido = XoqueEsferaModelo(caso->radio, caso->centro, caso->mov, m);
@@ -350,7 +379,8 @@ int CompararCasoColision(CasoColision *caso, std::string *detalle, int *tocado) 
     return 0;
 }
 
-int CompararCasoIndice(CasoColision *caso, std::string *detalle, int *tocado) {
+int CompararCasoIndice(CasoColision *caso, std::string *detalle, int *tocado)
+{
     if (!CompararCasoColision(caso, detalle, tocado)) return 0;
     const Modelo m = ModeloDeCaso(caso);
     const Vector esperado = XoqueCaraACara(caso->radio, caso->centro, caso->mov, m);

@@ -27,8 +27,8 @@
 
 struct CasoColision {
     std::vector<Vector> vertices;
-    std::vector<Cara>   caras;
-    float  radio;
+    std::vector<Cara> caras;
+    float radio;
     Vector centro;
     Vector mov;
 };

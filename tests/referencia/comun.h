@@ -40,15 +40,9 @@ inline bool MismosBits(Vector a, Vector b)
 
 // Same float bit for bit; any two NaNs count as the same (their payloads
 // depend on operand order inside the FPU, which nothing here pins down).
-inline bool Mismo(float a, float b)
-{
-    return (std::isnan(a) && std::isnan(b)) || Bits(a) == Bits(b);
-}
+inline bool Mismo(float a, float b) { return (std::isnan(a) && std::isnan(b)) || Bits(a) == Bits(b); }
 
-inline bool Mismo(Vector a, Vector b)
-{
-    return Mismo(a.x, b.x) && Mismo(a.y, b.y) && Mismo(a.z, b.z);
-}
+inline bool Mismo(Vector a, Vector b) { return Mismo(a.x, b.x) && Mismo(a.y, b.y) && Mismo(a.z, b.z); }
 
 inline std::string &DirTemporalActual()
 {
@@ -59,8 +53,7 @@ inline std::string &DirTemporalActual()
 inline void BorrarDirTemporal()
 {
     std::error_code e;
-    if (!DirTemporalActual().empty())
-        std::filesystem::remove_all(DirTemporalActual(), e);
+    if (!DirTemporalActual().empty()) std::filesystem::remove_all(DirTemporalActual(), e);
 }
 
 // A private directory for the files this program writes, in the system's
@@ -72,12 +65,10 @@ inline const std::string &DirTemporal()
         namespace fs = std::filesystem;
         std::random_device azar;
         for (int intento = 0; dir.empty(); intento++) {
-            if (intento == 100)
-                abort();
+            if (intento == 100) abort();
             const fs::path p = fs::temp_directory_path() / ("talo_prueba_" + std::to_string(azar()));
             std::error_code e;
-            if (fs::create_directory(p, e))
-                dir = p.generic_string();
+            if (fs::create_directory(p, e)) dir = p.generic_string();
         }
         atexit(BorrarDirTemporal);
     }
@@ -89,10 +80,8 @@ inline std::string EscribirTemporal(const std::string &nombre, const std::string
 {
     std::string ruta = DirTemporal() + "/" + nombre;
     FILE *f = fopen(ruta.c_str(), "wb");
-    if (!f)
-        abort();
-    if (!bytes.empty())
-        fwrite(bytes.data(), 1, bytes.size(), f);
+    if (!f) abort();
+    if (!bytes.empty()) fwrite(bytes.data(), 1, bytes.size(), f);
     fclose(f);
     return ruta;
 }

@@ -23,18 +23,21 @@
 
 namespace {
 
-int Uso() {
+int Uso()
+{
     fprintf(stderr, "usage: diferencial_largo obj|colision|indice <cases> [seed]\n");
     return 2;
 }
 
-void Informar(long i, long n, long fallos, time_t inicio) {
+void Informar(long i, long n, long fallos, time_t inicio)
+{
     fprintf(stderr, "%ld/%ld cases, %ld failed, %lds\n", i, n, fallos, (long)(time(nullptr) - inicio));
 }
 
-}  // namespace
+}   // namespace
 
-int main(int argc, char **argv) {
+int main(int argc, char **argv)
+{
     if (argc < 3) return Uso();
     const bool obj = strcmp(argv[1], "obj") == 0;
     const bool indice = strcmp(argv[1], "indice") == 0;

@@ -16,10 +16,10 @@
 #define TALO_FALLO_MEMORIA 1
 
 namespace {
-size_t g_mayor_pedido = 0;          // the largest request since it was last zeroed
-size_t g_desde_bytes = SIZE_MAX;    // requests of at least this many bytes may fail...
-long   g_aciertos = 0;              // ...after this many of them have succeeded
-}  // namespace
+size_t g_mayor_pedido = 0;         // the largest request since it was last zeroed
+size_t g_desde_bytes = SIZE_MAX;   // requests of at least this many bytes may fail...
+long g_aciertos = 0;               // ...after this many of them have succeeded
+}   // namespace
 
 // From now on the requests of at least `desde_bytes` bytes fail, after the
 // first `aciertos` of them. RestaurarMemoria() ends it.
@@ -32,10 +32,8 @@ inline void RestaurarMemoria() { g_desde_bytes = SIZE_MAX; }
 
 inline bool FallaPedido(size_t n)
 {
-    if (n > g_mayor_pedido)
-        g_mayor_pedido = n;
-    if (n < g_desde_bytes)
-        return false;
+    if (n > g_mayor_pedido) g_mayor_pedido = n;
+    if (n < g_desde_bytes) return false;
     return g_aciertos-- <= 0;
 }
 

@@ -10,13 +10,14 @@ namespace {
 // Appends formatted text to a buffered file.
 struct Escritor {
     FILE *f;
-    char  linea[256];
+    char linea[256];
 };
 
 void Linea(Escritor *e, int n) { fwrite(e->linea, 1, (size_t)n, e->f); }
 
 // One 1-based corner in the chosen form.
-int Esquina(char *b, size_t tam, FormaOBJ forma, long v) {
+int Esquina(char *b, size_t tam, FormaOBJ forma, long v)
+{
     switch (forma) {
     case kVVtVn: return snprintf(b, tam, " %ld/%ld/%ld", v, v, v);
     case kVVn: return snprintf(b, tam, " %ld//%ld", v, v);
@@ -26,7 +27,8 @@ int Esquina(char *b, size_t tam, FormaOBJ forma, long v) {
 
 // A wavy sheet of `lado` x `lado` vertices, written as rows of vertices,
 // then texture coordinates and normals, then the triangles.
-void EscribirMalla(Escritor *e, FormaOBJ forma, int lado) {
+void EscribirMalla(Escritor *e, FormaOBJ forma, int lado)
+{
     Linea(e, snprintf(e->linea, sizeof e->linea, "# bench mesh %d x %d\no malla\ng malla\n", lado, lado));
     std::mt19937 g(17);
     std::uniform_real_distribution<double> ruido(-0.5, 0.5);
@@ -39,7 +41,8 @@ void EscribirMalla(Escritor *e, FormaOBJ forma, int lado) {
     if (forma != kVVn)
         for (int j = 0; j < lado; j++)
             for (int i = 0; i < lado; i++)
-                Linea(e, snprintf(e->linea, sizeof e->linea, "vt %.6f %.6f\n", (double)i / lado, (double)j / lado));
+                Linea(e, snprintf(e->linea, sizeof e->linea, "vt %.6f %.6f\n", (double)i / lado,
+                                  (double)j / lado));
     if (forma != kVVt)
         for (int j = 0; j < lado; j++)
             for (int i = 0; i < lado; i++) {
@@ -54,7 +57,8 @@ void EscribirMalla(Escritor *e, FormaOBJ forma, int lado) {
             const long tri[2][3] = {{a, b, d}, {a, d, c}};
             for (int t = 0; t < 2; t++) {
                 int n = snprintf(e->linea, sizeof e->linea, "f");
-                for (int k = 0; k < 3; k++) n += Esquina(e->linea + n, sizeof e->linea - (size_t)n, forma, tri[t][k]);
+                for (int k = 0; k < 3; k++)
+                    n += Esquina(e->linea + n, sizeof e->linea - (size_t)n, forma, tri[t][k]);
                 e->linea[n++] = '\n';
                 Linea(e, n);
             }
@@ -63,15 +67,17 @@ void EscribirMalla(Escritor *e, FormaOBJ forma, int lado) {
 
 // The side of a sheet of `bytes` bytes: the side measured for 100 MB in each
 // form, scaled by the square root (the file grows with the vertex count).
-int LadoPara(FormaOBJ forma, long long bytes) {
+int LadoPara(FormaOBJ forma, long long bytes)
+{
     const int lado = forma == kVVtVn ? 686 : forma == kVVn ? 796 : 839;
     const int escalado = (int)std::lround(lado * std::sqrt((double)bytes / 1e8));
     return escalado < 2 ? 2 : escalado;
 }
 
-}  // namespace
+}   // namespace
 
-int FormatoDeForma(FormaOBJ forma) {
+int FormatoDeForma(FormaOBJ forma)
+{
     switch (forma) {
     case kVVtVn: return 4;
     case kVVn: return 1;
@@ -79,7 +85,8 @@ int FormatoDeForma(FormaOBJ forma) {
     }
 }
 
-bool EscribirMallaOBJ(const std::string &ruta, FormaOBJ forma, long long bytes) {
+bool EscribirMallaOBJ(const std::string &ruta, FormaOBJ forma, long long bytes)
+{
     Escritor e;
     e.f = fopen(ruta.c_str(), "wb");
     if (!e.f) return false;

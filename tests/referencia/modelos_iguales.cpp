@@ -8,13 +8,15 @@
 namespace {
 
 std::string Texto(const char *formato, const char *que, int i, const char *campo, double a, unsigned ba,
-                  double b, unsigned bb) {
+                  double b, unsigned bb)
+{
     char t[256];
     snprintf(t, sizeof t, formato, que, i, campo, a, ba, b, bb);
     return t;
 }
 
-std::string DiferenciaVectores(const char *que, const Vector *a, const Vector *b, int n) {
+std::string DiferenciaVectores(const char *que, const Vector *a, const Vector *b, int n)
+{
     static const char *const kFormato = "%s %d %s: a %.9g (0x%08x), b %.9g (0x%08x)";
     for (int i = 0; i < n; i++) {
         const float fa[3] = {a[i].x, a[i].y, a[i].z}, fb[3] = {b[i].x, b[i].y, b[i].z};
@@ -26,7 +28,8 @@ std::string DiferenciaVectores(const char *que, const Vector *a, const Vector *b
     return "";
 }
 
-std::string DiferenciaCaras(const Cara *a, const Cara *b, int n) {
+std::string DiferenciaCaras(const Cara *a, const Cara *b, int n)
+{
     static const char *const kHuecos[9] = {"Vert[0]", "Vert[1]", "Vert[2]", "Aux[0]", "Aux[1]",
                                            "Aux[2]",  "Res[0]",  "Res[1]",  "Res[2]"};
     for (int i = 0; i < n; i++) {
@@ -42,9 +45,10 @@ std::string DiferenciaCaras(const Cara *a, const Cara *b, int n) {
     return "";
 }
 
-}  // namespace
+}   // namespace
 
-std::string DiferenciaModelos(const Modelo &a, const Modelo &b) {
+std::string DiferenciaModelos(const Modelo &a, const Modelo &b)
+{
     if (a.NumVertices != b.NumVertices || a.NumCaras != b.NumCaras || a.NumCTexturas != b.NumCTexturas ||
         a.NumNormales != b.NumNormales) {
         char t[256];

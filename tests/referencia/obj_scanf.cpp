@@ -15,19 +15,22 @@ const int kClaveMax = 3;
 // characters in `clave` (NUL-terminated). A token longer than that, as a
 // string, leaves `clave` empty, which matches no keyword. Returns 0 when the
 // file ends before a token starts.
-int LeerToken(FILE *f, char clave[kClaveMax]) {
+int LeerToken(FILE *f, char clave[kClaveMax])
+{
     int c = getc(f);
     while (c != EOF && isspace(c)) c = getc(f);
     if (c == EOF) return 0;
 
-    int  n = 0;
+    int n = 0;
     bool largo = false;
-    bool fin_texto = false;  // a NUL byte ends the token's text, as in a C string
+    bool fin_texto = false;   // a NUL byte ends the token's text, as in a C string
     while (c != EOF && !isspace(c)) {
         if (c == '\0') fin_texto = true;
         if (!fin_texto) {
-            if (n < kClaveMax - 1) clave[n++] = (char)c;
-            else largo = true;
+            if (n < kClaveMax - 1)
+                clave[n++] = (char)c;
+            else
+                largo = true;
         }
         c = getc(f);
     }
@@ -41,8 +44,8 @@ int LeerToken(FILE *f, char clave[kClaveMax]) {
 // statement; a number that a read does not reach keeps the earlier one.
 struct Casillas {
     float h[3];
-    int   vert[3];
-    int   aux[3];
+    int vert[3];
+    int aux[3];
 };
 
 const char kPatronVector[] = "  %f %f %f";
@@ -56,13 +59,15 @@ const char kPatronF1[] = "  %lld//%lld %lld//%lld %lld//%lld";
 const char kPatronF3[] = "  %lld %lld %lld";
 const char kPatronTriple[] = "  %lld/%lld/%lld %lld/%lld/%lld %lld/%lld/%lld";
 
-void LeerVector(FILE *f, Casillas *l) {
+void LeerVector(FILE *f, Casillas *l)
+{
     int n = fscanf(f, kPatronVector, &l->h[0], &l->h[1], &l->h[2]);
-    (void)n;  // unread numbers keep their values on purpose
+    (void)n;   // unread numbers keep their values on purpose
 }
 
 // One read of `patron` whose k-th number goes to the holder destino[k].
-void LeerEnteros(FILE *f, const char *patron, int *const destino[9]) {
+void LeerEnteros(FILE *f, const char *patron, int *const destino[9])
+{
     long long t[9];
     const int n = fscanf(f, patron, &t[0], &t[1], &t[2], &t[3], &t[4], &t[5], &t[6], &t[7], &t[8]);
     for (int k = 0; k < n; k++) *destino[k] = (int)(unsigned long long)t[k];
@@ -70,7 +75,8 @@ void LeerEnteros(FILE *f, const char *patron, int *const destino[9]) {
 
 // Reads one face statement's numbers into the face holders. Returns 0 for a
 // format that has no pattern.
-int LeerCara(FILE *f, int formato, Casillas *l) {
+int LeerCara(FILE *f, int formato, Casillas *l)
+{
     int *v = l->vert;
     int *a = l->aux;
     switch (formato) {
@@ -108,7 +114,8 @@ int LeerCara(FILE *f, int formato, Casillas *l) {
 
 // Handles the statement that starts with `clave`. Returns 0 when an append
 // could not allocate, which ends the load.
-int LeerSentencia(FILE *f, const char *clave, int formato, Casillas *l, Modelo *m) {
+int LeerSentencia(FILE *f, const char *clave, int formato, Casillas *l, Modelo *m)
+{
     if (strcmp(clave, "v") == 0) {
         LeerVector(f, l);
         return AddVertice(m, l->h[0], l->h[1], l->h[2]);
@@ -123,12 +130,13 @@ int LeerSentencia(FILE *f, const char *clave, int formato, Casillas *l, Modelo *
     }
     if (strcmp(clave, "f") == 0 && LeerCara(f, formato, l))
         return AddCara(m, l->vert[0], l->vert[1], l->vert[2], l->aux[0], l->aux[1], l->aux[2]);
-    return 1;  // not a keyword: skipped
+    return 1;   // not a keyword: skipped
 }
 
-}  // namespace
+}   // namespace
 
-Modelo CargarModeloOBJScanf(const char *ruta, int formato) {
+Modelo CargarModeloOBJScanf(const char *ruta, int formato)
+{
     Modelo m;
     IniciarModelo(&m);
     FILE *f = fopen(ruta, "r");

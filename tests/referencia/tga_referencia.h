@@ -20,10 +20,26 @@ struct CamposTga {
 };
 
 // The 18 header bytes of c, then `resto`.
-inline std::vector<unsigned char> Tga(const CamposTga &c, const std::vector<unsigned char> &resto = {}) {
-    const int v[18] = {c.largo_id, c.tipo_mapa, c.tipo, c.primero_mapa & 255, c.primero_mapa >> 8,
-                       c.largo_mapa & 255, c.largo_mapa >> 8, c.bits_mapa, 0, 0, 0, 0, c.ancho & 255,
-                       c.ancho >> 8, c.alto & 255, c.alto >> 8, c.bits, c.descriptor};
+inline std::vector<unsigned char> Tga(const CamposTga &c, const std::vector<unsigned char> &resto = {})
+{
+    const int v[18] = {c.largo_id,
+                       c.tipo_mapa,
+                       c.tipo,
+                       c.primero_mapa & 255,
+                       c.primero_mapa >> 8,
+                       c.largo_mapa & 255,
+                       c.largo_mapa >> 8,
+                       c.bits_mapa,
+                       0,
+                       0,
+                       0,
+                       0,
+                       c.ancho & 255,
+                       c.ancho >> 8,
+                       c.alto & 255,
+                       c.alto >> 8,
+                       c.bits,
+                       c.descriptor};
     std::vector<unsigned char> b(v, v + 18);
     b.insert(b.end(), resto.begin(), resto.end());
     return b;
@@ -31,7 +47,8 @@ inline std::vector<unsigned char> Tga(const CamposTga &c, const std::vector<unsi
 
 // The header of a small true-colour or run-length file, as text, for
 // writing with EscribirTemporal.
-inline std::string CabeceraTga(int tipo, int ancho, int alto, int bits) {
+inline std::string CabeceraTga(int tipo, int ancho, int alto, int bits)
+{
     CamposTga c;
     c.tipo = tipo;
     c.ancho = ancho;
@@ -42,8 +59,8 @@ inline std::string CabeceraTga(int tipo, int ancho, int alto, int bits) {
 }
 
 struct TgaEsperada {
-    int                        estado;  // 0 empty image, 1 header only (no pixels), 2 pixels
-    int                        bpp, ancho, alto;
+    int estado;   // 0 empty image, 1 header only (no pixels), 2 pixels
+    int bpp, ancho, alto;
     std::vector<unsigned char> pixeles;
 };
 
@@ -53,7 +70,8 @@ inline size_t ParTga(const uint8_t *d) { return d[0] + 256u * d[1]; }
 inline unsigned char CincoAOcho(unsigned v) { return (unsigned char)((v & 31) * 8 + (v & 31) / 4); }
 
 // A true-colour value of `bits` bits at `p` as R, G, B, A.
-inline void ColorTga(const uint8_t *p, int bits, unsigned char rgba[4]) {
+inline void ColorTga(const uint8_t *p, int bits, unsigned char rgba[4])
+{
     if (bits == 15 || bits == 16) {
         const unsigned v = ParTga(p);
         rgba[0] = CincoAOcho(v >> 10);
@@ -72,7 +90,8 @@ inline void ColorTga(const uint8_t *p, int bits, unsigned char rgba[4]) {
 // run-length packets (a packet running past the last pixel is cut there).
 // False if the bytes end first.
 inline bool ExpandirTga(const uint8_t *d, size_t tam, size_t pos, bool rle, size_t total, size_t B,
-                        std::vector<uint8_t> *crudo) {
+                        std::vector<uint8_t> *crudo)
+{
     if (!rle) {
         if (tam - pos < total * B) return false;
         crudo->assign(d + pos, d + pos + total * B);
@@ -81,7 +100,7 @@ inline bool ExpandirTga(const uint8_t *d, size_t tam, size_t pos, bool rle, size
     while (crudo->size() < total * B) {
         if (pos >= tam) return false;
         const uint8_t cab = d[pos++];
-        const size_t  n = (size_t)(cab & 0x7f) + 1;
+        const size_t n = (size_t)(cab & 0x7f) + 1;
         for (size_t k = 0; k < n && crudo->size() < total * B; k++) {
             const size_t desde = (cab & 0x80) ? pos : pos + k * B;
             if (desde + B > tam) return false;
@@ -92,7 +111,8 @@ inline bool ExpandirTga(const uint8_t *d, size_t tam, size_t pos, bool rle, size
     return true;
 }
 
-inline TgaEsperada ReferenciaTga(const uint8_t *d, size_t tam) {
+inline TgaEsperada ReferenciaTga(const uint8_t *d, size_t tam)
+{
     const TgaEsperada vacia{0, 0, 0, 0, {}};
     if (tam < 18) return vacia;
     const int tipo = d[2], mapa = d[1], bits = d[16], bits_mapa = d[7];
@@ -102,7 +122,7 @@ inline TgaEsperada ReferenciaTga(const uint8_t *d, size_t tam) {
     const int base = rle ? tipo - 8 : tipo;
     const bool entrada_valida = bits_mapa == 15 || bits_mapa == 16 || bits_mapa == 24 || bits_mapa == 32;
     bool valida = false;
-    int salida = 3;  // output bytes per pixel
+    int salida = 3;   // output bytes per pixel
     if (tipo == 1 || tipo == 9) {
         valida = (bits == 8 || bits == 16) && mapa == 1 && entrada_valida;
         salida = bits_mapa == 32 ? 4 : 3;
@@ -115,7 +135,7 @@ inline TgaEsperada ReferenciaTga(const uint8_t *d, size_t tam) {
     }
     if (!valida || mapa > 1 || (unsigned long long)ancho * alto * salida > (1ull << 30)) return vacia;
 
-    size_t       pos = 18 + (size_t)d[0];
+    size_t pos = 18 + (size_t)d[0];
     const size_t bytes_entrada = ((size_t)bits_mapa + 7) / 8;
     const size_t bytes_mapa = mapa == 1 ? largo_mapa * bytes_entrada : 0;
     if (pos + bytes_mapa > tam) return vacia;
@@ -123,14 +143,14 @@ inline TgaEsperada ReferenciaTga(const uint8_t *d, size_t tam) {
     pos += bytes_mapa;
     if (ancho == 0 || alto == 0) return TgaEsperada{1, salida * 8, (int)ancho, (int)alto, {}};
 
-    const size_t         B = ((size_t)bits + 7) / 8;
+    const size_t B = ((size_t)bits + 7) / 8;
     std::vector<uint8_t> crudo;
     if (!ExpandirTga(d, tam, pos, rle, ancho * alto, B, &crudo)) return vacia;
 
     std::vector<unsigned char> px(ancho * alto * salida);
     for (size_t k = 0; k < ancho * alto; k++) {
         const uint8_t *p = &crudo[k * B];
-        unsigned char  rgba[4];
+        unsigned char rgba[4];
         if (base == 2) {
             ColorTga(p, bits, rgba);
         } else if (base == 3) {

@@ -7,20 +7,23 @@
 
 namespace {
 // Plain globals: the counter must not allocate, and the tick runs on one thread.
-volatile bool      Contando = false;
+volatile bool Contando = false;
 volatile long long Asignaciones = 0;
 
-void Anotar() {
+void Anotar()
+{
     if (Contando) Asignaciones = Asignaciones + 1;
 }
-}  // namespace
+}   // namespace
 
-void EmpezarConteoMemoria() {
+void EmpezarConteoMemoria()
+{
     Asignaciones = 0;
     Contando = true;
 }
 
-long long TerminarConteoMemoria() {
+long long TerminarConteoMemoria()
+{
     Contando = false;
     return Asignaciones;
 }
@@ -37,7 +40,7 @@ void AlAsignar(const volatile void *, size_t) { Anotar(); }
 void AlLiberar(const volatile void *) {}
 // Installed before main, once the sanitizer runtime is up.
 const int Instalado = __sanitizer_install_malloc_and_free_hooks(AlAsignar, AlLiberar);
-}  // namespace
+}   // namespace
 
 #else
 
@@ -46,17 +49,20 @@ extern "C" {
 void *__libc_malloc(size_t);
 void *__libc_calloc(size_t, size_t);
 void *__libc_realloc(void *, size_t);
-void  __libc_free(void *);
+void __libc_free(void *);
 
-void *malloc(size_t n) {
+void *malloc(size_t n)
+{
     Anotar();
     return __libc_malloc(n);
 }
-void *calloc(size_t n, size_t t) {
+void *calloc(size_t n, size_t t)
+{
     Anotar();
     return __libc_calloc(n, t);
 }
-void *realloc(void *p, size_t n) {
+void *realloc(void *p, size_t n)
+{
     Anotar();
     return __libc_realloc(p, n);
 }

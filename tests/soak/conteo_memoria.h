@@ -11,7 +11,7 @@
 #ifndef TALO_CONTEO_MEMORIA_H
 #define TALO_CONTEO_MEMORIA_H
 
-void      EmpezarConteoMemoria();
+void EmpezarConteoMemoria();
 long long TerminarConteoMemoria();
 
 #endif

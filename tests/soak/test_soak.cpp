@@ -40,7 +40,7 @@
 namespace {
 long long Temporizadores = 0;
 long long Redibujados = 0;
-}  // namespace
+}   // namespace
 
 void glutTimerFunc(unsigned int, void (*)(int), int) { Temporizadores++; }
 void glutPostRedisplay() { Redibujados++; }
@@ -51,7 +51,8 @@ namespace {
 
 uint64_t Estado = 6;
 
-uint64_t Siguiente() {
+uint64_t Siguiente()
+{
     uint64_t z = (Estado += 0x9E3779B97F4A7C15ull);
     z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
     z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
@@ -60,7 +61,8 @@ uint64_t Siguiente() {
 
 int Azar(int n) { return (int)(Siguiente() % (uint64_t)n); }
 
-long long Entorno(const char *nombre, long long defecto) {
+long long Entorno(const char *nombre, long long defecto)
+{
     const char *v = getenv(nombre);
     return v ? atoll(v) : defecto;
 }
@@ -71,7 +73,8 @@ struct Caja {
     float min[3], max[3];
 };
 
-void Ampliar(Caja *c, const Modelo &m) {
+void Ampliar(Caja *c, const Modelo &m)
+{
     for (int i = 0; i < m.NumVertices; i++) {
         const float p[3] = {m.Vertices[i].x, m.Vertices[i].y, m.Vertices[i].z};
         for (int k = 0; k < 3; k++) {
@@ -81,7 +84,8 @@ void Ampliar(Caja *c, const Modelo &m) {
     }
 }
 
-Modelo Cargar(const char *nombre) {
+Modelo Cargar(const char *nombre)
+{
     char ruta[512];
     snprintf(ruta, sizeof ruta, "%s/Modelos/%s", TALO_ESCENA_DIR, nombre);
     return CargarModeloOBJ(ruta, 0);   // the three room models are read with format 0
@@ -89,7 +93,8 @@ Modelo Cargar(const char *nombre) {
 
 bool Finito(Vector v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
-bool CamaraFinita(const Camara &c) {
+bool CamaraFinita(const Camara &c)
+{
     return Finito(c.Posicion) && Finito(c.Frente) && Finito(c.Arriba) && Finito(c.Lateral);
 }
 
@@ -97,12 +102,13 @@ bool CamaraFinita(const Camara &c) {
 
 // Every key of the input table but Escape.
 const unsigned char Teclas[] = {'r', 'w', 's', 'a', 'd', 'q', 'e', 'z', 'x', 'c', 'v', ' '};
-const int           NumTeclas = sizeof Teclas;
-bool                Pulsada[256];
+const int NumTeclas = sizeof Teclas;
+bool Pulsada[256];
 
-void EventoTecla() {
+void EventoTecla()
+{
     const unsigned char t = Teclas[Azar(NumTeclas)];
-    if (t == 'c' || t == 'v') {        // off and on again before the next tick
+    if (t == 'c' || t == 'v') {   // off and on again before the next tick
         PulsarSI(t, 0, 0);
         PulsarSI(t, 0, 0);
         PulsarNO(t, 0, 0);
@@ -120,7 +126,8 @@ void EventoTecla() {
 
 int RatonX = 960, RatonY = 540;
 
-void EventoRaton() {
+void EventoRaton()
+{
     RatonX += Azar(81) - 40;
     RatonY += Azar(81) - 40;
     if (RatonX < 0) RatonX = 0;
@@ -132,10 +139,13 @@ void EventoRaton() {
 
 // A batch of input events between two ticks: most ticks see none, some one
 // key, some pointer motion.
-void Eventos() {
+void Eventos()
+{
     const int r = Azar(100);
-    if (r < 6) EventoTecla();
-    else if (r < 16) EventoRaton();
+    if (r < 6)
+        EventoTecla();
+    else if (r < 16)
+        EventoRaton();
     else if (r == 16) {
         EventoTecla();
         EventoRaton();
@@ -146,24 +156,26 @@ void Eventos() {
 
 struct Salida {
     long long tick;
-    Vector    pos;
+    Vector pos;
 };
 
 struct Resultado {
     long long no_finitos, primer_no_finito;
     long long timers_mal;
     long long fuera_altura, fuera_caja, episodios;
-    Salida    primeras[8];
-    int       num_primeras;
-    float     min[3], max[3];   // extent of the eye's travel
+    Salida primeras[8];
+    int num_primeras;
+    float min[3], max[3];   // extent of the eye's travel
 };
 
-bool EnCaja(const Caja &c, Vector p, int k) {
+bool EnCaja(const Caja &c, Vector p, int k)
+{
     const float v[3] = {p.x, p.y, p.z};
     return v[k] >= c.min[k] && v[k] <= c.max[k];
 }
 
-void Recorrer(long long ticks, const Caja &sala, Resultado *r) {
+void Recorrer(long long ticks, const Caja &sala, Resultado *r)
+{
     bool fuera_antes = false;
     for (long long t = 0; t < ticks; t++) {
         Eventos();
@@ -178,7 +190,7 @@ void Recorrer(long long ticks, const Caja &sala, Resultado *r) {
             continue;
         }
         const Vector p = camara.Posicion;
-        const float  v[3] = {p.x, p.y, p.z};
+        const float v[3] = {p.x, p.y, p.z};
         for (int k = 0; k < 3; k++) {
             if (v[k] < r->min[k]) r->min[k] = v[k];
             if (v[k] > r->max[k]) r->max[k] = v[k];
@@ -197,7 +209,8 @@ void Recorrer(long long ticks, const Caja &sala, Resultado *r) {
     }
 }
 
-TEST(Soak, TickYEntradaSobreLaSala) {
+TEST(Soak, TickYEntradaSobreLaSala)
+{
     Techo = Cargar("Techo.OBJ");
     Suelo = Cargar("Suelo.OBJ");
     Paredes = Cargar("Paredes.OBJ");
@@ -240,8 +253,8 @@ TEST(Soak, TickYEntradaSobreLaSala) {
            sala.min[2], sala.max[2]);
     printf("soak: eye x %g..%g y %g..%g z %g..%g\n", r.min[0], r.max[0], r.min[1], r.max[1], r.min[2],
            r.max[2]);
-    printf("soak: ticks outside the hall %lld (height %lld) in %lld episodes\n", r.fuera_caja,
-           r.fuera_altura, r.episodios);
+    printf("soak: ticks outside the hall %lld (height %lld) in %lld episodes\n", r.fuera_caja, r.fuera_altura,
+           r.episodios);
     for (int i = 0; i < r.num_primeras; i++)
         printf("soak:   left the hall at tick %lld at (%g, %g, %g)\n", r.primeras[i].tick,
                r.primeras[i].pos.x, r.primeras[i].pos.y, r.primeras[i].pos.z);
@@ -261,7 +274,8 @@ TEST(Soak, TickYEntradaSobreLaSala) {
 // hall several times over, in several directions, it stays on the floor and
 // inside the hall, and straight ahead from the start it meets the
 // free-standing wall; a held jump is stopped by the ceiling.
-TEST(Soak, PaseosFijosSobreLaSala) {
+TEST(Soak, PaseosFijosSobreLaSala)
+{
     Techo = Cargar("Techo.OBJ");
     Suelo = Cargar("Suelo.OBJ");
     Paredes = Cargar("Paredes.OBJ");
@@ -310,4 +324,4 @@ TEST(Soak, PaseosFijosSobreLaSala) {
     LiberarModelo(&Paredes);
 }
 
-}  // namespace
+}   // namespace
