@@ -1,15 +1,23 @@
 """Smoke test of a Windows build of a walkthrough program under Wine.
 
-    humo_wine.py PROGRAM.exe SCENE_FOLDER SCREENSHOT.png
+    humo_wine.py PROGRAM.exe SCENE_FOLDER SCREENSHOT.png WINE_PREFIX
 
 Runs the program in the scene folder on its own virtual X server (the
-project's X server helper), waits until its window shows the first lit
-frame, saves a screenshot, presses Escape and requires exit status 0.
+project's X server helper), waits until its window shows the first frame,
+saves a screenshot, presses Escape and requires exit status 0.
+
 The preloaded frame counter of the Linux tests cannot reach a Windows
 program, so the first frame is recognised on the screen itself: the window
-is mapped and the screen holds more than a few distinct colours (the
-bundled scene's lit and textured surfaces, or the white lines of the wire
-build on black). Every wait is for a state, with a time bound.
+is mapped, and the screen holds the overlay's red text beside other colours
+(the lit and textured scene, or the white lines of the wire build on
+black), which a window not yet drawn does not. Every wait is for a state,
+with a time bound.
+
+Wine's desktop, the process that owns every window, belongs to the X
+display of the first program that needed it, for as long as its Wine server
+runs. So each run has a Wine server of its own, on a prefix kept for these
+runs (WINE_PREFIX), started with the program and stopped after it; the
+ctest entries never run two of them at once.
 """
 import os
 import subprocess
@@ -23,19 +31,33 @@ from servidor_x import ServidorX, esperar  # noqa: E402
 LIMITE_WINE = 180.0
 
 
-def colores_distintos(servidor):
+def cuadro_dibujado(servidor):
+    """The overlay's red text is on the screen, among at least three colours."""
     ancho, alto, rgb = servidor.captura()
-    # One pixel in 97, enough to tell a drawn scene from a blank screen.
-    return len({rgb[i:i + 3] for i in range(0, len(rgb) - 2, 3 * 97)})
+    colores = set()
+    rojos = 0
+    for i in range(0, len(rgb) - 2, 3 * 3):   # one pixel in three
+        r, g, b = rgb[i], rgb[i + 1], rgb[i + 2]
+        colores.add((r, g, b))
+        rojos += r > 100 and g < 40 and b < 40
+    return rojos > 50 and len(colores) >= 3
+
+
+def parar_wine(entorno):
+    subprocess.run(["wineserver", "-k"], env=entorno, stderr=subprocess.DEVNULL)
+    subprocess.run(["wineserver", "-w"], env=entorno, stderr=subprocess.DEVNULL)
 
 
 def main():
-    programa, carpeta, captura = sys.argv[1:4]
+    programa, carpeta, captura, prefijo = sys.argv[1:5]
     os.makedirs(os.path.dirname(os.path.abspath(captura)), exist_ok=True)
     servidor = ServidorX()
     proceso = None
     try:
-        entorno = dict(servidor.entorno, WINEDEBUG="-all")
+        os.makedirs(prefijo, exist_ok=True)
+        entorno = dict(servidor.entorno, WINEDEBUG="-all", WINEPREFIX=os.path.abspath(prefijo),
+                       WINEDLLOVERRIDES="mscoree,mshtml=")
+        parar_wine(entorno)
         proceso = subprocess.Popen(["wine", os.path.abspath(programa)], cwd=carpeta, env=entorno,
                                    stdout=subprocess.PIPE, stderr=subprocess.PIPE)
 
@@ -45,7 +67,7 @@ def main():
             return r.stdout.split()[0] if r.stdout.split() else None
 
         esperar(ventana, "the window to be mapped", limite=LIMITE_WINE, proceso=proceso)
-        esperar(lambda: colores_distintos(servidor) > 8, "the first lit frame", proceso=proceso)
+        esperar(lambda: cuadro_dibujado(servidor), "the first frame", limite=LIMITE_WINE, proceso=proceso)
         servidor.guardar_captura(captura)
         servidor.xdotool("key", "Escape")
         try:
@@ -65,6 +87,8 @@ def main():
         if proceso is not None and proceso.poll() is None:
             proceso.kill()
             proceso.wait()
+        if proceso is not None:
+            parar_wine(entorno)
         servidor.parar()
 
 
