@@ -78,6 +78,14 @@ class ServidorX:
         return subprocess.run(["xdotool"] + list(args), env=self.entorno, check=True,
                               capture_output=True, text=True, timeout=LIMITE).stdout
 
+    def ventana_visible(self):
+        """The id of the mapped window titled "TALO II", or None."""
+        try:
+            ids = self.xdotool("search", "--onlyvisible", "--name", "^TALO II$").split()
+        except subprocess.CalledProcessError:   # none yet
+            ids = []
+        return ids[0] if ids else None
+
     def captura(self):
         """The whole screen as (width, height, RGB bytes)."""
         datos = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], env=self.entorno,
@@ -115,7 +123,7 @@ class Programa:
             orden = ["apitrace", "trace", "-o", ruta_traza] + orden
         self.proceso = subprocess.Popen(orden, cwd=carpeta, env=entorno,
                                         stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-        self.ventana = esperar(self._ventana_visible, "the window to be mapped", proceso=self.proceso)
+        self.ventana = esperar(servidor.ventana_visible, "the window to be mapped", proceso=self.proceso)
         # The first frame: freeglut has done with its own start-up requests,
         # the full-screen one included, so none of them lands after ours.
         esperar(lambda: self.cuadros() >= 1, "the first frame", proceso=self.proceso)
@@ -127,13 +135,6 @@ class Programa:
                          "windowsize", "--sync", self.ventana, str(ANCHO), str(ALTO))
         servidor.xdotool("mousemove", str(ANCHO // 2), str(ALTO // 2))
         self.esperar_cuadros(2)
-
-    def _ventana_visible(self):
-        try:
-            ids = self.servidor.xdotool("search", "--onlyvisible", "--name", "^TALO II$").split()
-        except subprocess.CalledProcessError:   # none yet
-            ids = []
-        return ids[0] if ids else None
 
     def cuadros(self):
         """How many frames the program has swapped so far."""

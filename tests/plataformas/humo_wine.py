@@ -61,12 +61,7 @@ def main():
         proceso = subprocess.Popen(["wine", os.path.abspath(programa)], cwd=carpeta, env=entorno,
                                    stdout=subprocess.PIPE, stderr=subprocess.PIPE)
 
-        def ventana():
-            r = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^TALO II$"],
-                               env=servidor.entorno, capture_output=True, text=True)
-            return r.stdout.split()[0] if r.stdout.split() else None
-
-        esperar(ventana, "the window to be mapped", limite=LIMITE_WINE, proceso=proceso)
+        esperar(servidor.ventana_visible, "the window to be mapped", limite=LIMITE_WINE, proceso=proceso)
         esperar(lambda: cuadro_dibujado(servidor), "the first frame", limite=LIMITE_WINE, proceso=proceso)
         servidor.guardar_captura(captura)
         servidor.xdotool("key", "Escape")
