@@ -6,11 +6,12 @@
 #   games/talo                        the launcher, on PATH (and linked
 #                                     from bin/, see below)
 #   games/importar                    the scene importer, where it is built
+#                                     (linked from bin/ as well)
 #   lib/games/talo/walkthrough{,-wire} the programs themselves (see below)
 #   share/games/talo/{Modelos,Texturas} the bundled scene, read-only
 #   share/applications, share/icons   the desktop entry and its icon
 #   share/man/man6, share/doc/talo    manual pages, README, licence, copyright
-#   share/lintian/overrides/talo      why a game has a link in bin/
+#   share/lintian/overrides/talo      why a game has links in bin/
 #
 # The walkthrough programs read ./Modelos and ./Texturas from the working
 # directory and take no arguments, so started from anywhere else they show an
@@ -82,6 +83,12 @@ function(InstalarImportador)
   if(TARGET importar)
     install(TARGETS importar RUNTIME DESTINATION ${TALO_INSTALL_JUEGOS})
     install(FILES ${PROJECT_BINARY_DIR}/lanzador/importar.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+    if(TALO_APP AND NOT TALO_INSTALL_JUEGOS STREQUAL CMAKE_INSTALL_BINDIR)
+      # Found from root's shell too, as the launcher is.
+      file(RELATIVE_PATH TALO_A_IMPORTADOR /raiz/${CMAKE_INSTALL_BINDIR} /raiz/${TALO_INSTALL_JUEGOS}/importar)
+      file(CREATE_LINK ${TALO_A_IMPORTADOR} ${PROJECT_BINARY_DIR}/lanzador/enlace/importar SYMBOLIC)
+      install(FILES ${PROJECT_BINARY_DIR}/lanzador/enlace/importar DESTINATION ${CMAKE_INSTALL_BINDIR})
+    endif()
   endif()
 endfunction()
 cmake_language(DEFER DIRECTORY ${PROJECT_SOURCE_DIR} CALL InstalarImportador)
