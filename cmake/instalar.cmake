@@ -33,6 +33,11 @@ set(TALO_INSTALL_ESCENA ${CMAKE_INSTALL_DATAROOTDIR}/games/talo)
 file(RELATIVE_PATH TALO_A_ESCENA /raiz/${TALO_INSTALL_JUEGOS} /raiz/${TALO_INSTALL_ESCENA})
 file(RELATIVE_PATH TALO_A_PROGRAMAS /raiz/${TALO_INSTALL_JUEGOS} /raiz/${TALO_INSTALL_PROGRAMAS})
 configure_file(${PROJECT_SOURCE_DIR}/lanzador/talo.in ${PROJECT_BINARY_DIR}/lanzador/talo @ONLY)
+# The importer, installed beside the launcher, reads the bundled figures from
+# the installed scene.
+if(TARGET importar AND TALO_APP)
+  target_compile_definitions(importar PRIVATE TALO_ESCENA_INSTALADA="${TALO_A_ESCENA}")
+endif()
 
 # Manual pages and the Debian changelog go compressed, as Debian wants them.
 set(TALO_COMPRIMIDOS "")

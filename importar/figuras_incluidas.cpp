@@ -1,9 +1,14 @@
-// figuras_incluidas.cpp - the bundled woman and horse, made by the
-// generator's own code, read as scenes of their own so that they are placed
-// in an imported room like any figure the user gives.
+// figuras_incluidas.cpp - the bundled woman and horse, read as scenes of
+// their own so that they are placed in an imported room like any figure the
+// user gives: from the bundled scene's files where the build or the
+// installation put them, else made by the generator's own code.
 #include <cmath>
+#include <cstdlib>
+#include <string>
 
 #include "figuras.h"
+#include "imagen.h"
+#include "modelo.h"
 #include "importar_local.h"
 #include "texturas.h"
 
@@ -11,7 +16,7 @@ namespace {
 
 Vector AVector(const Punto3 &p) { return Vector{(float)p.x, (float)p.y, (float)p.z}; }
 
-EscenaFuente DeMalla(const Malla &m, const char *nombre)
+EscenaFuente DeMalla(const Malla &m, const std::string &nombre)
 {
     EscenaFuente e;
     e.ruta = nombre;
@@ -35,15 +40,64 @@ EscenaFuente DeMalla(const Malla &m, const char *nombre)
     return e;
 }
 
+// The figure as the walkthrough reads it from the bundled scene, where every
+// corner has one number for all its arrays; an empty scene when the file is
+// missing or does not hold a whole figure of that form.
+EscenaFuente DeFichero(const std::string &ruta, int formato, const char *nombre)
+{
+    Modelo m = CargarModeloOBJ(ruta.c_str(), formato);
+    const int n = m.NumVertices;
+    bool bien = m.NumCaras > 0 && m.NumNormales == n && (m.NumCTexturas == 0 || m.NumCTexturas == n);
+    for (int i = 0; bien && i < m.NumCaras; i++) bien = CaraDentro(m.Caras[i], n);
+    Malla malla;
+    for (int i = 0; bien && i < n; i++) {
+        const Vector &v = m.Vertices[i], &w = m.Normales[i];
+        malla.vertices.push_back(Punto3{v.x, v.y, v.z});
+        malla.normales.push_back(Punto3{w.x, w.y, w.z});
+        if (m.NumCTexturas) malla.ctexturas.push_back(Punto3{m.CTexturas[i].x, m.CTexturas[i].y, 0});
+    }
+    for (int i = 0; bien && i < m.NumCaras; i++)
+        malla.caras.push_back(Triangulo{m.Caras[i].Vert[0], m.Caras[i].Vert[1], m.Caras[i].Vert[2]});
+    LiberarModelo(&m);
+    return bien ? DeMalla(malla, std::string(nombre) + " (" + ruta + ")") : EscenaFuente{};
+}
+
 }   // namespace
 
-EscenaFuente GenerarMujerIncluida() { return DeMalla(GenerarMujer(), "bundled woman"); }
-EscenaFuente GenerarCaballoIncluido() { return DeMalla(GenerarCaballo(), "bundled horse"); }
-
-ImagenRGBA GenerarTexturaMujer()
+EscenaFuente MujerIncluida(const std::string &carpeta)
 {
-    Lienzo l = TexturaVampiro();
+    EscenaFuente e;
+    if (!carpeta.empty()) e = DeFichero(carpeta + "/Modelos/Mujer.OBJ", 2, "bundled woman");
+    return e.caras.empty() ? DeMalla(GenerarMujer(), "bundled woman") : e;
+}
+
+EscenaFuente CaballoIncluido(const std::string &carpeta)
+{
+    EscenaFuente e;
+    if (!carpeta.empty()) e = DeFichero(carpeta + "/Modelos/Caballo.OBJ", 1, "bundled horse");
+    return e.caras.empty() ? DeMalla(GenerarCaballo(), "bundled horse") : e;
+}
+
+ImagenRGBA TexturaMujerIncluida(const std::string &carpeta)
+{
     ImagenRGBA img;
+    Imagen t = {};
+    if (!carpeta.empty()) t = CargarImagenTGA((carpeta + "/Texturas/Vampiro.tga").c_str());
+    if (t.Pixeles && t.Ancho > 0 && t.Alto > 0) {
+        const int b = t.Bpp / 8;
+        img.ancho = t.Ancho, img.alto = t.Alto;
+        img.rgba.resize((size_t)t.Ancho * t.Alto * 4);
+        for (int y = 0; y < t.Alto; y++)   // the file's rows run from the bottom up
+            for (int x = 0; x < t.Ancho; x++) {
+                const unsigned char *p = &t.Pixeles[((size_t)y * t.Ancho + x) * b];
+                unsigned char *q = &img.rgba[((size_t)(t.Alto - 1 - y) * t.Ancho + x) * 4];
+                q[0] = p[0], q[1] = p[1], q[2] = p[2], q[3] = b == 4 ? p[3] : 255;
+            }
+        free(t.Pixeles);
+        return img;
+    }
+    free(t.Pixeles);
+    Lienzo l = TexturaVampiro();
     img.ancho = l.ancho, img.alto = l.alto;
     img.rgba.resize((size_t)l.ancho * l.alto * 4);
     for (int y = 0; y < l.alto; y++)   // the picture's rows run from the bottom up

@@ -14,7 +14,17 @@
 #include <cstring>
 #include <string>
 
+#include <unistd.h>
+
 #include "importar_local.h"
+
+// Set by the build where it knows the bundled scene's place.
+#ifndef TALO_ESCENA_INSTALADA
+#define TALO_ESCENA_INSTALADA ""
+#endif
+#ifndef TALO_ESCENA_CONSTRUIDA
+#define TALO_ESCENA_CONSTRUIDA ""
+#endif
 
 namespace {
 
@@ -109,13 +119,36 @@ int LeerOpciones(int argc, char **argv, Opciones *o)
     return 0;
 }
 
+// The bundled scene beside this program: where the installation puts it
+// (TALO_ESCENA_INSTALADA, from the games folder), or where the build tree
+// makes it (TALO_ESCENA_CONSTRUIDA, from this program's build folder).
+// Empty when neither holds it.
+std::string CarpetaIncluida()
+{
+    char programa[4096];
+    const ssize_t n = readlink("/proc/self/exe", programa, sizeof programa - 1);
+    if (n <= 0) return "";
+    programa[n] = 0;
+    std::string carpeta(programa);
+    carpeta.erase(carpeta.rfind('/') + 1);
+    for (const char *relativa : {TALO_ESCENA_INSTALADA, TALO_ESCENA_CONSTRUIDA}) {
+        const std::string c = carpeta + relativa;
+        char *real = *relativa ? realpath(c.c_str(), nullptr) : nullptr;
+        const std::string r = real ? real : "";
+        free(real);
+        if (!r.empty() && access((r + "/Modelos/Mujer.OBJ").c_str(), R_OK) == 0) return r;
+    }
+    return "";
+}
+
 // A figure from its file, or the bundled one.
 bool ColocarFiguraPedida(const std::string &ruta, Ranura k, const SalaColocada &sala, RanuraLista *r,
                          std::string *error)
 {
+    static const std::string incluida = CarpetaIncluida();
     EscenaFuente e;
     if (!ruta.empty() && !LeerEscena(ruta, &e, error)) return false;
-    if (ruta.empty()) e = k == kMujer ? GenerarMujerIncluida() : GenerarCaballoIncluido();
+    if (ruta.empty()) e = k == kMujer ? MujerIncluida(incluida) : CaballoIncluido(incluida);
     // The bundled figures keep their size; the user's are sized like them.
     double altura = ruta.empty() ? 0 : k == kMujer ? 57 : 66;
     double lado = k == kMujer ? -70 : 80;
@@ -126,7 +159,7 @@ bool ColocarFiguraPedida(const std::string &ruta, Ranura k, const SalaColocada &
             "it and draws it without texture coordinates, with one texel of the walls' image.");
     if (k == kMujer) {
         if (ruta.empty()) {
-            r->imagen = GenerarTexturaMujer();
+            r->imagen = TexturaMujerIncluida(incluida);
             r->textura.imagen = "bundled Vampiro texture";
         } else {
             r->imagen = TexturizarRanura(&r->caras, e.materiales, &r->textura, &r->aproximado);

@@ -176,11 +176,14 @@ std::vector<std::array<double, 3>> MuestrearSuelo(const Rejilla &r, int n);
 void ElegirInicio(const Rejilla &r, const double *pedido, double ojo[3], double giro[3][3],
                   std::vector<std::string> *avisos);
 
-// figuras_incluidas.cpp: the bundled woman and horse, as the generator makes
-// them, read as a scene of their own.
-EscenaFuente GenerarMujerIncluida();
-EscenaFuente GenerarCaballoIncluido();
-ImagenRGBA GenerarTexturaMujer();
+// figuras_incluidas.cpp: the bundled woman and horse, and the woman's
+// texture, each read as a scene of its own. They are read from the bundled
+// scene's files when `carpeta` (the folder holding Modelos/ and Texturas/)
+// holds them whole, and otherwise made again by the generator's own code,
+// which takes a couple of seconds.
+EscenaFuente MujerIncluida(const std::string &carpeta);
+EscenaFuente CaballoIncluido(const std::string &carpeta);
+ImagenRGBA TexturaMujerIncluida(const std::string &carpeta);
 
 // Texture coordinates where the source gave none: a planar projection on
 // the plane the face is most nearly parallel to, one repeat per

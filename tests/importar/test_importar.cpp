@@ -254,4 +254,33 @@ TEST(Textura, LaImagenYSusCoordenadasConservanSuOrientacion)
     }
 }
 
+// The bundled figures come from the bundled scene's files when the program
+// finds them beside it, and are made again when it does not (a copy of the
+// program elsewhere): the same figures, standing in the same place, and the
+// same texture byte for byte.
+TEST(FigurasIncluidas, LeidasDeLaEscenaOHechasDeNuevoSonLasMismas)
+{
+    std::string dir = DirTemporal() + "/incluidas";
+    fs::create_directories(dir);
+    const std::string fuente = SalaOBJ(dir), copia = dir + "/importar";
+    fs::copy_file(TALO_IMPORTAR, copia, fs::copy_options::overwrite_existing);
+    ASSERT_EQ(Importar(fuente + " " + dir + "/leidas"), 0);
+    ASSERT_EQ(std::system((copia + " " + fuente + " " + dir + "/hechas >/dev/null").c_str()), 0);
+    EXPECT_NE(LeerTexto(dir + "/leidas/importacion.json").find("Modelos/Mujer.OBJ"), std::string::npos);
+    EXPECT_EQ(LeerTexto(dir + "/hechas/importacion.json").find("Modelos/Mujer.OBJ"), std::string::npos);
+    for (const char *f : {"Mujer", "Caballo"}) {
+        Modelo a = CargarRanura(dir + "/leidas", f), b = CargarRanura(dir + "/hechas", f);
+        ASSERT_EQ(a.NumCaras, b.NumCaras) << f;
+        ASSERT_EQ(a.NumVertices, b.NumVertices) << f;
+        // The scene's files keep four decimals.
+        for (int i = 0; i < a.NumVertices; i++)
+            EXPECT_LT(ModuloVector(RestaVectores(a.Vertices[i], b.Vertices[i])), 1e-3) << f << " " << i;
+        LiberarModelo(&a);
+        LiberarModelo(&b);
+    }
+    EXPECT_EQ(LeerTexto(dir + "/leidas/Texturas/Vampiro.tga"),
+              LeerTexto(dir + "/hechas/Texturas/Vampiro.tga"));
+    fs::remove_all(dir);
+}
+
 }   // namespace
