@@ -163,12 +163,10 @@ bool RealScanf(Cursor *c, float *destino)
     return ConvertirConStrtof(ini, c->p, destino);
 }
 
-// A number of a pattern: its blanks, then the fast reading, or scanf's rules
-// for whatever that does not settle. A read that runs into the window's end
-// assigns nothing (the fast reading never does): the statement is read
-// again, and every holder read before that point gets the same value again.
-// The position travels by value and the holders go to no function out of
-// line, so that both can stay in registers.
+// A number by scanf's rules, after its blanks, for a statement the fast
+// reading did not settle. A read that runs into the window's end assigns
+// nothing: the statement is read again, and every holder read before that
+// point gets the same value again.
 __attribute__((noinline)) Leido EnteroLento(const unsigned char *q, Ventana *v, int *n)
 {
     Cursor c = {q, v};
@@ -187,10 +185,6 @@ inline bool LeerEntero(const unsigned char **pq, Ventana *v, int *destino)
 {
     const unsigned char *q = Blancos(*pq);
     *pq = q;
-    if (EnteroRapido(&q, v->fin, destino)) {
-        *pq = q;
-        return true;
-    }
     if (!EmpiezaNumero(kInicioEntero, *q)) return false;   // e.g. the next keyword
     int n;
     const Leido r = EnteroLento(q, v, &n);
@@ -203,10 +197,6 @@ inline bool LeerReal(const unsigned char **pq, Ventana *v, float *destino)
 {
     const unsigned char *q = Blancos(*pq);
     *pq = q;
-    if (RealRapido(&q, destino)) {
-        *pq = q;
-        return true;
-    }
     if (!EmpiezaNumero(kInicioReal, *q)) return false;   // e.g. the next keyword
     float f;
     const Leido r = RealLento(q, v, &f);
@@ -261,6 +251,81 @@ template <int F> const unsigned char *LeerCara(const unsigned char *q, Ventana *
     return q;
 }
 
+// ---- The fast reading of a statement ----
+//
+// The tokens' bounds come first (Bordes), then each number is read fast in
+// its token. Returns where the statement ends, as scanf's rules would find:
+// after its last number, or before a token that no number can start (then
+// the next boundary is that token's start again). Null for anything else,
+// having assigned only holders that scanf's rules assign the same, and the
+// statement is read again by those rules.
+
+// Whether the separators [q, fin) before a token are all blanks (scanf
+// would stop on a slash).
+inline bool SinBarras(const unsigned char *q, const unsigned char *fin)
+{
+    if (fin == q + 1) return *q != '/';   // the usual one blank
+    for (; q < fin; q++)
+        if (*q == '/') return false;
+    return true;
+}
+
+// The next number's token [ini, *fin), after blanks from q. Null when it
+// is no number's: then *fin is where the statement ends, before a token
+// that no number can start, or null when scanf's rules must say.
+__attribute__((always_inline)) inline const unsigned char *Ficha(Bordes *b, const unsigned char *q,
+                                                                 const TablaBytes &inicio,
+                                                                 const unsigned char **fin)
+{
+    const unsigned char *ini = SiguienteBorde(b);
+    *fin = nullptr;
+    if (!SinBarras(q, ini)) return nullptr;
+    if (!EmpiezaNumero(inicio, *ini)) {
+        DevolverBorde(b, ini);
+        *fin = ini;
+        return nullptr;
+    }
+    *fin = SiguienteBorde(b);
+    return ini;
+}
+
+template <int F> __attribute__((always_inline)) inline const unsigned char *CaraRapida(Bordes *b, const unsigned char *q, int h[6])
+{
+    constexpr const PatronCara &p = kPatrones[F];
+    for (int r = 0; r < p.lecturas; r++) {
+#pragma GCC unroll 3
+        for (int k = 0; k < 3; k++) {
+#pragma GCC unroll 3
+            for (int j = 0; j < p.numeros; j++) {
+                const unsigned char *ini, *fin;
+                if (j == 0) {
+                    ini = Ficha(b, q, kInicioEntero, &fin);
+                    if (!ini) return fin;
+                } else {   // exactly the pattern's slashes
+                    ini = SiguienteBorde(b);
+                    if (ini != q + p.barras || q[0] != '/' || q[p.barras - 1] != '/') return nullptr;
+                    fin = SiguienteBorde(b);
+                }
+                if (!EnteroRapido(ini, fin, &h[3 * r + p.destino[j] + k])) return nullptr;
+                q = fin;
+            }
+        }
+    }
+    return q;
+}
+
+__attribute__((always_inline)) inline const unsigned char *RealesRapidos(Bordes *b, const unsigned char *q, float r[3])
+{
+#pragma GCC unroll 3
+    for (int i = 0; i < 3; i++) {
+        const unsigned char *fin;
+        const unsigned char *ini = Ficha(b, q, kInicioReal, &fin);
+        if (!ini) return fin;
+        if (!RealRapido(ini, fin, &r[i])) return nullptr;
+        q = fin;
+    }
+    return q;
+}
 // ---- The statements ----
 
 enum Clave { kNinguna, kV, kVN, kVT, kF };
@@ -273,9 +338,22 @@ struct Casillas {
     int enteros[6];
 };
 
-// One statement's numbers, from q, read into `cas`. Returns where the read
-// stopped.
-const unsigned char *LeerNumeros(const unsigned char *q, Ventana *v, Clave clave, int formato, Casillas *cas)
+__attribute__((always_inline)) inline const unsigned char *LeerRapido(Bordes *b, const unsigned char *q, Clave clave, int formato,
+                                       Casillas *cas)
+{
+    if (clave != kF) return RealesRapidos(b, q, cas->reales);
+    switch (formato) {
+    case 0: return CaraRapida<0>(b, q, cas->enteros);
+    case 1: return CaraRapida<1>(b, q, cas->enteros);
+    case 2: return CaraRapida<2>(b, q, cas->enteros);
+    case 3: return CaraRapida<3>(b, q, cas->enteros);
+    default: return CaraRapida<4>(b, q, cas->enteros);
+    }
+}
+
+// One statement's numbers, from q, read into `cas` by scanf's rules.
+// Returns where the read stopped.
+__attribute__((noinline)) const unsigned char *LeerNumeros(const unsigned char *q, Ventana *v, Clave clave, int formato, Casillas *cas)
 {
     if (clave != kF) {
 #pragma GCC unroll 3
@@ -322,14 +400,27 @@ inline bool AgregarCara(Arreglo *a, const int n[6])
     return true;
 }
 
-// Reads a statement's numbers into the holders and appends the element.
-// False when memory runs out. The holders are the caller's local record and
-// go to no function out of line, so that they can stay in registers: a
-// holder written to memory as one int and read back with its neighbours as
-// one wide load would stall the processor.
-inline bool Sentencia(Entrada *e, Clave clave, int formato, Casillas *cas, Arreglos *a)
+// Appends the element a statement has read into the holders. False when
+// memory runs out.
+inline bool Agregar(Clave clave, const Casillas *cas, Arreglos *a)
 {
-    for (size_t ventana = 0;; ventana = (size_t)(e->fin - e->p) * 2 + 256) {
+    const float *r = cas->reales;
+    switch (clave) {
+    case kV: return AgregarVector(&a->v, r[0], r[1], r[2]);
+    case kVN: return AgregarVector(&a->vn, r[0], r[1], r[2]);
+    case kVT: return AgregarVector(&a->vt, r[0], r[1], r[2]);
+    default: return AgregarCara(&a->f, cas->enteros);
+    }
+}
+
+// Reads a statement's numbers into the holders (e->p just after its
+// keyword) and appends the element. False when memory runs out.
+bool Sentencia(Entrada *e, Clave clave, int formato, Casillas *cas, Arreglos *a)
+{
+    Bordes b = EmpezarBordes(e->p, e->fin);
+    const unsigned char *rapido = LeerRapido(&b, e->p, clave, formato, cas);
+    if (rapido) e->p = (unsigned char *)rapido;
+    for (size_t ventana = 0; !rapido; ventana = (size_t)(e->fin - e->p) * 2 + 256) {
         if (ventana && !e->eof && !Recargar(e, ventana)) return false;
         Ventana v = {e->fin, e->eof, false};
         const unsigned char *q = LeerNumeros(e->p, &v, clave, formato, cas);
@@ -338,13 +429,46 @@ inline bool Sentencia(Entrada *e, Clave clave, int formato, Casillas *cas, Arreg
             break;
         }
     }
-    const float *r = cas->reales;
-    switch (clave) {
-    case kV: return AgregarVector(&a->v, r[0], r[1], r[2]);
-    case kVN: return AgregarVector(&a->vn, r[0], r[1], r[2]);
-    case kVT: return AgregarVector(&a->vt, r[0], r[1], r[2]);
-    default: return AgregarCara(&a->f, cas->enteros);
+    return Agregar(clave, cas, a);
+}
+
+// The usual run of tokens, read from one stream of bounds while each token
+// and statement is what the fast reading settles: a keyword ends on a blank,
+// any other token starts with a byte that makes it no keyword, no slash
+// lies between tokens. Stops, with e->p where the next token is to be looked
+// for, on anything else, and at the window's end. The holders are the
+// caller's local record and go to no function out of line, so that they can
+// stay in registers: a holder written to memory as one int and read back
+// with its neighbours as one wide load would stall the processor. False when
+// memory runs out.
+inline bool Corrida(Entrada *e, int formato, bool caras, Casillas *cas, Arreglos *a)
+{
+    const unsigned char *q = e->p;
+    Bordes b = EmpezarBordes(q, e->fin);
+    for (;;) {
+        const unsigned char *ini = SiguienteBorde(&b);
+        const unsigned char *fin = SiguienteBorde(&b);
+        if (fin > e->fin || *fin == '/' || !SinBarras(q, ini)) break;   // a token cut by the window's end
+        Clave clave = kNinguna;
+        if (ini[0] == 'v' && fin - ini <= 2) {
+            clave = fin - ini == 1 ? kV : ini[1] == 'n' ? kVN : ini[1] == 't' ? kVT : kNinguna;
+            if (clave == kNinguna) break;
+        } else if (ini[0] == 'f' && fin - ini == 1) {
+            clave = caras ? kF : kNinguna;
+        } else if (ini[0] == 'v' || ini[0] == 'f' || ini[0] == 0) {
+            break;   // one of LeerToken's harder cases
+        }
+        if (clave == kNinguna) {
+            q = fin;
+            continue;
+        }
+        const unsigned char *r = LeerRapido(&b, fin, clave, formato, cas);
+        if (!r) break;   // read again from the keyword
+        q = r;
+        if (!Agregar(clave, cas, a)) return false;
     }
+    e->p = (unsigned char *)q;
+    return true;
 }
 
 // ---- Tokens ----
@@ -364,17 +488,6 @@ bool SaltarEspacio(Entrada *e)
 // looked at; the rest of a token of any length is stepped over.
 Clave LeerToken(Entrada *e)
 {
-    const unsigned char *q = e->p;
-    if (q[0] == 'v' || q[0] == 'f') {   // the usual keyword and blank, in memory
-        if (Blanco(q[1])) {
-            e->p += 1;
-            return q[0] == 'f' ? kF : kV;
-        }
-        if (q[0] == 'v' && (q[1] == 'n' || q[1] == 't') && Blanco(q[2])) {
-            e->p += 2;
-            return q[1] == 'n' ? kVN : kVT;
-        }
-    }
     unsigned char t[3];
     int n = 0;
     bool nul = false;
@@ -406,7 +519,8 @@ Modelo CargarModeloOBJ(const char *ruta, int formato)
     const long long bytes = AbrirEntrada(&e, ruta);
     if (bytes >= 0) {
         Reservar(&a, bytes);
-        while (SaltarEspacio(&e)) {
+        // The usual tokens in a run, and one at a time whatever stops it.
+        while (Corrida(&e, formato, caras, &cas, &a) && SaltarEspacio(&e)) {
             const Clave c = LeerToken(&e);
             if (c != kNinguna && (c != kF || caras) && !Sentencia(&e, c, formato, &cas, &a)) break;
         }
