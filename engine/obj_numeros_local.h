@@ -54,34 +54,6 @@ inline const unsigned char *Blancos(const unsigned char *q)
     return q;
 }
 
-// ---- The window ----
-
-const int kFinal = -1;
-
-// The window's end: [.., fin) is in memory, and reaching fin reads as the end
-// of the file. If the file really goes on, `falta` records that the
-// statement must be read again with more bytes in memory.
-struct Ventana {
-    const unsigned char *fin;
-    bool eof;
-    bool falta;
-};
-
-// Where a read stopped, and whether it assigned its number.
-struct Leido {
-    const unsigned char *p;
-    bool bien;
-};
-
-// The byte at q, or kFinal at the window's end.
-inline int Mirar(const unsigned char *q, Ventana *v)
-{
-    const int ch = *q;
-    if (ch || q < v->fin) return ch;
-    if (!v->eof) v->falta = true;
-    return kFinal;
-}
-
 // ---- The bounds of tokens ----
 //
 // Where tokens start and end is found 64 bytes at a time from a mask of the
@@ -264,19 +236,23 @@ inline Tramo Cifras(const unsigned char *q, uint64_t m)
 
 // "%d": an optional minus and 1 to 16 digits. Below 10^16 < 2^63 the number
 // is its own strtol value (no saturation), of which scanf keeps the low 32
-// bits. A sign or more than eight digits is rare, and read out of line.
-__attribute__((noinline)) inline bool EnteroLargo(const unsigned char *q, const unsigned char *fin, int *destino)
+// bits. A sign or more than eight digits is rare, and read out of line
+// (the result comes back by value, so that no holder's address is taken).
+struct Entero {
+    int valor;
+    bool bien;
+};
+
+__attribute__((noinline)) inline Entero EnteroLargo(const unsigned char *q, const unsigned char *fin)
 {
     const bool negativo = *q == '-';
     q += negativo;
     const size_t n = (size_t)(fin - q);
-    if (n - 1 >= 16) return false;
     uint64_t alto = 0, bajo;
-    if (n > 8 && !Digitos(fin - 8, n - 8, &alto)) return false;
-    if (!Digitos(fin, n > 8 ? 8 : n, &bajo)) return false;
+    if (n - 1 >= 16 || (n > 8 && !Digitos(fin - 8, n - 8, &alto)) || !Digitos(fin, n > 8 ? 8 : n, &bajo))
+        return {0, false};
     const uint64_t v = alto * 100000000 + bajo;
-    *destino = (int)(uint32_t)(negativo ? 0 - v : v);
-    return true;
+    return {(int)(uint32_t)(negativo ? 0 - v : v), true};
 }
 
 __attribute__((always_inline)) inline bool EnteroRapido(const unsigned char *q, const unsigned char *fin,
@@ -284,22 +260,29 @@ __attribute__((always_inline)) inline bool EnteroRapido(const unsigned char *q, 
 {
     const size_t n = (size_t)(fin - q);
     uint64_t v;
-    if (__builtin_expect(n - 1 >= 8 || !Digitos(fin, n, &v), 0)) return EnteroLargo(q, fin, destino);
-    *destino = (int)v;
-    return true;
+    if (__builtin_expect(n - 1 < 8 && Digitos(fin, n, &v), 1)) {
+        *destino = (int)v;
+        return true;
+    }
+    const Entero r = EnteroLargo(q, fin);
+    if (r.bien) *destino = r.valor;
+    return r.bien;
 }
 
 // 10^k for k from -22 to 22, each the double nearest to it (exact for
-// k >= 0), then the same negated: the sign of a number goes into its one
+// k >= 0), beside the same negated: the sign of a number goes into its one
 // multiplication, which gives -0 for "-0" as well.
-const double kEscalas[2][45] = {
-    {1e-22, 1e-21, 1e-20, 1e-19, 1e-18, 1e-17, 1e-16, 1e-15, 1e-14, 1e-13, 1e-12, 1e-11, 1e-10, 1e-9, 1e-8,
-     1e-7,  1e-6,  1e-5,  1e-4,  1e-3,  1e-2,  1e-1,  1e0,   1e1,   1e2,   1e3,   1e4,   1e5,   1e6,  1e7,
-     1e8,   1e9,   1e10,  1e11,  1e12,  1e13,  1e14,  1e15,  1e16,  1e17,  1e18,  1e19,  1e20,  1e21, 1e22},
-    {-1e-22, -1e-21, -1e-20, -1e-19, -1e-18, -1e-17, -1e-16, -1e-15, -1e-14, -1e-13, -1e-12, -1e-11,
-     -1e-10, -1e-9,  -1e-8,  -1e-7,  -1e-6,  -1e-5,  -1e-4,  -1e-3,  -1e-2,  -1e-1,  -1e0,   -1e1,
-     -1e2,   -1e3,   -1e4,   -1e5,   -1e6,   -1e7,   -1e8,   -1e9,   -1e10,  -1e11,  -1e12,  -1e13,
-     -1e14,  -1e15,  -1e16,  -1e17,  -1e18,  -1e19,  -1e20,  -1e21,  -1e22}};
+const double kEscalas[45][2] = {
+    {1e-22, -1e-22}, {1e-21, -1e-21}, {1e-20, -1e-20}, {1e-19, -1e-19}, {1e-18, -1e-18},
+    {1e-17, -1e-17}, {1e-16, -1e-16}, {1e-15, -1e-15}, {1e-14, -1e-14}, {1e-13, -1e-13},
+    {1e-12, -1e-12}, {1e-11, -1e-11}, {1e-10, -1e-10}, {1e-9, -1e-9}, {1e-8, -1e-8},
+    {1e-7, -1e-7}, {1e-6, -1e-6}, {1e-5, -1e-5}, {1e-4, -1e-4}, {1e-3, -1e-3},
+    {1e-2, -1e-2}, {1e-1, -1e-1}, {1e0, -1e0}, {1e1, -1e1}, {1e2, -1e2},
+    {1e3, -1e3}, {1e4, -1e4}, {1e5, -1e5}, {1e6, -1e6}, {1e7, -1e7},
+    {1e8, -1e8}, {1e9, -1e9}, {1e10, -1e10}, {1e11, -1e11}, {1e12, -1e12},
+    {1e13, -1e13}, {1e14, -1e14}, {1e15, -1e15}, {1e16, -1e16}, {1e17, -1e17},
+    {1e18, -1e18}, {1e19, -1e19}, {1e20, -1e20}, {1e21, -1e21}, {1e22, -1e22},
+};
 
 // Whether the double d (0 or, in magnitude, a normal float) lies within 4 of
 // its own units in the last place of a point halfway between two floats:
@@ -324,7 +307,7 @@ inline bool CercaDeMitad(double d)
 inline bool DecimalExacto(uint64_t m, int k, bool negativo, float *destino)
 {
     if (m > ((uint64_t)1 << 53) || k < -22 || k > 22) return false;
-    const double d = (double)m * kEscalas[negativo][k + 22];
+    const double d = (double)m * kEscalas[k + 22][negativo];
     if (CercaDeMitad(d)) return false;
     *destino = (float)d;
     return true;

@@ -11,199 +11,13 @@
 #include "modelo_local.h"
 #include "obj_local.h"
 #include "obj_numeros_local.h"
+#include "obj_reglas_local.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
 namespace {
-
-// The scanf rules step through the window with a cursor.
-struct Cursor {
-    const unsigned char *p;
-    Ventana *v;
-};
-
-inline int Mirar(Cursor *c) { return Mirar(c->p, c->v); }
-
-// ---- scanf's rules, step by step ----
-
-// An optional sign, consumed. Returns the character after it.
-int Signo(Cursor *c, bool *negativo)
-{
-    int ch = Mirar(c);
-    *negativo = ch == '-';
-    if (ch == '-' || ch == '+') {
-        c->p++;
-        ch = Mirar(c);
-    }
-    return ch;
-}
-
-// "%d" after its blanks, as modelo.h gives it (NUMBERS). False (nothing
-// assigned) when the read fails.
-bool EnteroScanf(Cursor *c, int *destino)
-{
-    bool negativo;
-    if (!Digito(Signo(c, &negativo))) return false;
-    // The magnitude saturates just above 2^63, which is all the clamping
-    // needs to know.
-    const uint64_t kTope = (uint64_t)1 << 63;
-    uint64_t v = 0;
-    for (; Digito(*c->p); c->p++) {
-        const uint64_t d = (uint64_t)(*c->p - '0');
-        v = (v > (kTope + 1 - d) / 10) ? kTope + 1 : v * 10 + d;
-    }
-    Mirar(c);   // notes a number cut by the window's end
-    int64_t largo;
-    if (negativo)
-        largo = (v >= kTope) ? INT64_MIN : -(int64_t)v;
-    else
-        largo = (v >= kTope) ? INT64_MAX : (int64_t)v;
-    *destino = (int)(uint32_t)(uint64_t)largo;
-    return true;
-}
-
-// Matches the letters of `resto` (lower case) in any case. A mismatching
-// character is consumed, as scanf does. False on a mismatch or at the end.
-bool Palabra(Cursor *c, const char *resto)
-{
-    for (; *resto; resto++) {
-        const int ch = Mirar(c);
-        if (ch == kFinal) return false;
-        c->p++;
-        if ((ch | 0x20) != *resto) return false;
-    }
-    return true;
-}
-
-// "nan", "inf" or "infinity" after the sign; c is on the first letter.
-bool LeerEspecial(Cursor *c, bool negativo, float *destino)
-{
-    const int ch = Mirar(c) | 0x20;
-    c->p++;
-    float f;
-    if (ch == 'n') {
-        if (!Palabra(c, "an")) return false;
-        f = __builtin_nanf("");
-    } else {
-        if (!Palabra(c, "nf")) return false;
-        if ((Mirar(c) | 0x20) == 'i') {
-            c->p++;
-            if (!Palabra(c, "nity")) return false;
-        }
-        f = __builtin_inff();
-    }
-    *destino = negativo ? -f : f;
-    return true;
-}
-
-// Steps over a number's digits, point and exponent as scanf collects them
-// (only the character that ends the collection is left). Returns whether a
-// digit came before the exponent.
-bool RecorrerNumero(Cursor *c, bool hex, bool hay_digito)
-{
-    bool punto = false;
-    for (;; c->p++) {
-        const int ch = Mirar(c);
-        if (hex ? DigitoHex(ch) : Digito(ch)) {
-            hay_digito = true;
-        } else if (ch == '.' && !punto) {
-            punto = true;
-        } else if ((ch | 0x20) == (hex ? 'p' : 'e') && hay_digito) {
-            c->p++;
-            const int s = Mirar(c);
-            if (s == '+' || s == '-') c->p++;
-            while (Digito(Mirar(c))) c->p++;
-            return true;
-        } else {
-            return hay_digito;
-        }
-    }
-}
-
-// strtof on the collected text [ini, fin), NUL-terminated in place (the byte
-// at fin is in this loader's own buffer, at worst the sentinel's slot, and is
-// put back at once), so a number of any length needs no copy. strtof takes
-// the longest number at the start of the text ("1e+" gives 1). False if it
-// converts nothing.
-bool ConvertirConStrtof(const unsigned char *ini, const unsigned char *fin, float *destino)
-{
-    unsigned char *final_texto = const_cast<unsigned char *>(fin);
-    const unsigned char guardado = *final_texto;
-    *final_texto = 0;
-    char *final = (char *)ini;
-    const float f = strtof((const char *)ini, &final);
-    *final_texto = guardado;
-    if (final == (const char *)ini) return false;
-    *destino = f;
-    return true;
-}
-
-// "%f" after its blanks, as modelo.h gives it (NUMBERS): an optional sign,
-// then nan, inf, infinity, a hexadecimal or a decimal number. False (nothing
-// assigned) when the read fails.
-bool RealScanf(Cursor *c, float *destino)
-{
-    const unsigned char *ini = c->p;
-    bool negativo;
-    const int ch = Signo(c, &negativo);
-    if ((ch | 0x20) == 'n' || (ch | 0x20) == 'i') return LeerEspecial(c, negativo, destino);
-    const unsigned char *cuerpo = c->p;
-    bool hex = false;
-    if (ch == '0') {
-        c->p++;
-        if ((Mirar(c) | 0x20) == 'x') {
-            c->p++;
-            hex = true;
-        }
-    }
-    const bool digitos = RecorrerNumero(c, hex, ch == '0' && !hex);
-    if (hex ? c->p == cuerpo + 2 : !digitos) return false;   // "0x" alone; a sign, ".", "-."
-    return ConvertirConStrtof(ini, c->p, destino);
-}
-
-// A number by scanf's rules, after its blanks, for a statement the fast
-// reading did not settle. A read that runs into the window's end assigns
-// nothing: the statement is read again, and every holder read before that
-// point gets the same value again.
-__attribute__((noinline)) Leido EnteroLento(const unsigned char *q, Ventana *v, int *n)
-{
-    Cursor c = {q, v};
-    const bool bien = EnteroScanf(&c, n) && !v->falta;
-    return {c.p, bien};
-}
-
-__attribute__((noinline)) Leido RealLento(const unsigned char *q, Ventana *v, float *f)
-{
-    Cursor c = {q, v};
-    const bool bien = RealScanf(&c, f) && !v->falta;
-    return {c.p, bien};
-}
-
-inline bool LeerEntero(const unsigned char **pq, Ventana *v, int *destino)
-{
-    const unsigned char *q = Blancos(*pq);
-    *pq = q;
-    if (!EmpiezaNumero(kInicioEntero, *q)) return false;   // e.g. the next keyword
-    int n;
-    const Leido r = EnteroLento(q, v, &n);
-    if (r.bien) *destino = n;
-    *pq = r.p;
-    return r.bien;
-}
-
-inline bool LeerReal(const unsigned char **pq, Ventana *v, float *destino)
-{
-    const unsigned char *q = Blancos(*pq);
-    *pq = q;
-    if (!EmpiezaNumero(kInicioReal, *q)) return false;   // e.g. the next keyword
-    float f;
-    const Leido r = RealLento(q, v, &f);
-    if (r.bien) *destino = f;
-    *pq = r.p;
-    return r.bien;
-}
 
 // ---- The face patterns ----
 
@@ -436,39 +250,51 @@ bool Sentencia(Entrada *e, Clave clave, int formato, Casillas *cas, Arreglos *a)
 // and statement is what the fast reading settles: a keyword ends on a blank,
 // any other token starts with a byte that makes it no keyword, no slash
 // lies between tokens. Stops, with e->p where the next token is to be looked
-// for, on anything else, and at the window's end. The holders are the
-// caller's local record and go to no function out of line, so that they can
-// stay in registers: a holder written to memory as one int and read back
-// with its neighbours as one wide load would stall the processor. False when
-// memory runs out.
-inline bool Corrida(Entrada *e, int formato, bool caras, Casillas *cas, Arreglos *a)
+// for, on anything else, and at the window's end. F is the face format, -1
+// when "f" is an ordinary token. The holders are copied into a local record
+// for the run, whose address goes to no function out of line, so that they
+// can stay in registers. False when memory runs out.
+template <int F> bool Corrida(Entrada *e, Casillas *casillas, Arreglos *a)
 {
+    Casillas c = *casillas;
+    Casillas *cas = &c;
+    bool bien = true;
     const unsigned char *q = e->p;
     Bordes b = EmpezarBordes(q, e->fin);
-    for (;;) {
+    while (bien) {
         const unsigned char *ini = SiguienteBorde(&b);
         const unsigned char *fin = SiguienteBorde(&b);
         if (fin > e->fin || *fin == '/' || !SinBarras(q, ini)) break;   // a token cut by the window's end
-        Clave clave = kNinguna;
+        const unsigned char *r;
         if (ini[0] == 'v' && fin - ini <= 2) {
-            clave = fin - ini == 1 ? kV : ini[1] == 'n' ? kVN : ini[1] == 't' ? kVT : kNinguna;
-            if (clave == kNinguna) break;
-        } else if (ini[0] == 'f' && fin - ini == 1) {
-            clave = caras ? kF : kNinguna;
-        } else if (ini[0] == 'v' || ini[0] == 'f' || ini[0] == 0) {
+            Arreglo *destino = fin - ini == 1 ? &a->v : ini[1] == 'n' ? &a->vn : ini[1] == 't' ? &a->vt : nullptr;
+            if (!destino || !(r = RealesRapidos(&b, fin, cas->reales))) break;   // read again from the keyword
+            bien = AgregarVector(destino, cas->reales[0], cas->reales[1], cas->reales[2]);
+        } else if (F >= 0 && ini[0] == 'f' && fin - ini == 1) {
+            if (!(r = CaraRapida<F < 0 ? 0 : F>(&b, fin, cas->enteros))) break;
+            bien = AgregarCara(&a->f, cas->enteros);
+        } else if (ini[0] == 'v' || (F >= 0 && ini[0] == 'f') || ini[0] == 0) {
             break;   // one of LeerToken's harder cases
+        } else {
+            r = fin;
         }
-        if (clave == kNinguna) {
-            q = fin;
-            continue;
-        }
-        const unsigned char *r = LeerRapido(&b, fin, clave, formato, cas);
-        if (!r) break;   // read again from the keyword
         q = r;
-        if (!Agregar(clave, cas, a)) return false;
     }
     e->p = (unsigned char *)q;
-    return true;
+    *casillas = c;
+    return bien;
+}
+
+bool Corrida(Entrada *e, int formato, Casillas *cas, Arreglos *a)
+{
+    switch (formato) {
+    case 0: return Corrida<0>(e, cas, a);
+    case 1: return Corrida<1>(e, cas, a);
+    case 2: return Corrida<2>(e, cas, a);
+    case 3: return Corrida<3>(e, cas, a);
+    case 4: return Corrida<4>(e, cas, a);
+    default: return Corrida<-1>(e, cas, a);
+    }
 }
 
 // ---- Tokens ----
@@ -520,7 +346,7 @@ Modelo CargarModeloOBJ(const char *ruta, int formato)
     if (bytes >= 0) {
         Reservar(&a, bytes);
         // The usual tokens in a run, and one at a time whatever stops it.
-        while (Corrida(&e, formato, caras, &cas, &a) && SaltarEspacio(&e)) {
+        while (Corrida(&e, formato, &cas, &a) && SaltarEspacio(&e)) {
             const Clave c = LeerToken(&e);
             if (c != kNinguna && (c != kF || caras) && !Sentencia(&e, c, formato, &cas, &a)) break;
         }
