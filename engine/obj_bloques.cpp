@@ -102,7 +102,8 @@ bool Recargar(Entrada *e, size_t quiero)
     while (!e->eof && quedan < quiero) {
         if (e->cap - quedan < e->cap / 2) {   // a long statement fills it: grow
             const size_t cap = e->cap * 2;
-            unsigned char *bloque = (unsigned char *)realloc(e->buf - kDelante, kDelante + cap + 1 + kRelleno);
+            unsigned char *bloque =
+                (unsigned char *)realloc(e->buf - kDelante, kDelante + cap + 1 + kRelleno);
             if (!bloque) return false;
             unsigned char *b = bloque + kDelante;
             e->buf = b;

@@ -2,7 +2,9 @@
 // its two files hand each other.
 //
 //   obj_sentencias.cpp  the grammar: tokens, the four statements, the face
-//                       patterns and the numbers, read as scanf reads them;
+//                       patterns and the numbers, read as scanf reads them
+//                       (its own private headers: obj_numeros_local.h,
+//                       obj_reglas_local.h);
 //   obj_bloques.cpp     the file brought into memory block by block, and the
 //                       arrays the statements fill, grown and cut to size.
 #ifndef TALO_OBJ_LOCAL_H
@@ -30,7 +32,7 @@ const size_t kDelante = 8;
 struct Entrada {
     int fd;
     unsigned char *buf;   // kDelante bytes after the start of its block
-    size_t cap;   // bytes of buf usable for data
+    size_t cap;           // bytes of buf usable for data
     unsigned char *p;
     unsigned char *fin;
     bool eof;   // read() has returned 0 (or failed)

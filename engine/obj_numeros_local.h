@@ -1,14 +1,13 @@
 // obj_numeros_local.h - private to the OBJ loader's grammar
-// (obj_sentencias.cpp), its only includer: the character classes, the window
-// a statement is read in, the bounds of its tokens, and the fast reading of
-// a number.
+// (obj_sentencias.cpp and its scanf rules, obj_reglas_local.h): the
+// character classes, the bounds of tokens, and the fast reading of a number.
 //
 // Every number of a statement is read one way first: the fast reading below
 // takes the spellings exporters write and gives exactly what scanf gives for
 // them. It works on a token whose bounds are already known, and only has to
 // check that the number fills it. For anything else it returns false having
 // assigned nothing, and the statement is read by scanf's rules, step by
-// step, in obj_sentencias.cpp.
+// step (obj_reglas_local.h).
 #ifndef TALO_OBJ_NUMEROS_LOCAL_H
 #define TALO_OBJ_NUMEROS_LOCAL_H
 
@@ -73,9 +72,9 @@ inline uint64_t Separadores(const unsigned char *q)
     for (int i = 0; i < 4; i++) {
         const __m128i x = _mm_loadu_si128((const __m128i *)(q + 16 * i));
         const __m128i t = _mm_sub_epi8(x, _mm_set1_epi8(9));
-        const __m128i s = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8(' ')),
-                                                    _mm_cmpeq_epi8(x, _mm_set1_epi8('/'))),
-                                       _mm_cmpeq_epi8(_mm_min_epu8(t, _mm_set1_epi8(4)), t));
+        const __m128i s = _mm_or_si128(
+            _mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8(' ')), _mm_cmpeq_epi8(x, _mm_set1_epi8('/'))),
+            _mm_cmpeq_epi8(_mm_min_epu8(t, _mm_set1_epi8(4)), t));
         m |= (uint64_t)(uint32_t)_mm_movemask_epi8(s) << (16 * i);
     }
 #else
@@ -130,7 +129,10 @@ inline const unsigned char *SiguienteBorde(Bordes *b)
 
 // Gives back the boundary just taken, r, so that it is the next again (it
 // lies in the current block of 64).
-inline void DevolverBorde(Bordes *b, const unsigned char *r) { b->pendientes |= (uint64_t)1 << (r - b->base); }
+inline void DevolverBorde(Bordes *b, const unsigned char *r)
+{
+    b->pendientes |= (uint64_t)1 << (r - b->base);
+}
 
 // ---- Digits, eight at a time ----
 
@@ -273,15 +275,14 @@ __attribute__((always_inline)) inline bool EnteroRapido(const unsigned char *q, 
 // k >= 0), beside the same negated: the sign of a number goes into its one
 // multiplication, which gives -0 for "-0" as well.
 const double kEscalas[45][2] = {
-    {1e-22, -1e-22}, {1e-21, -1e-21}, {1e-20, -1e-20}, {1e-19, -1e-19}, {1e-18, -1e-18},
-    {1e-17, -1e-17}, {1e-16, -1e-16}, {1e-15, -1e-15}, {1e-14, -1e-14}, {1e-13, -1e-13},
-    {1e-12, -1e-12}, {1e-11, -1e-11}, {1e-10, -1e-10}, {1e-9, -1e-9}, {1e-8, -1e-8},
-    {1e-7, -1e-7}, {1e-6, -1e-6}, {1e-5, -1e-5}, {1e-4, -1e-4}, {1e-3, -1e-3},
-    {1e-2, -1e-2}, {1e-1, -1e-1}, {1e0, -1e0}, {1e1, -1e1}, {1e2, -1e2},
-    {1e3, -1e3}, {1e4, -1e4}, {1e5, -1e5}, {1e6, -1e6}, {1e7, -1e7},
-    {1e8, -1e8}, {1e9, -1e9}, {1e10, -1e10}, {1e11, -1e11}, {1e12, -1e12},
-    {1e13, -1e13}, {1e14, -1e14}, {1e15, -1e15}, {1e16, -1e16}, {1e17, -1e17},
-    {1e18, -1e18}, {1e19, -1e19}, {1e20, -1e20}, {1e21, -1e21}, {1e22, -1e22},
+    {1e-22, -1e-22}, {1e-21, -1e-21}, {1e-20, -1e-20}, {1e-19, -1e-19}, {1e-18, -1e-18}, {1e-17, -1e-17},
+    {1e-16, -1e-16}, {1e-15, -1e-15}, {1e-14, -1e-14}, {1e-13, -1e-13}, {1e-12, -1e-12}, {1e-11, -1e-11},
+    {1e-10, -1e-10}, {1e-9, -1e-9},   {1e-8, -1e-8},   {1e-7, -1e-7},   {1e-6, -1e-6},   {1e-5, -1e-5},
+    {1e-4, -1e-4},   {1e-3, -1e-3},   {1e-2, -1e-2},   {1e-1, -1e-1},   {1e0, -1e0},     {1e1, -1e1},
+    {1e2, -1e2},     {1e3, -1e3},     {1e4, -1e4},     {1e5, -1e5},     {1e6, -1e6},     {1e7, -1e7},
+    {1e8, -1e8},     {1e9, -1e9},     {1e10, -1e10},   {1e11, -1e11},   {1e12, -1e12},   {1e13, -1e13},
+    {1e14, -1e14},   {1e15, -1e15},   {1e16, -1e16},   {1e17, -1e17},   {1e18, -1e18},   {1e19, -1e19},
+    {1e20, -1e20},   {1e21, -1e21},   {1e22, -1e22},
 };
 
 // Whether the double d (0 or, in magnitude, a normal float) lies within 4 of
@@ -319,7 +320,8 @@ inline bool DecimalExacto(uint64_t m, int k, bool negativo, float *destino)
 // operation where that is exact, else by std::from_chars, which reads
 // exactly this grammar (save the plus). A result that does not fit a float
 // ("1e99", "1e-50") is left to scanf's rules.
-__attribute__((always_inline)) inline bool RealRapido(const unsigned char *ini, const unsigned char *fin, float *destino)
+__attribute__((always_inline)) inline bool RealRapido(const unsigned char *ini, const unsigned char *fin,
+                                                      float *destino)
 {
     const bool negativo = *ini == '-';
     const unsigned char *q = ini + negativo;

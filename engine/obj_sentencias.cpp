@@ -1,13 +1,17 @@
 // obj_sentencias.cpp - CargarModeloOBJ: the grammar of an OBJ file as the
 // loader reads it, beside its contract in modelo.h. From the bottom up: the
-// token loop, the four statements, the five face patterns (one table), and
-// scanf's "%d" and "%f" rules, each written once, step by step.
+// five face patterns (one table), the fast reading of a statement, the four
+// statements, and the token loop. Each number is read fast in a token whose
+// bounds are known (obj_numeros_local.h), and whatever that does not settle
+// by scanf's "%d" and "%f" rules, step by step (obj_reglas_local.h).
 //
-// Statements are read inside a window of bytes in memory whose end reads as
-// the end of the file. A statement that runs into the window's end before
-// the file's is read again from its start with a larger window, so a number
-// or a run of white space of any length is read whole. Skipped tokens need
-// no window: they are stepped over block by block.
+// The usual tokens are read in runs, from one stream of token bounds, with
+// no window: a run stops on anything unusual, and that token is read on its
+// own. Then a statement is read inside a window of bytes in memory whose end
+// reads as the end of the file. A statement that runs into the window's end
+// before the file's is read again from its start with a larger window, so a
+// number or a run of white space of any length is read whole. Skipped tokens
+// need no window: they are stepped over block by block.
 #include "modelo_local.h"
 #include "obj_local.h"
 #include "obj_numeros_local.h"
@@ -87,9 +91,8 @@ inline bool SinBarras(const unsigned char *q, const unsigned char *fin)
 // The next number's token [ini, *fin), after blanks from q. Null when it
 // is no number's: then *fin is where the statement ends, before a token
 // that no number can start, or null when scanf's rules must say.
-__attribute__((always_inline)) inline const unsigned char *Ficha(Bordes *b, const unsigned char *q,
-                                                                 const TablaBytes &inicio,
-                                                                 const unsigned char **fin)
+__attribute__((always_inline)) inline const unsigned char *
+Ficha(Bordes *b, const unsigned char *q, const TablaBytes &inicio, const unsigned char **fin)
 {
     const unsigned char *ini = SiguienteBorde(b);
     *fin = nullptr;
@@ -103,7 +106,9 @@ __attribute__((always_inline)) inline const unsigned char *Ficha(Bordes *b, cons
     return ini;
 }
 
-template <int F> __attribute__((always_inline)) inline const unsigned char *CaraRapida(Bordes *b, const unsigned char *q, int h[6])
+template <int F>
+__attribute__((always_inline)) inline const unsigned char *CaraRapida(Bordes *b, const unsigned char *q,
+                                                                      int h[6])
 {
     constexpr const PatronCara &p = kPatrones[F];
     for (int r = 0; r < p.lecturas; r++) {
@@ -128,7 +133,8 @@ template <int F> __attribute__((always_inline)) inline const unsigned char *Cara
     return q;
 }
 
-__attribute__((always_inline)) inline const unsigned char *RealesRapidos(Bordes *b, const unsigned char *q, float r[3])
+__attribute__((always_inline)) inline const unsigned char *RealesRapidos(Bordes *b, const unsigned char *q,
+                                                                         float r[3])
 {
 #pragma GCC unroll 3
     for (int i = 0; i < 3; i++) {
@@ -152,8 +158,8 @@ struct Casillas {
     int enteros[6];
 };
 
-__attribute__((always_inline)) inline const unsigned char *LeerRapido(Bordes *b, const unsigned char *q, Clave clave, int formato,
-                                       Casillas *cas)
+__attribute__((always_inline)) inline const unsigned char *LeerRapido(Bordes *b, const unsigned char *q,
+                                                                      Clave clave, int formato, Casillas *cas)
 {
     if (clave != kF) return RealesRapidos(b, q, cas->reales);
     switch (formato) {
@@ -167,7 +173,8 @@ __attribute__((always_inline)) inline const unsigned char *LeerRapido(Bordes *b,
 
 // One statement's numbers, from q, read into `cas` by scanf's rules.
 // Returns where the read stopped.
-__attribute__((noinline)) const unsigned char *LeerNumeros(const unsigned char *q, Ventana *v, Clave clave, int formato, Casillas *cas)
+__attribute__((noinline)) const unsigned char *LeerNumeros(const unsigned char *q, Ventana *v, Clave clave,
+                                                           int formato, Casillas *cas)
 {
     if (clave != kF) {
 #pragma GCC unroll 3
@@ -267,11 +274,15 @@ template <int F> bool Corrida(Entrada *e, Casillas *casillas, Arreglos *a)
         if (fin > e->fin || *fin == '/' || !SinBarras(q, ini)) break;   // a token cut by the window's end
         const unsigned char *r;
         if (ini[0] == 'v' && fin - ini <= 2) {
-            Arreglo *destino = fin - ini == 1 ? &a->v : ini[1] == 'n' ? &a->vn : ini[1] == 't' ? &a->vt : nullptr;
-            if (!destino || !(r = RealesRapidos(&b, fin, cas->reales))) break;   // read again from the keyword
+            Arreglo *destino = fin - ini == 1  ? &a->v
+                               : ini[1] == 'n' ? &a->vn
+                               : ini[1] == 't' ? &a->vt
+                                               : nullptr;
+            if (!destino || !(r = RealesRapidos(&b, fin, cas->reales)))
+                break;   // read again from the keyword
             bien = AgregarVector(destino, cas->reales[0], cas->reales[1], cas->reales[2]);
         } else if (F >= 0 && ini[0] == 'f' && fin - ini == 1) {
-            if (!(r = CaraRapida<F < 0 ? 0 : F>(&b, fin, cas->enteros))) break;
+            if (!(r = CaraRapida < F < 0 ? 0 : F > (&b, fin, cas->enteros))) break;
             bien = AgregarCara(&a->f, cas->enteros);
         } else if (ini[0] == 'v' || (F >= 0 && ini[0] == 'f') || ini[0] == 0) {
             break;   // one of LeerToken's harder cases
