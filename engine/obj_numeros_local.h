@@ -135,15 +135,12 @@ inline void DevolverBorde(Bordes *b, const unsigned char *r)
 }
 
 // ---- Digits, eight at a time ----
+//
+// Eight bytes are taken as one little-endian word: after XOR with '0' a
+// digit byte holds 0-9, and its high nibble and that of itself plus 6 are
+// 0; any other byte fails one of the two. A carry out of a failing byte can
+// only spoil bytes after it, and the failing byte itself is seen.
 
-// The run of decimal digits at the start of the 8 bytes at q (up to 8): its
-// length, and its value in *valor. Eight bytes are read whatever the run's
-// length; every run ends at the input's sentinel at the latest, and
-// readable bytes follow it (kRelleno, obj_local.h). The bytes are taken as
-// one little-endian word: after XOR with '0' a digit byte holds 0-9, and its
-// high nibble and that of itself plus 6 are 0; any other byte fails one of
-// the two. A carry out of a failing byte can only spoil bytes after it, past
-// the end of the run.
 // The value of eight digit bytes (0-9, the first the most significant):
 // summed in pairs, fours, eights, each multiplication adding a shifted copy
 // times the weight.
@@ -154,22 +151,8 @@ inline uint64_t Sumar8(uint64_t v)
     return (v * (1 + (10000ULL << 32))) >> 32;
 }
 
-inline int Cifras8(const unsigned char *q, uint64_t *valor)
-{
-    uint64_t x;
-    memcpy(&x, q, 8);
-    const uint64_t t = x ^ 0x3030303030303030ULL;
-    const uint64_t malas = (t | (t + 0x0606060606060606ULL)) & 0xF0F0F0F0F0F0F0F0ULL;
-    const int n = malas ? __builtin_ctzll(malas) >> 3 : 8;
-    if (n == 0) {
-        *valor = 0;
-        return 0;
-    }
-    *valor = Sumar8(t << (64 - 8 * n));   // the digits moved to the top bytes
-    return n;
-}
-
-// The n bytes of a word loaded little-endian that end where the word ends.
+// The last n bytes of a word, 0 <= n <= 8 (the others cleared, as leading
+// zeros).
 const uint64_t kAltos[9] = {0,
                             0xFF00000000000000ULL,
                             0xFFFF000000000000ULL,
@@ -180,10 +163,32 @@ const uint64_t kAltos[9] = {0,
                             0xFFFFFFFFFFFFFF00ULL,
                             0xFFFFFFFFFFFFFFFFULL};
 
+// The value of the n digits that end at fin, 0 <= n <= 8, of the eight
+// bytes before fin (kDelante, obj_local.h, keeps them readable).
+inline uint64_t Valor8(const unsigned char *fin, size_t n)
+{
+    uint64_t x;
+    memcpy(&x, fin - 8, 8);
+    return Sumar8((x ^ 0x3030303030303030ULL) & kAltos[n]);
+}
+
+// The run of decimal digits at the start of the 8 bytes at q (up to 8): its
+// length, and its value in *valor. Eight bytes are read whatever the run's
+// length; every run ends at the input's sentinel at the latest, and
+// readable bytes follow it (kRelleno, obj_local.h).
+inline int Cifras8(const unsigned char *q, uint64_t *valor)
+{
+    uint64_t x;
+    memcpy(&x, q, 8);
+    const uint64_t t = x ^ 0x3030303030303030ULL;
+    const uint64_t malas = (t | (t + 0x0606060606060606ULL)) & 0xF0F0F0F0F0F0F0F0ULL;
+    const int n = malas ? __builtin_ctzll(malas) >> 3 : 8;
+    *valor = Valor8(q + n, (size_t)n);
+    return n;
+}
+
 // The value of the n digits that end at fin, 1 <= n <= 8, in *valor; false
-// if one of the n bytes is no digit. As Cifras8, with the run's length
-// known: the eight bytes that end at fin are loaded (kDelante, obj_local.h),
-// the n kept, and each byte of the word must pass the test.
+// if one of the n bytes is no digit: Cifras8 with the run's length known.
 inline bool Digitos(const unsigned char *fin, size_t n, uint64_t *valor)
 {
     uint64_t x;
