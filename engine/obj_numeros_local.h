@@ -334,14 +334,21 @@ __attribute__((always_inline)) inline bool RealRapido(const unsigned char *ini, 
     q += t.cifras;
     int cifras = t.cifras;
     int k = 0;
+    float f;
     if (*q == '.') {
-        // Usually the fraction ends the token: its length is known.
+        // Usually the fraction ends the token: its length is known. With
+        // fewer than 8 digits before the point that is the whole number.
         const size_t n = (size_t)(fin - q - 1);
         uint64_t v;
-        if (n - 1 < 8 && Digitos(fin, n, &v))
+        if (n - 1 < 8 && Digitos(fin, n, &v)) {
             t = {t.valor * kPotencias10[n] + v, (int)n};
-        else
+            if (cifras < 8 && DecimalExacto(t.valor, -(int)n, negativo, &f)) {
+                *destino = f;
+                return true;
+            }
+        } else {
             t = Cifras(q + 1, t.valor);
+        }
         q += 1 + t.cifras;
         cifras += t.cifras;
         k = -t.cifras;
@@ -357,7 +364,6 @@ __attribute__((always_inline)) inline bool RealRapido(const unsigned char *ini, 
         k += menos ? -(int)e.valor : (int)e.valor;
         if (r + e.cifras != fin) return false;
     }
-    float f;
     if (!DecimalExacto(t.valor, k, negativo, &f)) {
         const std::from_chars_result r = std::from_chars((const char *)ini, (const char *)fin, f);
         if (r.ec != std::errc() || r.ptr != (const char *)fin) return false;
