@@ -55,13 +55,14 @@ inline const unsigned char *Blancos(const unsigned char *q)
 
 // ---- The bounds of tokens ----
 //
-// Where tokens start and end is found 64 bytes at a time from a mask of the
+// Where tokens end is found 64 bytes at a time from a mask of the
 // separators (blanks and slashes), before any number is read: the numbers'
-// own reading then never decides where the next one starts, so consecutive
-// numbers, and statements, are read side by side. The masks look at no block
-// of 64 that starts past the window's end (kRelleno, obj_local.h, keeps them
-// in the buffer). The sentinel and the zeros after it are no separators, so
-// a token that reaches them has no end or is no number.
+// own reading then never decides where the next one ends, so consecutive
+// numbers, and statements, are read side by side. A token starts after the
+// separators that end the one before it, usually one. The masks look at no
+// block of 64 that starts past the window's end (kRelleno, obj_local.h,
+// keeps them in the buffer). The sentinel and the zeros after it are no
+// separators, so a token that reaches them has no end or is no number.
 
 // Bit i set when q[i] is a blank or a slash.
 inline uint64_t Separadores(const unsigned char *q)
@@ -83,8 +84,8 @@ inline uint64_t Separadores(const unsigned char *q)
     return m;
 }
 
-// The boundaries not yet taken, a bit for each byte of the 64 from `base`
-// that starts a run of separators or of token bytes.
+// The token ends not yet taken, a bit for each byte of the 64 from `base`
+// that is a separator after a token byte.
 struct Bordes {
     const unsigned char *base;
     uint64_t pendientes;
@@ -92,18 +93,16 @@ struct Bordes {
     const unsigned char *fin;   // the window's end
 };
 
-// From q, as if a separator came before it: the first boundary is where the
-// first token starts.
+// From q, as if a separator came before it.
 inline Bordes EmpezarBordes(const unsigned char *q, const unsigned char *fin)
 {
     const uint64_t s = Separadores(q);
-    return {q, s ^ (s << 1 | 1), s, fin};
+    return {q, s & ~(s << 1 | 1), s, fin};
 }
 
 // The next block of 64 bytes, or past the window's end, the byte after the
-// sentinel as the only boundary left, for good: a token that ends there
-// holds the sentinel, and one that starts there is empty, so neither is a
-// keyword or a number.
+// sentinel as the only end left, for good: a token that ends there holds
+// the sentinel, so it is no keyword and no number.
 __attribute__((always_inline)) inline void MasBordes(Bordes *b)
 {
     if (b->base + 64 > b->fin) {
@@ -114,12 +113,11 @@ __attribute__((always_inline)) inline void MasBordes(Bordes *b)
     b->base += 64;
     const uint64_t antes = b->separa >> 63;
     b->separa = Separadores(b->base);
-    b->pendientes = b->separa ^ (b->separa << 1 | antes);
+    b->pendientes = b->separa & ~(b->separa << 1 | antes);
 }
 
-// The next boundary: alternately a token's first byte and the byte after its
-// last.
-inline const unsigned char *SiguienteBorde(Bordes *b)
+// The end of the next token: the separator after its last byte.
+inline const unsigned char *FinFicha(Bordes *b)
 {
     while (__builtin_expect(b->pendientes == 0, 0)) MasBordes(b);
     const unsigned char *r = b->base + (unsigned)__builtin_ctzll(b->pendientes);
@@ -127,11 +125,17 @@ inline const unsigned char *SiguienteBorde(Bordes *b)
     return r;
 }
 
-// Gives back the boundary just taken, r, so that it is the next again (it
-// lies in the current block of 64).
-inline void DevolverBorde(Bordes *b, const unsigned char *r)
+// Gives back the end just taken, r, so that it is the next again (it lies
+// in the current block of 64).
+inline void DevolverFin(Bordes *b, const unsigned char *r) { b->pendientes |= (uint64_t)1 << (r - b->base); }
+
+// The first byte of the token after the separator at q that ends the one
+// before it: past the blanks, usually just one. A slash there (scanf would
+// stop on it) is returned as it is.
+inline const unsigned char *InicioFicha(const unsigned char *q)
 {
-    b->pendientes |= (uint64_t)1 << (r - b->base);
+    if (__builtin_expect(*q != '/' && !Blanco(q[1]), 1)) return q + 1;
+    return Blancos(q);
 }
 
 // ---- Digits, eight at a time ----

@@ -71,38 +71,21 @@ template <int F> const unsigned char *LeerCara(const unsigned char *q, Ventana *
 
 // ---- The fast reading of a statement ----
 //
-// The tokens' bounds come first (Bordes), then each number is read fast in
-// its token. Returns where the statement ends, as scanf's rules would find:
-// after its last number, or before a token that no number can start (then
-// the next boundary is that token's start again). Null for anything else,
-// having assigned only holders that scanf's rules assign the same, and the
-// statement is read again by those rules.
+// The tokens' ends come first (Bordes), then each number is read fast in its
+// token. From q, the end of the statement's keyword; returns where the
+// statement ends, as scanf's rules would find: after its last number, or on
+// a token that no number can start. Null for anything else, having assigned
+// only holders that scanf's rules assign the same, and the statement is read
+// again by those rules.
 
-// Whether the separators [q, fin) before a token are all blanks (scanf
-// would stop on a slash).
-inline bool SinBarras(const unsigned char *q, const unsigned char *fin)
+// After a token [ini, fin) that the fast reading did not take as a number:
+// where the statement ends, if no number can start there (the token's end
+// given back, to be taken again as the next token's), else null.
+inline const unsigned char *NoNumero(Bordes *b, const unsigned char *ini, const unsigned char *fin,
+                                     const TablaBytes &inicio)
 {
-    if (fin == q + 1) return *q != '/';   // the usual one blank
-    for (; q < fin; q++)
-        if (*q == '/') return false;
-    return true;
-}
-
-// The next number's token [ini, *fin), after blanks from q. Null when it
-// is no number's: then *fin is where the statement ends, before a token
-// that no number can start, or null when scanf's rules must say.
-__attribute__((always_inline)) inline const unsigned char *
-Ficha(Bordes *b, const unsigned char *q, const TablaBytes &inicio, const unsigned char **fin)
-{
-    const unsigned char *ini = SiguienteBorde(b);
-    *fin = nullptr;
-    if (!SinBarras(q, ini)) return nullptr;
-    if (!EmpiezaNumero(inicio, *ini)) {
-        DevolverBorde(b, ini);
-        *fin = ini;
-        return nullptr;
-    }
-    *fin = SiguienteBorde(b);
+    if (EmpiezaNumero(inicio, *ini) || *ini == '/') return nullptr;   // scanf stops on a slash too
+    DevolverFin(b, fin);
     return ini;
 }
 
@@ -116,16 +99,16 @@ __attribute__((always_inline)) inline const unsigned char *CaraRapida(Bordes *b,
         for (int k = 0; k < 3; k++) {
 #pragma GCC unroll 3
             for (int j = 0; j < p.numeros; j++) {
-                const unsigned char *ini, *fin;
+                const unsigned char *ini;
                 if (j == 0) {
-                    ini = Ficha(b, q, kInicioEntero, &fin);
-                    if (!ini) return fin;
+                    ini = InicioFicha(q);
                 } else {   // exactly the pattern's slashes
-                    ini = SiguienteBorde(b);
-                    if (ini != q + p.barras || q[0] != '/' || q[p.barras - 1] != '/') return nullptr;
-                    fin = SiguienteBorde(b);
+                    if (q[0] != '/' || q[p.barras - 1] != '/') return nullptr;
+                    ini = q + p.barras;
                 }
-                if (!EnteroRapido(ini, fin, &h[3 * r + p.destino[j] + k])) return nullptr;
+                const unsigned char *fin = FinFicha(b);
+                if (!EnteroRapido(ini, fin, &h[3 * r + p.destino[j] + k]))
+                    return j == 0 ? NoNumero(b, ini, fin, kInicioEntero) : nullptr;
                 q = fin;
             }
         }
@@ -138,14 +121,14 @@ __attribute__((always_inline)) inline const unsigned char *RealesRapidos(Bordes 
 {
 #pragma GCC unroll 3
     for (int i = 0; i < 3; i++) {
-        const unsigned char *fin;
-        const unsigned char *ini = Ficha(b, q, kInicioReal, &fin);
-        if (!ini) return fin;
-        if (!RealRapido(ini, fin, &r[i])) return nullptr;
+        const unsigned char *ini = InicioFicha(q);
+        const unsigned char *fin = FinFicha(b);
+        if (!RealRapido(ini, fin, &r[i])) return NoNumero(b, ini, fin, kInicioReal);
         q = fin;
     }
     return q;
 }
+
 // ---- The statements ----
 
 enum Clave { kNinguna, kV, kVN, kVT, kF };
@@ -263,15 +246,17 @@ bool Sentencia(Entrada *e, Clave clave, int formato, Casillas *cas, Arreglos *a)
 // can stay in registers. False when memory runs out.
 template <int F> bool Corrida(Entrada *e, Casillas *casillas, Arreglos *a)
 {
+    constexpr int Patron = F < 0 ? 0 : F;   // the face pattern, when faces are read
     Casillas c = *casillas;
     Casillas *cas = &c;
     bool bien = true;
     const unsigned char *q = e->p;
     Bordes b = EmpezarBordes(q, e->fin);
     while (bien) {
-        const unsigned char *ini = SiguienteBorde(&b);
-        const unsigned char *fin = SiguienteBorde(&b);
-        if (fin > e->fin || *fin == '/' || !SinBarras(q, ini)) break;   // a token cut by the window's end
+        const unsigned char *ini = Blancos(q);
+        if (*ini == '/') break;
+        const unsigned char *fin = FinFicha(&b);
+        if (fin > e->fin || *fin == '/') break;   // a token cut by the window's end, or one with a slash
         const unsigned char *r;
         if (ini[0] == 'v' && fin - ini <= 2) {
             Arreglo *destino = fin - ini == 1  ? &a->v
@@ -282,7 +267,7 @@ template <int F> bool Corrida(Entrada *e, Casillas *casillas, Arreglos *a)
                 break;   // read again from the keyword
             bien = AgregarVector(destino, cas->reales[0], cas->reales[1], cas->reales[2]);
         } else if (F >= 0 && ini[0] == 'f' && fin - ini == 1) {
-            if (!(r = CaraRapida < F < 0 ? 0 : F > (&b, fin, cas->enteros))) break;
+            if (!(r = CaraRapida<Patron>(&b, fin, cas->enteros))) break;
             bien = AgregarCara(&a->f, cas->enteros);
         } else if (ini[0] == 'v' || (F >= 0 && ini[0] == 'f') || ini[0] == 0) {
             break;   // one of LeerToken's harder cases
