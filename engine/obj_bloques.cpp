@@ -72,11 +72,13 @@ long long AbrirEntrada(Entrada *e, const char *ruta)
     long long bytes = TamanoDescriptor(e->fd);
     if (bytes < 0) bytes = 0;   // only the first capacity's guess
     e->cap = kBloque;
-    e->buf = (unsigned char *)malloc(e->cap + 1 + kRelleno);
-    if (!e->buf) {
+    unsigned char *bloque = (unsigned char *)malloc(kDelante + e->cap + 1 + kRelleno);
+    if (!bloque) {
         CerrarDescriptor(e->fd);
         return -1;
     }
+    memset(bloque, 0, kDelante);
+    e->buf = bloque + kDelante;
     e->p = e->fin = e->buf;
     e->eof = false;
     // With nothing unread the buffer never has to grow, so this cannot fail;
@@ -87,7 +89,7 @@ long long AbrirEntrada(Entrada *e, const char *ruta)
 
 void CerrarEntrada(Entrada *e)
 {
-    free(e->buf);
+    free(e->buf - kDelante);
     CerrarDescriptor(e->fd);
 }
 
@@ -100,8 +102,10 @@ bool Recargar(Entrada *e, size_t quiero)
     while (!e->eof && quedan < quiero) {
         if (e->cap - quedan < e->cap / 2) {   // a long statement fills it: grow
             const size_t cap = e->cap * 2;
-            unsigned char *b = (unsigned char *)realloc(e->buf, cap + 1 + kRelleno);
-            if (!b) return false;
+            unsigned char *bloque =
+                (unsigned char *)realloc(e->buf - kDelante, kDelante + cap + 1 + kRelleno);
+            if (!bloque) return false;
+            unsigned char *b = bloque + kDelante;
             e->buf = b;
             e->cap = cap;
             e->p = b;

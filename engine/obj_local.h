@@ -2,7 +2,9 @@
 // its two files hand each other.
 //
 //   obj_sentencias.cpp  the grammar: tokens, the four statements, the face
-//                       patterns and the numbers, read as scanf reads them;
+//                       patterns and the numbers, read as scanf reads them
+//                       (its own private headers: obj_numeros_local.h,
+//                       obj_reglas_local.h);
 //   obj_bloques.cpp     the file brought into memory block by block, and the
 //                       arrays the statements fill, grown and cut to size.
 #ifndef TALO_OBJ_LOCAL_H
@@ -14,9 +16,14 @@
 
 // ---- The input buffer ----
 
-// Bytes after the sentinel that can always be read (and are 0), so that a
-// reader may load eight bytes at a time wherever a run of digits starts.
-const size_t kRelleno = 16;
+// Bytes after the sentinel that can always be read (and are 0), so that the
+// grammar may look at 64 bytes at a time from any byte up to the sentinel,
+// and load eight at a time wherever a run of digits starts within them.
+const size_t kRelleno = 128;
+
+// Bytes before the buffer that can always be read, so that the eight bytes
+// that end at any byte of it can be loaded at once.
+const size_t kDelante = 8;
 
 // buf holds [p, fin) unread; *fin is always 0, a sentinel that stops every
 // scanning loop (a 0 byte is neither blank, digit, sign, point nor slash), so
@@ -24,8 +31,8 @@ const size_t kRelleno = 16;
 // zero bytes follow it.
 struct Entrada {
     int fd;
-    unsigned char *buf;
-    size_t cap;   // bytes of buf usable for data
+    unsigned char *buf;   // kDelante bytes after the start of its block
+    size_t cap;           // bytes of buf usable for data
     unsigned char *p;
     unsigned char *fin;
     bool eof;   // read() has returned 0 (or failed)

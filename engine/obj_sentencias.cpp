@@ -1,219 +1,27 @@
 // obj_sentencias.cpp - CargarModeloOBJ: the grammar of an OBJ file as the
 // loader reads it, beside its contract in modelo.h. From the bottom up: the
-// token loop, the four statements, the five face patterns (one table), and
-// scanf's "%d" and "%f" rules, each written once, step by step.
+// five face patterns (one table), the fast reading of a statement, the four
+// statements, and the token loop. Each number is read fast in a token whose
+// bounds are known (obj_numeros_local.h), and whatever that does not settle
+// by scanf's "%d" and "%f" rules, step by step (obj_reglas_local.h).
 //
-// Statements are read inside a window of bytes in memory whose end reads as
-// the end of the file. A statement that runs into the window's end before
-// the file's is read again from its start with a larger window, so a number
-// or a run of white space of any length is read whole. Skipped tokens need
-// no window: they are stepped over block by block.
+// The usual tokens are read in runs, from one stream of token bounds, with
+// no window: a run stops on anything unusual, and that token is read on its
+// own. Then a statement is read inside a window of bytes in memory whose end
+// reads as the end of the file. A statement that runs into the window's end
+// before the file's is read again from its start with a larger window, so a
+// number or a run of white space of any length is read whole. Skipped tokens
+// need no window: they are stepped over block by block.
 #include "modelo_local.h"
 #include "obj_local.h"
 #include "obj_numeros_local.h"
+#include "obj_reglas_local.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
 namespace {
-
-// The scanf rules step through the window with a cursor.
-struct Cursor {
-    const unsigned char *p;
-    Ventana *v;
-};
-
-inline int Mirar(Cursor *c) { return Mirar(c->p, c->v); }
-
-// ---- scanf's rules, step by step ----
-
-// An optional sign, consumed. Returns the character after it.
-int Signo(Cursor *c, bool *negativo)
-{
-    int ch = Mirar(c);
-    *negativo = ch == '-';
-    if (ch == '-' || ch == '+') {
-        c->p++;
-        ch = Mirar(c);
-    }
-    return ch;
-}
-
-// "%d" after its blanks, as modelo.h gives it (NUMBERS). False (nothing
-// assigned) when the read fails.
-bool EnteroScanf(Cursor *c, int *destino)
-{
-    bool negativo;
-    if (!Digito(Signo(c, &negativo))) return false;
-    // The magnitude saturates just above 2^63, which is all the clamping
-    // needs to know.
-    const uint64_t kTope = (uint64_t)1 << 63;
-    uint64_t v = 0;
-    for (; Digito(*c->p); c->p++) {
-        const uint64_t d = (uint64_t)(*c->p - '0');
-        v = (v > (kTope + 1 - d) / 10) ? kTope + 1 : v * 10 + d;
-    }
-    Mirar(c);   // notes a number cut by the window's end
-    int64_t largo;
-    if (negativo)
-        largo = (v >= kTope) ? INT64_MIN : -(int64_t)v;
-    else
-        largo = (v >= kTope) ? INT64_MAX : (int64_t)v;
-    *destino = (int)(uint32_t)(uint64_t)largo;
-    return true;
-}
-
-// Matches the letters of `resto` (lower case) in any case. A mismatching
-// character is consumed, as scanf does. False on a mismatch or at the end.
-bool Palabra(Cursor *c, const char *resto)
-{
-    for (; *resto; resto++) {
-        const int ch = Mirar(c);
-        if (ch == kFinal) return false;
-        c->p++;
-        if ((ch | 0x20) != *resto) return false;
-    }
-    return true;
-}
-
-// "nan", "inf" or "infinity" after the sign; c is on the first letter.
-bool LeerEspecial(Cursor *c, bool negativo, float *destino)
-{
-    const int ch = Mirar(c) | 0x20;
-    c->p++;
-    float f;
-    if (ch == 'n') {
-        if (!Palabra(c, "an")) return false;
-        f = __builtin_nanf("");
-    } else {
-        if (!Palabra(c, "nf")) return false;
-        if ((Mirar(c) | 0x20) == 'i') {
-            c->p++;
-            if (!Palabra(c, "nity")) return false;
-        }
-        f = __builtin_inff();
-    }
-    *destino = negativo ? -f : f;
-    return true;
-}
-
-// Steps over a number's digits, point and exponent as scanf collects them
-// (only the character that ends the collection is left). Returns whether a
-// digit came before the exponent.
-bool RecorrerNumero(Cursor *c, bool hex, bool hay_digito)
-{
-    bool punto = false;
-    for (;; c->p++) {
-        const int ch = Mirar(c);
-        if (hex ? DigitoHex(ch) : Digito(ch)) {
-            hay_digito = true;
-        } else if (ch == '.' && !punto) {
-            punto = true;
-        } else if ((ch | 0x20) == (hex ? 'p' : 'e') && hay_digito) {
-            c->p++;
-            const int s = Mirar(c);
-            if (s == '+' || s == '-') c->p++;
-            while (Digito(Mirar(c))) c->p++;
-            return true;
-        } else {
-            return hay_digito;
-        }
-    }
-}
-
-// strtof on the collected text [ini, fin), NUL-terminated in place (the byte
-// at fin is in this loader's own buffer, at worst the sentinel's slot, and is
-// put back at once), so a number of any length needs no copy. strtof takes
-// the longest number at the start of the text ("1e+" gives 1). False if it
-// converts nothing.
-bool ConvertirConStrtof(const unsigned char *ini, const unsigned char *fin, float *destino)
-{
-    unsigned char *final_texto = const_cast<unsigned char *>(fin);
-    const unsigned char guardado = *final_texto;
-    *final_texto = 0;
-    char *final = (char *)ini;
-    const float f = strtof((const char *)ini, &final);
-    *final_texto = guardado;
-    if (final == (const char *)ini) return false;
-    *destino = f;
-    return true;
-}
-
-// "%f" after its blanks, as modelo.h gives it (NUMBERS): an optional sign,
-// then nan, inf, infinity, a hexadecimal or a decimal number. False (nothing
-// assigned) when the read fails.
-bool RealScanf(Cursor *c, float *destino)
-{
-    const unsigned char *ini = c->p;
-    bool negativo;
-    const int ch = Signo(c, &negativo);
-    if ((ch | 0x20) == 'n' || (ch | 0x20) == 'i') return LeerEspecial(c, negativo, destino);
-    const unsigned char *cuerpo = c->p;
-    bool hex = false;
-    if (ch == '0') {
-        c->p++;
-        if ((Mirar(c) | 0x20) == 'x') {
-            c->p++;
-            hex = true;
-        }
-    }
-    const bool digitos = RecorrerNumero(c, hex, ch == '0' && !hex);
-    if (hex ? c->p == cuerpo + 2 : !digitos) return false;   // "0x" alone; a sign, ".", "-."
-    return ConvertirConStrtof(ini, c->p, destino);
-}
-
-// A number of a pattern: its blanks, then the fast reading, or scanf's rules
-// for whatever that does not settle. A read that runs into the window's end
-// assigns nothing (the fast reading never does): the statement is read
-// again, and every holder read before that point gets the same value again.
-// The position travels by value and the holders go to no function out of
-// line, so that both can stay in registers.
-__attribute__((noinline)) Leido EnteroLento(const unsigned char *q, Ventana *v, int *n)
-{
-    Cursor c = {q, v};
-    const bool bien = EnteroScanf(&c, n) && !v->falta;
-    return {c.p, bien};
-}
-
-__attribute__((noinline)) Leido RealLento(const unsigned char *q, Ventana *v, float *f)
-{
-    Cursor c = {q, v};
-    const bool bien = RealScanf(&c, f) && !v->falta;
-    return {c.p, bien};
-}
-
-inline bool LeerEntero(const unsigned char **pq, Ventana *v, int *destino)
-{
-    const unsigned char *q = Blancos(*pq);
-    *pq = q;
-    if (EnteroRapido(&q, v->fin, destino)) {
-        *pq = q;
-        return true;
-    }
-    if (!EmpiezaNumero(kInicioEntero, *q)) return false;   // e.g. the next keyword
-    int n;
-    const Leido r = EnteroLento(q, v, &n);
-    if (r.bien) *destino = n;
-    *pq = r.p;
-    return r.bien;
-}
-
-inline bool LeerReal(const unsigned char **pq, Ventana *v, float *destino)
-{
-    const unsigned char *q = Blancos(*pq);
-    *pq = q;
-    if (RealRapido(&q, destino)) {
-        *pq = q;
-        return true;
-    }
-    if (!EmpiezaNumero(kInicioReal, *q)) return false;   // e.g. the next keyword
-    float f;
-    const Leido r = RealLento(q, v, &f);
-    if (r.bien) *destino = f;
-    *pq = r.p;
-    return r.bien;
-}
 
 // ---- The face patterns ----
 
@@ -261,6 +69,66 @@ template <int F> const unsigned char *LeerCara(const unsigned char *q, Ventana *
     return q;
 }
 
+// ---- The fast reading of a statement ----
+//
+// The tokens' ends come first (Bordes), then each number is read fast in its
+// token. From q, the end of the statement's keyword; returns where the
+// statement ends, as scanf's rules would find: after its last number, or on
+// a token that no number can start. Null for anything else, having assigned
+// only holders that scanf's rules assign the same, and the statement is read
+// again by those rules.
+
+// After a token [ini, fin) that the fast reading did not take as a number:
+// where the statement ends, if no number can start there (the token's end
+// given back, to be taken again as the next token's), else null.
+inline const unsigned char *NoNumero(Bordes *b, const unsigned char *ini, const unsigned char *fin,
+                                     const TablaBytes &inicio)
+{
+    if (EmpiezaNumero(inicio, *ini) || *ini == '/') return nullptr;   // scanf stops on a slash too
+    DevolverFin(b, fin);
+    return ini;
+}
+
+template <int F>
+__attribute__((always_inline)) inline const unsigned char *CaraRapida(Bordes *b, const unsigned char *q,
+                                                                      int h[6])
+{
+    constexpr const PatronCara &p = kPatrones[F];
+    for (int r = 0; r < p.lecturas; r++) {
+#pragma GCC unroll 3
+        for (int k = 0; k < 3; k++) {
+#pragma GCC unroll 3
+            for (int j = 0; j < p.numeros; j++) {
+                const unsigned char *ini;
+                if (j == 0) {
+                    ini = InicioFicha(q);
+                } else {   // exactly the pattern's slashes
+                    if (q[0] != '/' || q[p.barras - 1] != '/') return nullptr;
+                    ini = q + p.barras;
+                }
+                const unsigned char *fin = FinFicha(b);
+                if (!EnteroRapido(ini, fin, &h[3 * r + p.destino[j] + k]))
+                    return j == 0 ? NoNumero(b, ini, fin, kInicioEntero) : nullptr;
+                q = fin;
+            }
+        }
+    }
+    return q;
+}
+
+__attribute__((always_inline)) inline const unsigned char *RealesRapidos(Bordes *b, const unsigned char *q,
+                                                                         float r[3])
+{
+#pragma GCC unroll 3
+    for (int i = 0; i < 3; i++) {
+        const unsigned char *ini = InicioFicha(q);
+        const unsigned char *fin = FinFicha(b);
+        if (!RealRapido(ini, fin, &r[i])) return NoNumero(b, ini, fin, kInicioReal);
+        q = fin;
+    }
+    return q;
+}
+
 // ---- The statements ----
 
 enum Clave { kNinguna, kV, kVN, kVT, kF };
@@ -273,9 +141,23 @@ struct Casillas {
     int enteros[6];
 };
 
-// One statement's numbers, from q, read into `cas`. Returns where the read
-// stopped.
-const unsigned char *LeerNumeros(const unsigned char *q, Ventana *v, Clave clave, int formato, Casillas *cas)
+__attribute__((always_inline)) inline const unsigned char *LeerRapido(Bordes *b, const unsigned char *q,
+                                                                      Clave clave, int formato, Casillas *cas)
+{
+    if (clave != kF) return RealesRapidos(b, q, cas->reales);
+    switch (formato) {
+    case 0: return CaraRapida<0>(b, q, cas->enteros);
+    case 1: return CaraRapida<1>(b, q, cas->enteros);
+    case 2: return CaraRapida<2>(b, q, cas->enteros);
+    case 3: return CaraRapida<3>(b, q, cas->enteros);
+    default: return CaraRapida<4>(b, q, cas->enteros);
+    }
+}
+
+// One statement's numbers, from q, read into `cas` by scanf's rules.
+// Returns where the read stopped.
+__attribute__((noinline)) const unsigned char *LeerNumeros(const unsigned char *q, Ventana *v, Clave clave,
+                                                           int formato, Casillas *cas)
 {
     if (clave != kF) {
 #pragma GCC unroll 3
@@ -322,14 +204,27 @@ inline bool AgregarCara(Arreglo *a, const int n[6])
     return true;
 }
 
-// Reads a statement's numbers into the holders and appends the element.
-// False when memory runs out. The holders are the caller's local record and
-// go to no function out of line, so that they can stay in registers: a
-// holder written to memory as one int and read back with its neighbours as
-// one wide load would stall the processor.
-inline bool Sentencia(Entrada *e, Clave clave, int formato, Casillas *cas, Arreglos *a)
+// Appends the element a statement has read into the holders. False when
+// memory runs out.
+inline bool Agregar(Clave clave, const Casillas *cas, Arreglos *a)
 {
-    for (size_t ventana = 0;; ventana = (size_t)(e->fin - e->p) * 2 + 256) {
+    const float *r = cas->reales;
+    switch (clave) {
+    case kV: return AgregarVector(&a->v, r[0], r[1], r[2]);
+    case kVN: return AgregarVector(&a->vn, r[0], r[1], r[2]);
+    case kVT: return AgregarVector(&a->vt, r[0], r[1], r[2]);
+    default: return AgregarCara(&a->f, cas->enteros);
+    }
+}
+
+// Reads a statement's numbers into the holders (e->p just after its
+// keyword) and appends the element. False when memory runs out.
+bool Sentencia(Entrada *e, Clave clave, int formato, Casillas *cas, Arreglos *a)
+{
+    Bordes b = EmpezarBordes(e->p, e->fin);
+    const unsigned char *rapido = LeerRapido(&b, e->p, clave, formato, cas);
+    if (rapido) e->p = (unsigned char *)rapido;
+    for (size_t ventana = 0; !rapido; ventana = (size_t)(e->fin - e->p) * 2 + 256) {
         if (ventana && !e->eof && !Recargar(e, ventana)) return false;
         Ventana v = {e->fin, e->eof, false};
         const unsigned char *q = LeerNumeros(e->p, &v, clave, formato, cas);
@@ -338,12 +233,63 @@ inline bool Sentencia(Entrada *e, Clave clave, int formato, Casillas *cas, Arreg
             break;
         }
     }
-    const float *r = cas->reales;
-    switch (clave) {
-    case kV: return AgregarVector(&a->v, r[0], r[1], r[2]);
-    case kVN: return AgregarVector(&a->vn, r[0], r[1], r[2]);
-    case kVT: return AgregarVector(&a->vt, r[0], r[1], r[2]);
-    default: return AgregarCara(&a->f, cas->enteros);
+    return Agregar(clave, cas, a);
+}
+
+// The usual run of tokens, read from one stream of bounds while each token
+// and statement is what the fast reading settles: a keyword ends on a blank,
+// any other token starts with a byte that makes it no keyword, no slash
+// lies between tokens. Stops, with e->p where the next token is to be looked
+// for, on anything else, and at the window's end. F is the face format, -1
+// when "f" is an ordinary token. The holders are copied into a local record
+// for the run, whose address goes to no function out of line, so that they
+// can stay in registers. False when memory runs out.
+template <int F> bool Corrida(Entrada *e, Casillas *casillas, Arreglos *a)
+{
+    constexpr int Patron = F < 0 ? 0 : F;   // the face pattern, when faces are read
+    Casillas c = *casillas;
+    Casillas *cas = &c;
+    bool bien = true;
+    const unsigned char *q = e->p;
+    Bordes b = EmpezarBordes(q, e->fin);
+    while (bien) {
+        const unsigned char *ini = Blancos(q);
+        if (*ini == '/') break;
+        const unsigned char *fin = FinFicha(&b);
+        if (fin > e->fin || *fin == '/') break;   // a token cut by the window's end, or one with a slash
+        const unsigned char *r;
+        if (ini[0] == 'v' && fin - ini <= 2) {
+            Arreglo *destino = fin - ini == 1  ? &a->v
+                               : ini[1] == 'n' ? &a->vn
+                               : ini[1] == 't' ? &a->vt
+                                               : nullptr;
+            if (!destino || !(r = RealesRapidos(&b, fin, cas->reales)))
+                break;   // read again from the keyword
+            bien = AgregarVector(destino, cas->reales[0], cas->reales[1], cas->reales[2]);
+        } else if (F >= 0 && ini[0] == 'f' && fin - ini == 1) {
+            if (!(r = CaraRapida<Patron>(&b, fin, cas->enteros))) break;
+            bien = AgregarCara(&a->f, cas->enteros);
+        } else if (ini[0] == 'v' || (F >= 0 && ini[0] == 'f') || ini[0] == 0) {
+            break;   // one of LeerToken's harder cases
+        } else {
+            r = fin;
+        }
+        q = r;
+    }
+    e->p = (unsigned char *)q;
+    *casillas = c;
+    return bien;
+}
+
+bool Corrida(Entrada *e, int formato, Casillas *cas, Arreglos *a)
+{
+    switch (formato) {
+    case 0: return Corrida<0>(e, cas, a);
+    case 1: return Corrida<1>(e, cas, a);
+    case 2: return Corrida<2>(e, cas, a);
+    case 3: return Corrida<3>(e, cas, a);
+    case 4: return Corrida<4>(e, cas, a);
+    default: return Corrida<-1>(e, cas, a);
     }
 }
 
@@ -364,17 +310,6 @@ bool SaltarEspacio(Entrada *e)
 // looked at; the rest of a token of any length is stepped over.
 Clave LeerToken(Entrada *e)
 {
-    const unsigned char *q = e->p;
-    if (q[0] == 'v' || q[0] == 'f') {   // the usual keyword and blank, in memory
-        if (Blanco(q[1])) {
-            e->p += 1;
-            return q[0] == 'f' ? kF : kV;
-        }
-        if (q[0] == 'v' && (q[1] == 'n' || q[1] == 't') && Blanco(q[2])) {
-            e->p += 2;
-            return q[1] == 'n' ? kVN : kVT;
-        }
-    }
     unsigned char t[3];
     int n = 0;
     bool nul = false;
@@ -406,7 +341,8 @@ Modelo CargarModeloOBJ(const char *ruta, int formato)
     const long long bytes = AbrirEntrada(&e, ruta);
     if (bytes >= 0) {
         Reservar(&a, bytes);
-        while (SaltarEspacio(&e)) {
+        // The usual tokens in a run, and one at a time whatever stops it.
+        while (Corrida(&e, formato, &cas, &a) && SaltarEspacio(&e)) {
             const Clave c = LeerToken(&e);
             if (c != kNinguna && (c != kF || caras) && !Sentencia(&e, c, formato, &cas, &a)) break;
         }

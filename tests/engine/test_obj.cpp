@@ -242,6 +242,7 @@ TEST(ObjCasillas, NumerosMalFormadosOParciales)
         {"1.4e-45", 1u},
         {"0x", Bits(7.0f)},
         {"--1", Bits(7.0f)},
+        {"-hnf", Bits(7.0f)},
     };
     for (const Caso &c : casos) {
         SCOPED_TRACE(c.numero);
