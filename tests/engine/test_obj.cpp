@@ -285,6 +285,8 @@ TEST(ObjCaras, FormatosDeCara)
     const char *kDosLecturas = "f 1/2/3 4/5/6 7/8/9 10/11/12 13/14/15 16/17/18 19/20/21\n"
                                "f 1/2/3 4/5/6 7/8/9\nv 1 2 3\n"
                                "f 1/2/3 4/5/6 7/8/9 10/11/12 13 v 4 5 6";
+    const char *kEnteros = "f 2147483648 4294967297 99999999999999999999\n"
+                           "f -99999999999999999999 -2147483648 2147483647";
     const Caso casos[] = {
         {"f 1/2 3/4 5/6\n", 0, 0, 1, 0, {0, 2, 4}, {1, 3, 5}},
         {"f 1//2 3//4 5//6\n", 1, 0, 1, 0, {0, 2, 4}, {1, 3, 5}},
@@ -310,9 +312,8 @@ TEST(ObjCaras, FormatosDeCara)
         {"f 11/12 13/14 15/16\nf 1/2/3 4/5/6 7/8/9\nv 1 2 3\n", 0, 1, 2, 1, {0, 12, 14}, {1, 13, 15}},
         // glibc converts "%d" with a 64-bit strtol (saturating) and keeps the
         // low 32 bits: INT_MIN - 1 wraps.
-        {"f 2147483648 4294967297 99999999999999999999\n", 3, 0, 1, 0, {INT_MAX, 0, -2}, {-1, -1, -1}},
-        {"f -99999999999999999999 -2147483648 2147483647", 3, 0, 1, 0, {-1, INT_MAX, INT_MAX - 1},
-         {-1, -1, -1}},
+        {kEnteros, 3, 0, 2, 0, {INT_MAX, 0, -2}, {-1, -1, -1}},
+        {kEnteros, 3, 0, 2, 1, {-1, INT_MAX, INT_MAX - 1}, {-1, -1, -1}},
         // Blanks in the patterns skip any white space, line breaks included;
         // none is allowed before a slash: " /4" leaves slot 2's numbers unread.
         {"f\n1/2\n\n3/4\t5/6", 0, 0, 1, 0, {0, 2, 4}, {1, 3, 5}},
