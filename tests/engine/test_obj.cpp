@@ -226,6 +226,7 @@ TEST(ObjCasillas, NumerosMalFormadosOParciales)
         {"NaN", 0x7fc00000u},
         {"-nan", 0xffc00000u},
         {"INFINITY", Bits(INFINITY)},
+        {"-inf", Bits(-INFINITY)},
         {"-1e39", Bits(-INFINITY)},
         {"+.5e-3", Bits(0.0005f)},
         {"1e99", Bits(INFINITY)},
