@@ -44,11 +44,25 @@ E V(int k) { return {"glVertex3f", {(float)k, 0.5f, 0.25f}}; }
 E T(int k) { return {"glTexCoord3f", {0.125f, (float)k, 0.0f}}; }
 E N(int k) { return {"glNormal3f", {0.0f, 1.0f, (float)k}}; }
 
+const float kTri = (float)GL_TRIANGLES, kTira = (float)GL_LINE_STRIP;
+
+// A model's calls: its colour, then each face's corners between
+// glBegin(tipo) and glEnd.
+std::vector<E> Caras(float tipo, const std::vector<std::vector<E>> &caras)
+{
+    std::vector<E> e = {kColor};
+    for (const std::vector<E> &c : caras) {
+        e.push_back({"glBegin", {tipo}});
+        e.insert(e.end(), c.begin(), c.end());
+        e.push_back({"glEnd", {}});
+    }
+    return e;
+}
+
 // ---------------------------------------------------------------- drawing
 
 TEST(Dibujo, LaVarianteSigueALasCuentas)
 {
-    const float tri = (float)GL_TRIANGLES;
     struct Caso {
         int v, t, n;
         std::vector<E> esquinas;   // per corner 0, 1, 2 in calling order
@@ -62,15 +76,9 @@ TEST(Dibujo, LaVarianteSigueALasCuentas)
         Modelo m = Hacer(c.v, c.t, c.n, {{1, 2, 3}, {1, 2, 3}});
         Registro.clear();
         DibujarModelo(m);
-        std::vector<E> e = {kColor};
-        for (int cara = 0; cara < 2; cara++) {
-            e.push_back({"glBegin", {tri}});
-            e.insert(e.end(), c.esquinas.begin(), c.esquinas.end());
-            e.push_back({"glEnd", {}});
-        }
         SCOPED_TRACE("counts v t n = " + std::to_string(c.v) + " " + std::to_string(c.t) + " " +
                      std::to_string(c.n));
-        Comparar(e);
+        Comparar(Caras(kTri, {c.esquinas, c.esquinas}));
         LiberarModelo(&m);
     }
 }
@@ -94,77 +102,30 @@ TEST(Dibujo, NadaSinVerticesOCaras)
 // reads; the others are skipped whole.
 TEST(Dibujo, LasCarasFueraDeLosArraysSeSaltan)
 {
-    const float tri = (float)GL_TRIANGLES;
     // 4 vertices, 3 texture coordinates, 2 normals.
     Modelo m = Hacer(4, 3, 2, {{1, 2, 1}, {1, 2, 3}, {2, 3, 4}, {0, 1, 2}, {1, 2, 5}});
 
     Registro.clear();
     DibujarModeloTODO(m);   // only face 1 lies inside the normal array
-    Comparar(
-        {kColor, {"glBegin", {tri}}, N(0), T(0), V(0), N(1), T(1), V(1), N(0), T(0), V(0), {"glEnd", {}}});
+    Comparar(Caras(kTri, {{N(0), T(0), V(0), N(1), T(1), V(1), N(0), T(0), V(0)}}));
 
     Registro.clear();
     DibujarModeloSN(m);   // faces 1 and 2 lie inside the texture coordinates
-    Comparar({kColor,
-              {"glBegin", {tri}},
-              T(0),
-              V(0),
-              T(1),
-              V(1),
-              T(0),
-              V(0),
-              {"glEnd", {}},
-              {"glBegin", {tri}},
-              T(0),
-              V(0),
-              T(1),
-              V(1),
-              T(2),
-              V(2),
-              {"glEnd", {}}});
+    Comparar(Caras(kTri, {{T(0), V(0), T(1), V(1), T(0), V(0)}, {T(0), V(0), T(1), V(1), T(2), V(2)}}));
 
     Registro.clear();
     DibujarModeloST(m);
-    Comparar({kColor, {"glBegin", {tri}}, N(0), V(0), N(1), V(1), N(0), V(0), {"glEnd", {}}});
+    Comparar(Caras(kTri, {{N(0), V(0), N(1), V(1), N(0), V(0)}}));
 
+    // Faces 1 to 3 lie inside the vertex array.
+    const std::vector<std::vector<E>> tres = {{V(0), V(1), V(0)}, {V(0), V(1), V(2)}, {V(1), V(2), V(3)}};
     Registro.clear();
-    DibujarModeloSNT(m);   // faces 1 to 3 lie inside the vertex array
-    Comparar({kColor,
-              {"glBegin", {tri}},
-              V(0),
-              V(1),
-              V(0),
-              {"glEnd", {}},
-              {"glBegin", {tri}},
-              V(0),
-              V(1),
-              V(2),
-              {"glEnd", {}},
-              {"glBegin", {tri}},
-              V(1),
-              V(2),
-              V(3),
-              {"glEnd", {}}});
+    DibujarModeloSNT(m);
+    Comparar(Caras(kTri, tres));
 
     Registro.clear();
     DibujarModeloWire(m);
-    const float tira = (float)GL_LINE_STRIP;
-    Comparar({kColor,
-              {"glBegin", {tira}},
-              V(0),
-              V(1),
-              V(0),
-              {"glEnd", {}},
-              {"glBegin", {tira}},
-              V(0),
-              V(1),
-              V(2),
-              {"glEnd", {}},
-              {"glBegin", {tira}},
-              V(1),
-              V(2),
-              V(3),
-              {"glEnd", {}}});
+    Comparar(Caras(kTira, tres));
     LiberarModelo(&m);
 }
 
@@ -323,23 +284,15 @@ TEST(Cuadro, LlamadaALlamada)
     Anadir(&e, Esperadas("color"));
     std::vector<std::vector<E>> modelos;
 #ifdef MODO_WIRE
-    const float tira = (float)GL_LINE_STRIP;
-    for (int k = 0; k < 4; k++)
-        modelos.push_back({kColor, {"glBegin", {tira}}, V(0), V(1), V(2), {"glEnd", {}}});
-    modelos.push_back({kColor, {"glBegin", {tira}}, V(2), V(1), V(0), {"glEnd", {}}});
+    for (int k = 0; k < 4; k++) modelos.push_back(Caras(kTira, {{V(0), V(1), V(2)}}));
+    modelos.push_back(Caras(kTira, {{V(2), V(1), V(0)}}));
     const float binds[4] = {0, 0, 0, 0};
 #else
-    auto tri = [](std::vector<E> esquinas) {
-        std::vector<E> e = {kColor, {"glBegin", {(float)GL_TRIANGLES}}};
-        e.insert(e.end(), esquinas.begin(), esquinas.end());
-        e.push_back({"glEnd", {}});
-        return e;
-    };
-    modelos.push_back(tri({N(0), V(0), N(1), V(1), N(2), V(2)}));
-    modelos.push_back(tri({T(0), V(0), T(1), V(1), T(2), V(2)}));
-    modelos.push_back(tri({N(0), T(0), V(0), N(1), T(1), V(1), N(2), T(2), V(2)}));
-    modelos.push_back(tri({V(0), V(1), V(2)}));
-    modelos.push_back(tri({N(2), T(2), V(2), N(1), T(1), V(1), N(0), T(0), V(0)}));
+    modelos.push_back(Caras(kTri, {{N(0), V(0), N(1), V(1), N(2), V(2)}}));
+    modelos.push_back(Caras(kTri, {{T(0), V(0), T(1), V(1), T(2), V(2)}}));
+    modelos.push_back(Caras(kTri, {{N(0), T(0), V(0), N(1), T(1), V(1), N(2), T(2), V(2)}}));
+    modelos.push_back(Caras(kTri, {{V(0), V(1), V(2)}}));
+    modelos.push_back(Caras(kTri, {{N(2), T(2), V(2), N(1), T(1), V(1), N(0), T(0), V(0)}}));
     const float binds[4] = {11, 12, 13, 14};
 #endif
     for (int k = 0; k < 4; k++) {

@@ -68,17 +68,15 @@ Cara CaraDe(int a, int b, int c)
 
 }   // namespace
 
-TEST(XoqueTriangulo, CaidaYDeslizamiento)
+// A sphere of radius 50 over the floor triangle: the fall cancelled within
+// reach and the rest of the step kept, a push out to 0.8 r from closer.
+TEST(XoqueTriangulo, CaidaEmpujeYContacto)
 {
     EXPECT_TRUE(Suelo(V(0, 45, 0), V(0, -10, 0), V(0, 0, 0)));
     EXPECT_TRUE(Suelo(V(0, 45, 0), V(7, -10, 0), V(7, 0, 0)));
     EXPECT_TRUE(Suelo(V(0, 45, 0), V(0, 0, -7), V(0, 0, -7)));
     EXPECT_TRUE(Suelo(V(0, 45, 0), V(0, 15, 0), V(0, 15, 0)));
     EXPECT_TRUE(Suelo(V(0, 41, 0), V(0, -10, 0), V(0, 0, 0)));
-}
-
-TEST(XoqueTriangulo, EmpujeHaciaFuera)
-{
     EXPECT_TRUE(Suelo(V(0, 30, 0), V(0, -10, 0), V(0, 10, 0)));
     EXPECT_TRUE(Suelo(V(0, 39, 0), V(0, 0, 0), V(0, 10, 0)));
     // Below the plane: slid and pushed further down; the plane has no front.
@@ -89,13 +87,10 @@ TEST(XoqueTriangulo, EmpujeHaciaFuera)
     EXPECT_TRUE(Suelo(V(0, 40, 0), V(0, 0, 0), V(0, 0, 0)));
     // A centre in the plane: no slide and a zero push.
     EXPECT_TRUE(Suelo(V(0, 0, 0), V(3, -10, 1), V(3, -10, 1)));
-}
-
-TEST(XoqueTriangulo, DistanciaDeContacto)
-{
-    EXPECT_TRUE(Suelo(V(0, 50, 0), V(0, -10, 0), V(0, 0, 0)));   // d == r touches
+    // The distance before the step decides contact; d == r touches.
+    EXPECT_TRUE(Suelo(V(0, 50, 0), V(0, -10, 0), V(0, 0, 0)));
     EXPECT_TRUE(Suelo(V(0, 50.5f, 0), V(0, -10, 0), V(0, -10, 0)));
-    EXPECT_TRUE(Suelo(V(0, 60, 0), V(0, -30, 0), V(0, -30, 0)));   // only d before counts
+    EXPECT_TRUE(Suelo(V(0, 60, 0), V(0, -30, 0), V(0, -30, 0)));
 }
 
 TEST(XoqueTriangulo, SumaDeAngulosYBanda)

@@ -41,12 +41,7 @@ CasoColision UnaCara(Vector a, Vector b, Vector c, float r, Vector centro, Vecto
 {
     CasoColision k;
     k.vertices = {a, b, c};
-    Cara f;
-    std::memset(&f, 0, sizeof f);
-    f.Vert[0] = 0;
-    f.Vert[1] = 1;
-    f.Vert[2] = 2;
-    k.caras = {f};
+    k.caras = {CaraEsquinas(0, 1, 2)};
     k.radio = r;
     k.centro = centro;
     k.mov = mov;

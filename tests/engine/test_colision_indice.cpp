@@ -49,18 +49,9 @@ void Salon(std::mt19937_64 *g, int caras, CasoColision *c)
     AnadirPared(g, c, Vector{-1500, 350, -2500}, Vector{3000, 0, 0}, Vector{0, 0, 3500}, n, n, 0.3);
     AnadirPared(g, c, Vector{-1500, -50, -2500}, Vector{0, 0, 3500}, Vector{0, 400, 0}, n, n, 0.3);
     AnadirPared(g, c, Vector{1500, -50, -2500}, Vector{0, 0, 3500}, Vector{0, 400, 0}, n, n, 0.3);
-    for (int k = 0; k < 3; k++) {   // big faces, kept apart from the grid
-        const int b = (int)c->vertices.size();
-        c->vertices.push_back(Vector{-1500, (float)(100 * k), -2500});
-        c->vertices.push_back(Vector{1500, (float)(100 * k), -2500});
-        c->vertices.push_back(Vector{0, (float)(100 * k + 30), 1000});
-        Cara f;
-        std::memset(&f, 0, sizeof f);
-        f.Vert[0] = b;
-        f.Vert[1] = b + 1;
-        f.Vert[2] = b + 2;
-        c->caras.push_back(f);
-    }
+    for (int k = 0; k < 3; k++)   // big faces, kept apart from the grid
+        AnadirTriangulo(c, Vector{-1500, (float)(100 * k), -2500}, Vector{1500, (float)(100 * k), -2500},
+                        Vector{0, (float)(100 * k + 30), 1000});
     std::shuffle(c->caras.begin(), c->caras.end(), *g);
 }
 
@@ -113,18 +104,10 @@ TEST(IndiceColision, CorreccionesEnOrdenDeCaras)
     std::mt19937_64 g(8);
     CasoColision sala;
     Salon(&g, 4000, &sala);
-    Cara f = sala.caras[0];
-    const Vector v[3] = {{-300, -50, -300}, {300, -50, -300}, {0, -50, 300}};
     const int b = (int)sala.vertices.size();
-    for (int k = 0; k < 3; k++) sala.vertices.push_back(v[k]);
-    f.Vert[0] = b;
-    f.Vert[1] = b + 1;
-    f.Vert[2] = b + 2;
-    sala.caras.insert(sala.caras.begin(), f);
-    f.Vert[0] = b + 2;
-    f.Vert[1] = b;
-    f.Vert[2] = b + 1;
-    sala.caras.push_back(f);
+    AnadirTriangulo(&sala, Vector{-300, -50, -300}, Vector{300, -50, -300}, Vector{0, -50, 300});
+    sala.caras.insert(sala.caras.begin(), sala.caras.back());
+    sala.caras.back() = CaraEsquinas(b + 2, b, b + 1);
     const Modelo m = ModeloDeCaso(&sala);
     IndiceColision ind = IndexarModelo(m);
     const Vector c = {0, -20, 0}, mov = {4, -10, 0};
@@ -161,12 +144,7 @@ TEST(IndiceColision, ModelosVaciosYMalformados)
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const Vector mov = {nan, -10, 3};
     std::vector<Vector> v = {{-100, 0, -100}, {100, 0, -100}, {0, 0, 100}};
-    Cara fuera;
-    std::memset(&fuera, 0, sizeof fuera);
-    fuera.Vert[0] = 0;
-    fuera.Vert[1] = 1;
-    fuera.Vert[2] = 3;
-    std::vector<Cara> caras = {fuera, fuera};
+    std::vector<Cara> caras = {CaraEsquinas(0, 1, 3), CaraEsquinas(0, 1, 3)};
     caras[1].Vert[2] = -1;
 
     Modelo modelos[5];
@@ -243,22 +221,15 @@ TEST(IndiceColision, SinMemoriaRecurreAlModelo)
 
 namespace {
 
-double LadoMayor(const Vector v[3])
-{
-    double l = 0;
-    for (int k = 0; k < 3; k++) {
-        const Vector a = v[k], b = v[(k + 1) % 3];
-        l = std::max(l, std::sqrt(((double)a.x - b.x) * ((double)a.x - b.x) +
-                                  ((double)a.y - b.y) * ((double)a.y - b.y) +
-                                  ((double)a.z - b.z) * ((double)a.z - b.z)));
-    }
-    return l;
-}
-
 double Distancia(Vector a, Vector b)
 {
     return std::sqrt(((double)a.x - b.x) * ((double)a.x - b.x) + ((double)a.y - b.y) * ((double)a.y - b.y) +
                      ((double)a.z - b.z) * ((double)a.z - b.z));
+}
+
+double LadoMayor(const Vector v[3])
+{
+    return std::max({Distancia(v[0], v[1]), Distancia(v[1], v[2]), Distancia(v[2], v[0])});
 }
 
 // The faces near a sphere, each measured by its own size: a corner within
@@ -344,20 +315,6 @@ TEST(IndiceColisionTrabajo, SinMemoriaCadaConsultaCuestaElModelo)
 
 namespace {
 
-void Triangulo(CasoColision *s, Vector a, Vector b, Vector c)
-{
-    const int n = (int)s->vertices.size();
-    s->vertices.push_back(a);
-    s->vertices.push_back(b);
-    s->vertices.push_back(c);
-    Cara k;
-    std::memset(&k, 0, sizeof k);
-    k.Vert[0] = n;
-    k.Vert[1] = n + 1;
-    k.Vert[2] = n + 2;
-    s->caras.push_back(k);
-}
-
 // Rooms of every shape the grid must fit: a hall, thin strips along each
 // axis, a flat plate, one face, many copies of one face, tiny faces strewn
 // through a large box, a few huge faces among small ones, and faces that
@@ -381,26 +338,27 @@ std::vector<CasoColision> Formas()
             w[eje] = 33.0f * i;
             q[(eje + 1) % 3] = 10;
             w[(eje + 2) % 3] = 10;
-            Triangulo(&f.back(), Vector{p[0], p[1], p[2]}, Vector{q[0], q[1], q[2]},
-                      Vector{w[0], w[1], w[2]});
+            AnadirTriangulo(&f.back(), Vector{p[0], p[1], p[2]}, Vector{q[0], q[1], q[2]},
+                            Vector{w[0], w[1], w[2]});
         }
     }
     f.emplace_back();   // a plate 3000 by 3000, one face thick
     AnadirPared(&g, &f.back(), Vector{-1500, 0, -1500}, Vector{3000, 0, 0}, Vector{0, 0, 3000}, 40, 40);
     f.emplace_back();
-    Triangulo(&f.back(), Vector{0, 0, 0}, Vector{1, 0, 0}, Vector{0, 1, 0});
+    AnadirTriangulo(&f.back(), Vector{0, 0, 0}, Vector{1, 0, 0}, Vector{0, 1, 0});
     f.emplace_back();
-    for (int i = 0; i < 700; i++) Triangulo(&f.back(), Vector{5, 5, 5}, Vector{6, 5, 5}, Vector{5, 5, 6});
+    for (int i = 0; i < 700; i++)
+        AnadirTriangulo(&f.back(), Vector{5, 5, 5}, Vector{6, 5, 5}, Vector{5, 5, 6});
     f.emplace_back();   // specks in a box of 1e6
     for (int i = 0; i < 3000; i++) {
         const Vector c = {u(g) * 1e6f, u(g) * 1e6f, u(g) * 1e6f};
-        Triangulo(&f.back(), c, Vector{c.x + 0.5f, c.y, c.z}, Vector{c.x, c.y + 0.5f, c.z});
+        AnadirTriangulo(&f.back(), c, Vector{c.x + 0.5f, c.y, c.z}, Vector{c.x, c.y + 0.5f, c.z});
     }
     f.emplace_back();   // 1000 small faces and 300 huge ones
     for (int i = 0; i < 1300; i++) {
         const float t = i < 1000 ? 2.0f : 4000.0f;
         const Vector c = {u(g) * 500, u(g) * 500, u(g) * 500};
-        Triangulo(&f.back(), c, Vector{c.x + t, c.y, c.z}, Vector{c.x, c.y, c.z + t});
+        AnadirTriangulo(&f.back(), c, Vector{c.x + t, c.y, c.z}, Vector{c.x, c.y, c.z + t});
     }
     f.emplace_back();   // faces that are never held
     Salon(&g, 200, &f.back());
@@ -409,7 +367,7 @@ std::vector<CasoColision> Formas()
     f.back().vertices[f.back().caras[11].Vert[2]].y = std::numeric_limits<float>::infinity();
     f.emplace_back();   // last: a room of 1e30, one face up to 3e38
     AnadirPared(&g, &f.back(), Vector{-1e30f, -1e30f, 0}, Vector{2e30f, 0, 0}, Vector{0, 2e30f, 0}, 12, 12);
-    Triangulo(&f.back(), Vector{-1e30f, 0, 5e29f}, Vector{1e30f, 0, 5e29f}, Vector{0, 3e38f, 5e29f});
+    AnadirTriangulo(&f.back(), Vector{-1e30f, 0, 5e29f}, Vector{1e30f, 0, 5e29f}, Vector{0, 3e38f, 5e29f});
     return f;
 }
 

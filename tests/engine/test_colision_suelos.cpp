@@ -26,10 +26,7 @@ void Agregar(Suelo *s, int a, int b, int c, int orden)
 {
     int v[3] = {a, b, c};
     if (orden >= 3) std::swap(v[1], v[2]);
-    Cara k;
-    std::memset(&k, 0, sizeof k);
-    for (int j = 0; j < 3; j++) k.Vert[j] = v[(j + orden) % 3];
-    s->caras.push_back(k);
+    s->caras.push_back(CaraEsquinas(v[orden % 3], v[(1 + orden) % 3], v[(2 + orden) % 3]));
 }
 
 // n x n squares of side `lado` with the low corner at o (in the plane y = o.y),

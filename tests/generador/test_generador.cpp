@@ -138,31 +138,61 @@ std::vector<unsigned char> Bytes(const std::string &ruta)
 
 const char *kSala[3] = {"Techo", "Suelo", "Paredes"};
 
-TEST(EscenaSala, SeDibujaConTexturaYSinNormales)
+// Closed and outward: every edge is shared by exactly two faces that run it
+// in opposite directions, the enclosed volume is positive (counter-clockwise
+// from outside), and the vertex normals agree with the faces.
+void ExpectSuperficieCerrada(const Modelo &m);
+void ExpectNormalesHaciaFuera(const Modelo &m);
+
+// Each model with the face format the walkthrough reads it with: one number
+// per corner in every position, so the arrays drawn are all indexed in
+// range; texture coordinates inside the image. The room has texture
+// coordinates and no normals, the woman both, the horse normals only; the
+// figures are closed surfaces with outward unit normals.
+TEST(EscenaModelos, CadaModeloConSuFormatoDeCara)
 {
-    for (const char *nombre : kSala) {
-        SCOPED_TRACE(nombre);
-        Modelo m = Cargar(nombre, 0);
-        ExpectIndicesEnRango(m, true, false);
-        EXPECT_EQ(m.NumCTexturas, m.NumVertices);
-        // format 0 keeps the vt number in the second triple: one vt per v
+    struct Caso {
+        const char *nombre;
+        int formato;
+        const char *forma;
+        bool texturas, normales;
+    };
+    const Caso casos[] = {
+        {"Techo", 0, "v/vt", true, false},    {"Suelo", 0, "v/vt", true, false},
+        {"Paredes", 0, "v/vt", true, false},  {"Mujer", 2, "v/vt/vn", true, true},
+        {"Caballo", 1, "v//vn", false, true},
+    };
+    for (const Caso &k : casos) {
+        SCOPED_TRACE(k.nombre);
+        Modelo m = Cargar(k.nombre, k.formato);
+        ExpectIndicesEnRango(m, k.texturas, k.normales);
+        EXPECT_EQ(m.NumCTexturas, k.texturas ? m.NumVertices : 0);
+        EXPECT_EQ(m.NumNormales, k.normales ? m.NumVertices : 0);
+        // formats 0 and 1 keep the vt or vn number in the second triple: one per v
         int distintos = 0;
-        for (int i = 0; i < m.NumCaras; i++)
-            for (int k = 0; k < 3; k++) distintos += m.Caras[i].Aux[k] != m.Caras[i].Vert[k];
+        for (int i = 0; i < m.NumCaras && k.formato != 2; i++)
+            for (int c = 0; c < 3; c++) distintos += m.Caras[i].Aux[c] != m.Caras[i].Vert[c];
         EXPECT_EQ(distintos, 0);
         int fueraDeRango = 0;
         for (int i = 0; i < m.NumCTexturas; i++) {
             Vector t = m.CTexturas[i];
-            fueraDeRango += !(t.x >= 0.0f && t.x <= 1.0f && t.y >= 0.0f && t.y <= 1.0f && t.z == 0.0f);
+            fueraDeRango +=
+                !(t.x >= 0.0f && t.x <= 1.0f && t.y >= 0.0f && t.y <= 1.0f && (k.normales || t.z == 0.0f));
         }
         EXPECT_EQ(fueraDeRango, 0);
-        Texto texto = LeerTexto(nombre, "v/vt");
+        Texto texto = LeerTexto(k.nombre, k.forma);
         EXPECT_EQ(texto.v, m.NumVertices);
         EXPECT_EQ(texto.vt, m.NumCTexturas);
-        EXPECT_EQ(texto.vn, 0);
+        EXPECT_EQ(texto.vn, k.normales ? m.NumVertices : 0);
         EXPECT_EQ(texto.f, m.NumCaras);
         EXPECT_EQ(texto.esquinasMalFormadas, 0);
         EXPECT_EQ(texto.esquinasDistintas, 0);
+        if (k.normales) {
+            EXPECT_GE(m.NumCaras, 2000);
+            EXPECT_LE(m.NumCaras, 20000);
+            ExpectSuperficieCerrada(m);
+            ExpectNormalesHaciaFuera(m);
+        }
         LiberarModelo(&m);
     }
 }
@@ -264,9 +294,6 @@ TEST(EscenaSala, ParedesMiranAlInterior)
 
 // ------------------------------------------------------------- figures
 
-// Closed and outward: every edge is shared by exactly two faces that run it
-// in opposite directions, the enclosed volume is positive (counter-clockwise
-// from outside), and the vertex normals agree with the faces.
 void ExpectSuperficieCerrada(const Modelo &m)
 {
     std::map<std::pair<int, int>, int> aristas;
@@ -296,50 +323,6 @@ void ExpectNormalesHaciaFuera(const Modelo &m)
     }
     EXPECT_EQ(noUnitarias, 0);
     EXPECT_LE(contrarias, m.NumCaras / 200) << contrarias << " of " << m.NumCaras;
-}
-
-TEST(EscenaFiguras, MujerConNormalesYTexturaEnCadaEsquina)
-{
-    Modelo m = Cargar("Mujer", 2);
-    ExpectIndicesEnRango(m, true, true);
-    EXPECT_EQ(m.NumCTexturas, m.NumVertices);
-    EXPECT_EQ(m.NumNormales, m.NumVertices);
-    EXPECT_GE(m.NumCaras, 2000);
-    EXPECT_LE(m.NumCaras, 20000);
-    Texto texto = LeerTexto("Mujer", "v/vt/vn");
-    EXPECT_EQ(texto.v, m.NumVertices);
-    EXPECT_EQ(texto.f, m.NumCaras);
-    EXPECT_EQ(texto.esquinasMalFormadas, 0);
-    EXPECT_EQ(texto.esquinasDistintas, 0);
-    int fuera = 0;
-    for (int i = 0; i < m.NumCTexturas; i++) {
-        Vector t = m.CTexturas[i];
-        fuera += !(t.x >= 0.0f && t.x <= 1.0f && t.y >= 0.0f && t.y <= 1.0f);
-    }
-    EXPECT_EQ(fuera, 0);
-    ExpectSuperficieCerrada(m);
-    ExpectNormalesHaciaFuera(m);
-    LiberarModelo(&m);
-}
-
-TEST(EscenaFiguras, CaballoConNormalesSinTextura)
-{
-    Modelo m = Cargar("Caballo", 1);
-    ExpectIndicesEnRango(m, false, true);
-    EXPECT_EQ(m.NumNormales, m.NumVertices);
-    EXPECT_GE(m.NumCaras, 2000);
-    EXPECT_LE(m.NumCaras, 20000);
-    int distintos = 0;   // format 1 keeps the vn number in the second triple
-    for (int i = 0; i < m.NumCaras; i++)
-        for (int k = 0; k < 3; k++) distintos += m.Caras[i].Aux[k] != m.Caras[i].Vert[k];
-    EXPECT_EQ(distintos, 0);
-    Texto texto = LeerTexto("Caballo", "v//vn");
-    EXPECT_EQ(texto.vt, 0);
-    EXPECT_EQ(texto.esquinasMalFormadas, 0);
-    EXPECT_EQ(texto.esquinasDistintas, 0);
-    ExpectSuperficieCerrada(m);
-    ExpectNormalesHaciaFuera(m);
-    LiberarModelo(&m);
 }
 
 // To the scale of a viewer whose eye is 50 above the floor: a woman 55 to 60

@@ -46,15 +46,7 @@ int Agregar(CasoColision *c, Vector v)
     return (int)c->vertices.size() - 1;
 }
 
-void Cara3(CasoColision *c, int a, int b, int d)
-{
-    Cara k;
-    std::memset(&k, 0, sizeof k);
-    k.Vert[0] = a;
-    k.Vert[1] = b;
-    k.Vert[2] = d;
-    c->caras.push_back(k);
-}
+void Cara3(CasoColision *c, int a, int b, int d) { c->caras.push_back(CaraEsquinas(a, b, d)); }
 
 // One side of a box: an n x m grid of quads, each split into two triangles
 // (sharing the vertices of the grid), corners slightly jittered.
@@ -105,7 +97,7 @@ void Sopa(Gen *g, CasoColision *c, double escala)
         Vector a = Mas(p, Aleatorio(g, t)), b = Mas(p, Aleatorio(g, t)), d = Mas(p, Aleatorio(g, t));
         if (Suerte(g, 0.1)) d = Mas(a, Por(Menos(b, a), U01(g) * 3 - 1));   // (nearly) collinear
         if (Suerte(g, 0.1)) d = Mas(d, Por(Cruz(Menos(b, a), Menos(d, a)), 1e-7));
-        Cara3(c, Agregar(c, a), Agregar(c, b), Agregar(c, d));
+        AnadirTriangulo(c, a, b, d);
     }
 }
 
@@ -261,6 +253,21 @@ void GenerarCasoColision(std::mt19937_64 *g, CasoColision *caso)
     caso->mov = Movimiento(g, caso->radio);
     if (Suerte(g, 0.3)) Estropear(g, caso);
     if (Suerte(g, 0.5)) std::shuffle(caso->caras.begin(), caso->caras.end(), *g);
+}
+
+Cara CaraEsquinas(int a, int b, int c)
+{
+    Cara k;
+    std::memset(&k, 0, sizeof k);
+    k.Vert[0] = a;
+    k.Vert[1] = b;
+    k.Vert[2] = c;
+    return k;
+}
+
+void AnadirTriangulo(CasoColision *caso, Vector a, Vector b, Vector c)
+{
+    Cara3(caso, Agregar(caso, a), Agregar(caso, b), Agregar(caso, c));
 }
 
 void AnadirPared(std::mt19937_64 *g, CasoColision *caso, Vector origen, Vector u, Vector v, int n, int m,

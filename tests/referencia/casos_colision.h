@@ -46,6 +46,11 @@ Modelo ModeloDeCaso(CasoColision *caso);
 void AnadirPared(std::mt19937_64 *g, CasoColision *caso, Vector origen, Vector u, Vector v, int n, int m,
                  double ruido = 0);
 
+// A face over the corners a, b, c, every other field zero; and the triangle
+// a b c added to the case on three new vertices.
+Cara CaraEsquinas(int a, int b, int c);
+void AnadirTriangulo(CasoColision *caso, Vector a, Vector b, Vector c);
+
 // What a touch test saw: the distance to the plane, the clamped angle sum,
 // and which of touching, sliding and pushing happened.
 struct TrazaXoque {

@@ -209,15 +209,29 @@ void Recorrer(long long ticks, const Caja &sala, Resultado *r)
     }
 }
 
-TEST(Soak, TickYEntradaSobreLaSala)
+// The three room models loaded and indexed as the program does.
+class Soak : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Techo = Cargar("Techo.OBJ");
+        Suelo = Cargar("Suelo.OBJ");
+        Paredes = Cargar("Paredes.OBJ");
+        ASSERT_GT(Suelo.NumCaras, 0) << "scene not generated in " << TALO_ESCENA_DIR;
+        ASSERT_GT(Techo.NumCaras, 0);
+        ASSERT_GT(Paredes.NumCaras, 0);
+        IndexarSala();
+    }
+    void TearDown() override
+    {
+        LiberarModelo(&Techo);
+        LiberarModelo(&Suelo);
+        LiberarModelo(&Paredes);
+    }
+};
+
+TEST_F(Soak, TickYEntradaSobreLaSala)
 {
-    Techo = Cargar("Techo.OBJ");
-    Suelo = Cargar("Suelo.OBJ");
-    Paredes = Cargar("Paredes.OBJ");
-    ASSERT_GT(Suelo.NumCaras, 0) << "scene not generated in " << TALO_ESCENA_DIR;
-    ASSERT_GT(Techo.NumCaras, 0);
-    ASSERT_GT(Paredes.NumCaras, 0);
-    IndexarSala();
     Caja sala = {{INFINITY, INFINITY, INFINITY}, {-INFINITY, -INFINITY, -INFINITY}};
     Ampliar(&sala, Suelo);
     Ampliar(&sala, Techo);
@@ -263,10 +277,6 @@ TEST(Soak, TickYEntradaSobreLaSala)
     EXPECT_EQ(r.no_finitos, 0) << "first non-finite camera at tick " << r.primer_no_finito;
     EXPECT_EQ(r.timers_mal, 0) << "ticks that did not re-arm once, or toggles off";
     EXPECT_EQ(r.fuera_altura, 0) << "ticks with the eye below the floor or above the ceiling";
-
-    LiberarModelo(&Techo);
-    LiberarModelo(&Suelo);
-    LiberarModelo(&Paredes);
 }
 
 // Set walks with the real tick, gravity and collision on: the eye rests
@@ -274,12 +284,8 @@ TEST(Soak, TickYEntradaSobreLaSala)
 // hall several times over, in several directions, it stays on the floor and
 // inside the hall, and straight ahead from the start it meets the
 // free-standing wall; a held jump is stopped by the ceiling.
-TEST(Soak, PaseosFijosSobreLaSala)
+TEST_F(Soak, PaseosFijosSobreLaSala)
 {
-    Techo = Cargar("Techo.OBJ");
-    Suelo = Cargar("Suelo.OBJ");
-    Paredes = Cargar("Paredes.OBJ");
-    IndexarSala();
     Caja hall = {{INFINITY, INFINITY, INFINITY}, {-INFINITY, -INFINITY, -INFINITY}};
     Ampliar(&hall, Suelo);
     for (float giro : {0.0f, 0.6f, -2.0f, 2.9f}) {
@@ -319,9 +325,6 @@ TEST(Soak, PaseosFijosSobreLaSala)
     EXPECT_GT(mayor, 250.0f);   // room to rise well above the figures
     EXPECT_LE(mayor, 350.0f - 39.0f);
     SPACE = 0;
-    LiberarModelo(&Techo);
-    LiberarModelo(&Suelo);
-    LiberarModelo(&Paredes);
 }
 
 }   // namespace
