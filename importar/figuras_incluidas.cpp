@@ -3,11 +3,9 @@
 // user gives: from the bundled scene's files where the build or the
 // installation put them, else made by the generator's own code.
 #include <cmath>
-#include <cstdlib>
 #include <string>
 
 #include "figuras.h"
-#include "imagen.h"
 #include "modelo.h"
 #include "importar_local.h"
 #include "texturas.h"
@@ -81,22 +79,10 @@ EscenaFuente CaballoIncluido(const std::string &carpeta)
 ImagenRGBA TexturaMujerIncluida(const std::string &carpeta)
 {
     ImagenRGBA img;
-    Imagen t = {};
-    if (!carpeta.empty()) t = CargarImagenTGA((carpeta + "/Texturas/Vampiro.tga").c_str());
-    if (t.Pixeles && t.Ancho > 0 && t.Alto > 0) {
-        const int b = t.Bpp / 8;
-        img.ancho = t.Ancho, img.alto = t.Alto;
-        img.rgba.resize((size_t)t.Ancho * t.Alto * 4);
-        for (int y = 0; y < t.Alto; y++)   // the file's rows run from the bottom up
-            for (int x = 0; x < t.Ancho; x++) {
-                const unsigned char *p = &t.Pixeles[((size_t)y * t.Ancho + x) * b];
-                unsigned char *q = &img.rgba[((size_t)(t.Alto - 1 - y) * t.Ancho + x) * 4];
-                q[0] = p[0], q[1] = p[1], q[2] = p[2], q[3] = b == 4 ? p[3] : 255;
-            }
-        free(t.Pixeles);
-        return img;
-    }
-    free(t.Pixeles);
+    MaterialImportado vampiro;
+    vampiro.imagen = carpeta + "/Texturas/Vampiro.tga";
+    std::string error;
+    if (!carpeta.empty() && DecodificarImagen(vampiro, &img, &error)) return img;
     Lienzo l = TexturaVampiro();
     img.ancho = l.ancho, img.alto = l.alto;
     img.rgba.resize((size_t)l.ancho * l.alto * 4);
